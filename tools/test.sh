@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test through ctest under Wine and Xvfb,
+# in the private Wine prefix of the build tree.
+#   tools/test.sh [ctest arguments]     e.g. tools/test.sh -LE slow
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+build=${VIGILOR_BUILD_DIR:-$root/build}
+"$here/build.sh"
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
+exec xvfb-run -a -s "-screen 0 1280x800x24" \
+  "$here/wine-session.sh" ctest --test-dir "$build" --output-on-failure "$@"
