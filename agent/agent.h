@@ -1,0 +1,60 @@
+// Process-wide state of the tray agent and the identifiers shared by its
+// parts: one agent window owns the tray icon, every timer and every command.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Control messages exchanged with the configuration application.
+UINT const WM_VIGILOR_START = WM_USER + 700;   // 1724
+UINT const WM_VIGILOR_CANCEL = WM_USER + 701;  // 1725
+UINT const WM_VIGILOR_RELOAD = WM_USER + 702;  // 1726
+UINT const WM_VIGILOR_QUERY = WM_USER + 703;   // 1727
+UINT const WM_VIGILOR_STATE = WM_USER + 704;   // 1728
+
+// Notifications from the tray icon.
+UINT const WMAPP_NOTIFYCALLBACK = WM_USER + 10;  // 1034
+UINT const TRAY_ICON_ID = 1010;
+
+// Menu and control commands.
+UINT const IDM_SEPARATOR = 206;
+UINT const IDM_CONFIGURATION = 208;
+UINT const IDM_CLOSE = 210;
+UINT const IDM_SESSION = 316;
+UINT const IDC_COUNTDOWN_CANCEL = 0;
+
+// Timers, all on the agent window.
+UINT_PTR const POPUP_CLOSE_TIMER = 2000;
+UINT_PTR const SESSION_TIMER = 3000;
+UINT_PTR const KEY_PRESS_TIMER = 3001;
+
+inline constexpr wchar_t kConfigWindowTitle[] = L"PC-Vigilor";
+inline constexpr wchar_t kConfigProgram[] = L"\\PCVigilor.exe";
+
+extern HINSTANCE hInst;
+extern HWND agentWindow;
+extern wchar_t szTitle[100];        // "VigilorTaskbar", shared by every agent window
+extern wchar_t szWindowClass[100];  // "VIGILORTASKBAR"
+extern std::wstring programFolder;  // folder of PCVigilor.exe, without a trailing name
+
+// Start-up up to the message loop: the agent window, its tray icon and menu,
+// the installation folder and the options. Returns false when the agent
+// window cannot be created.
+bool initInstance(HINSTANCE instance);
+
+// Runs the message loop until the agent ends; returns the quit code.
+int runMessageLoop();
+
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Replaces the text of the session item of the tray menu.
+void setSessionItemText(const std::wstring& text);
+
+// Reads the installation folder into programFolder; falls back to the
+// agent's own folder when "Path" is missing, empty or too long. Returns true
+// when "Path" was used.
+bool readAppPath();
+
+// Starts the configuration application; shows an error box when it cannot.
+bool openConfiguration();

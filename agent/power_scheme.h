@@ -1,0 +1,30 @@
+// Switching to one of Windows' three built-in power schemes for the length of
+// a session, and putting the scheme that was active before back at its end.
+#pragma once
+
+#include <windows.h>
+
+// Codes for the scheme that was active at the last load of the options.
+inline constexpr int kSchemeCodePowerSaver = 300;
+inline constexpr int kSchemeCodeBalanced = 301;
+inline constexpr int kSchemeCodeHighPerformance = 302;
+inline constexpr int kSchemeCodeOther = 1;  // the user's own scheme, or unknown
+
+extern int previousSchemeCode;
+
+// The code for a scheme identifier in its braced, upper-case text form.
+int schemeCodeForText(const wchar_t* text);
+
+// Records the active scheme (code and identifier). Called at every load of
+// the options.
+void detectPowerScheme();
+
+// Activates the built-in scheme of a `powerSchemeIndex` (0 to 2; any other
+// index switches nothing). The scheme recorded by the last detection is kept
+// to be put back, unless this session has already switched: then the scheme
+// from before its first switch stays the one to return to.
+void switchPowerScheme(DWORD index);
+
+// Puts back the scheme that was active before this session switched, if it
+// switched at all.
+void restorePowerScheme();

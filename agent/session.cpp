@@ -1,0 +1,154 @@
+#include "session.h"
+
+#include "agent.h"
+#include "key_press.h"
+#include "peer_window.h"
+#include "popup.h"
+#include "power_scheme.h"
+#include "shutdown.h"
+
+#include <algorithm>
+
+SessionOptions sessionOptions;
+DWORD sessionEndMinute = 0;
+
+namespace {
+
+// Execution states for a running session and for none.
+EXECUTION_STATE const kKeepSystem = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
+EXECUTION_STATE const kKeepSystemAndDisplay = kKeepSystem | ES_DISPLAY_REQUIRED;
+EXECUTION_STATE const kKeepNothing = ES_CONTINUOUS;
+
+// A Windows timer runs for at most USER_TIMER_MAXIMUM milliseconds. Longer
+// session timers run in slices; these hold what is left after the current
+// slice and the callback due at the very end.
+uint64_t sessionTimerLeft = 0;
+TIMERPROC sessionTimerTarget = nullptr;
+
+void armSessionTimer(uint64_t milliseconds, TIMERPROC target);
+
+void CALLBACK continueSessionTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    armSessionTimer(sessionTimerLeft, sessionTimerTarget);
+}
+
+void armSessionTimer(uint64_t milliseconds, TIMERPROC target)
+{
+    if (milliseconds > USER_TIMER_MAXIMUM) {
+        sessionTimerLeft = milliseconds - USER_TIMER_MAXIMUM;
+        sessionTimerTarget = target;
+        SetTimer(agentWindow, SESSION_TIMER, USER_TIMER_MAXIMUM, continueSessionTimer);
+    } else {
+        SetTimer(agentWindow, SESSION_TIMER, static_cast<UINT>(milliseconds), target);
+    }
+}
+
+}  // namespace
+
+uint64_t sessionLengthMinutes(const SessionOptions& options)
+{
+    uint64_t minutes = options.duration;
+    if (options.durationUnit != 0) {
+        minutes *= 60;
+    }
+    return std::max<uint64_t>(minutes, 1);
+}
+
+uint64_t sessionTimerMilliseconds(const SessionOptions& options)
+{
+    uint64_t milliseconds = sessionLengthMinutes(options) * 60000;
+    if (options.shutdownWindows == 1) {
+        milliseconds -= 10000;
+    }
+    return milliseconds;
+}
+
+uint64_t keyPressIntervalMilliseconds(const SessionOptions& options)
+{
+    uint64_t milliseconds = std::max<uint64_t>(options.simulatePressTimeOut, 1) * 60000;
+    return std::min<uint64_t>(milliseconds, USER_TIMER_MAXIMUM);
+}
+
+DWORD computeSessionEndMinute(const SYSTEMTIME& start, uint64_t lengthMinutes)
+{
+    uint64_t end = uint64_t{start.wHour} * 60 + start.wMinute + lengthMinutes;
+    return static_cast<DWORD>(std::clamp<uint64_t>(end, 1, INT32_MAX));
+}
+
+std::wstring buildSessionMenuText()
+{
+    std::wstring text = kSessionItemIdlePrefix;
+    text += L" for ";
+    text += std::to_wstring(sessionOptions.duration);
+    text += sessionOptions.durationUnit == 1 ? L" hour(s)" : L" minute(s)";
+    return text;
+}
+
+void reportSessionState()
+{
+    HWND config = FindWindowW(VIGILOR_CONFIG_WINDOW_CLASS, kConfigWindowTitle);
+    if (config != nullptr) {
+        PostMessageW(config, WM_VIGILOR_STATE, sessionEndMinute, 0);
+        OutputDebugStringA("PC-Vigilor Found");
+    }
+}
+
+void loadSessionOptions()
+{
+    readSessionOptions(sessionOptions);
+    if (sessionEndMinute == 0) {
+        setSessionItemText(buildSessionMenuText());
+    }
+    detectPowerScheme();
+}
+
+void startVigilorSession()
+{
+    loadSessionOptions();
+    writeVigilorActive(1);
+    uint64_t lengthMinutes = sessionLengthMinutes(sessionOptions);
+    if (sessionOptions.simulatePress == 1) {
+        SetTimer(agentWindow, KEY_PRESS_TIMER,
+                 static_cast<UINT>(keyPressIntervalMilliseconds(sessionOptions)),
+                 simulatePressProc);
+    }
+    SetThreadExecutionState(sessionOptions.monitorOn == 1 ? kKeepSystemAndDisplay : kKeepSystem);
+    armSessionTimer(sessionTimerMilliseconds(sessionOptions),
+                    sessionOptions.shutdownWindows == 1 ? startShutdownCountdown
+                                                        : handleSessionTimeout);
+    setSessionItemText(kSessionItemRunningText);
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    sessionEndMinute = computeSessionEndMinute(now, lengthMinutes);
+    if (sessionOptions.powerSchemeOn == 1) {
+        switchPowerScheme(sessionOptions.powerSchemeIndex);
+    }
+    showMsgWnd(L" Vigilor Session Started ");
+    reportSessionState();
+}
+
+void endVigilorSession()
+{
+    writeVigilorActive(0);
+    SetThreadExecutionState(kKeepNothing);
+    KillTimer(agentWindow, SESSION_TIMER);
+    KillTimer(agentWindow, KEY_PRESS_TIMER);
+    sessionEndMinute = 0;
+    // Whatever the options say now, a scheme this session switched to is
+    // switched back, and nothing is touched when it switched none.
+    restorePowerScheme();
+    reportSessionState();
+    setSessionItemText(buildSessionMenuText());
+}
+
+void cancelVigilorSession()
+{
+    endVigilorSession();
+    showMsgWnd(L" Vigilor Session Canceled ");
+}
+
+void CALLBACK handleSessionTimeout(HWND, UINT, UINT_PTR, DWORD)
+{
+    endVigilorSession();
+    showMsgWnd(L" Vigilor Session Ended ");
+}

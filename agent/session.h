@@ -1,0 +1,50 @@
+// The session: the period during which the agent keeps the PC awake.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "settings.h"
+
+inline constexpr wchar_t kSessionItemIdlePrefix[] = L"Keep your PC awake";
+inline constexpr wchar_t kSessionItemRunningText[] = L"Turn of Vigilor (Let your PC to sleep)";
+
+extern SessionOptions sessionOptions;
+
+// The local minute of the day at which the running session ends, counted
+// from the midnight before its start (so it may exceed 1440); 0 when no
+// session runs.
+extern DWORD sessionEndMinute;
+
+// A session's length in minutes for the options; a stored length of 0 counts
+// as one minute, so that no session is over before it begins.
+uint64_t sessionLengthMinutes(const SessionOptions& options);
+
+// How long the session timer runs before it fires: the whole length, or ten
+// seconds less when the session ends with a shutdown countdown.
+uint64_t sessionTimerMilliseconds(const SessionOptions& options);
+
+// The key-press interval; an interval of 0 counts as one minute.
+uint64_t keyPressIntervalMilliseconds(const SessionOptions& options);
+
+// The end minute for a session of `lengthMinutes` started at `start`. Kept
+// within the positive 32-bit range, which is what the configuration
+// application can show, and never 0.
+DWORD computeSessionEndMinute(const SYSTEMTIME& start, uint64_t lengthMinutes);
+
+// The session item's text while no session runs.
+std::wstring buildSessionMenuText();
+
+void loadSessionOptions();
+void startVigilorSession();
+void endVigilorSession();
+void cancelVigilorSession();
+
+// Session timer callback at the end of a session without shutdown.
+void CALLBACK handleSessionTimeout(HWND window, UINT message, UINT_PTR id, DWORD time);
+
+// Tells the configuration application's main window, if it is open, the
+// session end minute.
+void reportSessionState();

@@ -1,0 +1,71 @@
+#include "settings.h"
+
+#include <vector>
+
+void readSessionOptions(SessionOptions& options)
+{
+    struct Field {
+        const wchar_t* name;
+        DWORD* value;
+    };
+    const Field fields[] = {
+        {L"duration", &options.duration},
+        {L"durationUnit", &options.durationUnit},
+        {L"monitorOn", &options.monitorOn},
+        {L"powerSchemeOn", &options.powerSchemeOn},
+        {L"powerSchemeIndex", &options.powerSchemeIndex},
+        {L"simulatePress", &options.simulatePress},
+        {L"simulatePressTimeOut", &options.simulatePressTimeOut},
+        {L"shutdownWindows", &options.shutdownWindows},
+    };
+    for (const Field& field : fields) {
+        // Read into a scratch value so that a failed call cannot leave a
+        // partly written option behind.
+        DWORD value = 0;
+        DWORD size = sizeof(value);
+        if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, field.name, RRF_RT_REG_DWORD, nullptr,
+                         &value, &size) == ERROR_SUCCESS) {
+            *field.value = value;
+        }
+    }
+}
+
+void writeVigilorActive(DWORD value)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    RegSetValueExW(key, L"VigilorActive", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                   sizeof(value));
+    RegCloseKey(key);
+}
+
+std::wstring readInstallFolder(size_t reserve)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return {};
+    }
+    std::wstring folder;
+    DWORD size = 0;
+    if (RegGetValueW(key, nullptr, L"Path", RRF_RT_REG_SZ, nullptr, nullptr, &size) ==
+            ERROR_SUCCESS &&
+        size >= sizeof(wchar_t)) {
+        // The value may change between the two calls; a larger one then
+        // fails the second call instead of overrunning the buffer.
+        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD bytes = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+        if (RegGetValueW(key, nullptr, L"Path", RRF_RT_REG_SZ, nullptr, buffer.data(), &bytes) ==
+            ERROR_SUCCESS) {
+            // Text after an embedded null is not part of the folder.
+            folder.assign(buffer.data());
+        }
+    }
+    RegCloseKey(key);
+    if (folder.size() + reserve >= MAX_PATH) {
+        return {};
+    }
+    return folder;
+}

@@ -1,0 +1,36 @@
+// The settings key shared with the configuration application: the session
+// options the agent reads, the "VigilorActive" flag it writes, and the
+// installation folder.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Quorvex\\PC-Vigilor";
+
+// The eight session options, in the order in which they are stored and read.
+// A switch counts as on only when it is exactly 1.
+struct SessionOptions {
+    DWORD duration = 60;
+    DWORD durationUnit = 0;  // 0 minutes, otherwise hours
+    DWORD monitorOn = 1;
+    DWORD powerSchemeOn = 0;
+    DWORD powerSchemeIndex = 1;  // 0 Power saver, 1 Balanced, 2 High performance
+    DWORD simulatePress = 0;
+    DWORD simulatePressTimeOut = 1;  // minutes
+    DWORD shutdownWindows = 0;
+};
+
+// Reads each option that is stored as a REG_DWORD; a missing value or one of
+// another type leaves that option as it was.
+void readSessionOptions(SessionOptions& options);
+
+// Records whether a session runs. Failures are silent: nothing else depends
+// on the flag.
+void writeVigilorActive(DWORD value);
+
+// Reads "Path", the folder that holds both programs. Returns the folder only
+// when the value is a REG_SZ that leaves room for `reserve` more characters
+// (a file name) within MAX_PATH; otherwise an empty string.
+std::wstring readInstallFolder(size_t reserve);

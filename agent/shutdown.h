@@ -1,0 +1,19 @@
+// Shutting Windows down at the end of a session, after a ten-second
+// countdown that the user can cancel.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+extern int shutdownCountdown;  // seconds left
+
+// The countdown popup's text for a number of seconds left.
+std::wstring countdownText(int seconds);
+
+// Session timer callback ten seconds before the end: opens the countdown and
+// turns the session timer into the one-second tick.
+void CALLBACK startShutdownCountdown(HWND window, UINT message, UINT_PTR id, DWORD time);
+
+// One second of the countdown; at zero and below, asks Windows to shut down.
+void CALLBACK shutdownCountdownTick(HWND window, UINT message, UINT_PTR id, DWORD time);

@@ -1,0 +1,309 @@
+// Start-up, the agent window and its procedure, the tray icon and its menu.
+#include "agent.h"
+
+#include "popup.h"
+#include "resource.h"
+#include "session.h"
+
+#include <shellapi.h>
+
+HINSTANCE hInst = nullptr;
+HWND agentWindow = nullptr;
+wchar_t szTitle[100] = {};
+wchar_t szWindowClass[100] = {};
+std::wstring programFolder;
+
+namespace {
+
+HACCEL accelerators = nullptr;
+HMENU trayMenu = nullptr;
+HMENU sessionMenu = nullptr;
+NOTIFYICONDATAW nid = {sizeof(nid)};
+
+// Explorer broadcasts this when it (re)creates the taskbar; the icon must
+// then be added again, or a running session could no longer be cancelled
+// from the tray.
+UINT wmTaskbarCreated = 0;
+
+ATOM registerAgentClass(HINSTANCE instance)
+{
+    WNDCLASSEXW wcex = {sizeof(wcex)};
+    wcex.style = CS_HREDRAW | CS_VREDRAW;
+    wcex.lpfnWndProc = WndProc;
+    wcex.hInstance = instance;
+    wcex.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wcex.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wcex.lpszClassName = szWindowClass;
+    return RegisterClassExW(&wcex);
+}
+
+void addNotificationIcon()
+{
+    Shell_NotifyIconW(NIM_ADD, &nid);
+}
+
+void prepareNotificationIcon()
+{
+    nid.hWnd = agentWindow;
+    nid.uID = TRAY_ICON_ID;
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    nid.uCallbackMessage = WMAPP_NOTIFYCALLBACK;
+    nid.hIcon = static_cast<HICON>(LoadImageW(hInst, MAKEINTRESOURCEW(IDI_SMALL), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    lstrcpynW(nid.szTip, L"Vigilor Helper", ARRAYSIZE(nid.szTip));
+}
+
+void buildMenus()
+{
+    sessionMenu = CreatePopupMenu();
+    AppendMenuW(sessionMenu, MF_STRING, IDM_SESSION, kSessionItemIdlePrefix);
+    trayMenu = CreatePopupMenu();
+    AppendMenuW(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(sessionMenu),
+                L"Keep Your PC Awake");
+    AppendMenuW(trayMenu, MF_SEPARATOR, IDM_SEPARATOR, nullptr);
+    AppendMenuW(trayMenu, MF_STRING, IDM_CONFIGURATION, L"Configuration");
+    AppendMenuW(trayMenu, MF_STRING, IDM_CLOSE, L"Close");
+}
+
+void showContextMenu()
+{
+    POINT pt = {};
+    GetCursorPos(&pt);
+    SetForegroundWindow(agentWindow);
+    TrackPopupMenu(trayMenu, 0, pt.x, pt.y, 0, agentWindow, nullptr);
+    PostMessageW(agentWindow, WM_NULL, 0, 0);
+}
+
+// The agent is going away: a running session is ended properly (execution
+// state cleared, power scheme put back, the configuration application told)
+// and the icon leaves the notification area with it.
+void shutDownAgent()
+{
+    if (sessionEndMinute != 0) {
+        endVigilorSession();
+    }
+    if (msgHWnd != nullptr) {
+        closeMsgWnd();
+    }
+    Shell_NotifyIconW(NIM_DELETE, &nid);
+    if (nid.hIcon != nullptr) {
+        DestroyIcon(nid.hIcon);
+        nid.hIcon = nullptr;
+    }
+    // The session submenu goes with the tray menu it hangs under.
+    DestroyMenu(trayMenu);
+    trayMenu = nullptr;
+    sessionMenu = nullptr;
+    agentWindow = nullptr;
+    PostQuitMessage(0);
+}
+
+INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+void onCountdownCancel()
+{
+    cancelVigilorSession();
+    // The cancellation notice would reuse the countdown window; the user has
+    // answered it, so it goes at once.
+    closeMsgWnd();
+    OutputDebugStringW(L"BN_CLICKED\n");
+}
+
+LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDM_SESSION:
+        if (sessionEndMinute != 0) {
+            cancelVigilorSession();
+        } else {
+            OutputDebugStringW(L"startVigilorSession\n");
+            startVigilorSession();
+        }
+        break;
+    case IDM_CONFIGURATION:
+        openConfiguration();
+        break;
+    case IDM_CLOSE:
+        if (agentWindow != nullptr) {
+            DestroyWindow(agentWindow);
+        }
+        break;
+    case IDM_ABOUT:
+        DialogBoxW(hInst, MAKEINTRESOURCEW(IDD_ABOUTBOX), window, About);
+        break;
+    case IDC_COUNTDOWN_CANCEL:
+        onCountdownCancel();
+        break;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return 0;
+}
+
+void onNotifyIcon(LPARAM lParam)
+{
+    switch (lParam) {
+    case WM_LBUTTONDBLCLK:
+        openConfiguration();
+        break;
+    case WM_RBUTTONDOWN:
+        showContextMenu();
+        break;
+    }
+}
+
+std::wstring moduleFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    std::wstring folder(path, length);
+    size_t slash = folder.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
+}
+
+}  // namespace
+
+void setSessionItemText(const std::wstring& text)
+{
+    if (sessionMenu != nullptr) {
+        ModifyMenuW(sessionMenu, IDM_SESSION, MF_BYCOMMAND | MF_STRING, IDM_SESSION,
+                    text.c_str());
+    }
+}
+
+bool readAppPath()
+{
+    // Both programs are installed in one folder; when "Path" does not say
+    // which, the agent's own folder is that folder. Nothing is ever started
+    // from a place nobody chose.
+    const size_t reserve = ARRAYSIZE(kConfigProgram) - 1;
+    programFolder = readInstallFolder(reserve);
+    if (!programFolder.empty()) {
+        return true;
+    }
+    programFolder = moduleFolder();
+    if (programFolder.size() + reserve >= MAX_PATH) {
+        programFolder.clear();
+    }
+    return false;
+}
+
+bool openConfiguration()
+{
+    wchar_t file[MAX_PATH] = {};
+    bool fits = programFolder.size() + ARRAYSIZE(kConfigProgram) <= MAX_PATH;
+    if (fits) {
+        lstrcpynW(file, programFolder.c_str(), MAX_PATH);
+        lstrcatW(file, kConfigProgram);
+    }
+    SHELLEXECUTEINFOW info = {sizeof(info)};
+    info.hwnd = agentWindow;
+    info.lpVerb = L"open";
+    info.lpFile = file;
+    info.lpParameters = L"";
+    info.lpDirectory = programFolder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!fits || !ShellExecuteExW(&info)) {
+        MessageBoxW(agentWindow, L"Cannot open configuration dialog.", L"Error", MB_ICONERROR);
+    }
+    return true;
+}
+
+bool initInstance(HINSTANCE instance)
+{
+    LoadStringW(instance, IDS_APP_TITLE, szTitle, ARRAYSIZE(szTitle));
+    LoadStringW(instance, IDC_VIGILORTASKBAR, szWindowClass, ARRAYSIZE(szWindowClass));
+    registerAgentClass(instance);
+    wmTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+
+    hInst = instance;
+    agentWindow = CreateWindowExW(0, szWindowClass, szTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+    if (agentWindow == nullptr) {
+        return false;
+    }
+    accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_VIGILORTASKBAR));
+    prepareNotificationIcon();
+    addNotificationIcon();
+    buildMenus();
+    readAppPath();
+    loadSessionOptions();
+    return true;
+}
+
+int runMessageLoop()
+{
+    MSG msg = {};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        // Popups share this procedure; only the agent window's end ends the
+        // agent.
+        if (window == agentWindow) {
+            shutDownAgent();
+        } else {
+            forgetPopup(window);
+        }
+        return 0;
+    case WM_PAINT:
+        if (msgWndKind != kPopupNone) {
+            paintPopup(window);
+            return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        erasePopupBackground(window, reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_COMMAND:
+        return onCommand(window, message, wParam, lParam);
+    case WMAPP_NOTIFYCALLBACK:
+        onNotifyIcon(lParam);
+        return 0;
+    case WM_VIGILOR_START:
+        startVigilorSession();
+        return 0;
+    case WM_VIGILOR_CANCEL:
+        cancelVigilorSession();
+        return 0;
+    case WM_VIGILOR_RELOAD:
+        loadSessionOptions();
+        return 0;
+    case WM_VIGILOR_QUERY:
+        reportSessionState();
+        return 0;
+    default:
+        if (message == wmTaskbarCreated && wmTaskbarCreated != 0 && window == agentWindow) {
+            addNotificationIcon();
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
