@@ -1,0 +1,66 @@
+#include "registryaccess.h"
+
+#include <QDebug>
+
+#include <vector>
+
+namespace {
+const wchar_t *wide(const QString &text)
+{
+    return reinterpret_cast<const wchar_t *>(text.utf16());
+}
+} // namespace
+
+bool RegistryAccess::readDword(HKEY root, QString subKey, QString valueName, DWORD *value)
+{
+    // Read into a local first: a failed call must leave the caller's default.
+    DWORD data = 0;
+    DWORD size = sizeof(data);
+    LONG rc = RegGetValueW(root, wide(subKey), wide(valueName), RRF_RT_REG_DWORD, nullptr, &data,
+                           &size);
+    if (rc == ERROR_SUCCESS) {
+        *value = data;
+        return true;
+    }
+    qDebug() << subKey << " : " << valueName << " : Cannot read DWORD from registry.";
+    return false;
+}
+
+bool RegistryAccess::readString(HKEY root, QString subKey, QString valueName, QString &value)
+{
+    value.clear();
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, wide(subKey), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+
+    DWORD size = 0;
+    RegGetValueW(root, wide(subKey), wide(valueName), RRF_RT_REG_SZ, nullptr, nullptr, &size);
+    // One spare character so that the text is terminated even when the size
+    // is odd or another writer changed the value between the two calls.
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD bytes = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+    LONG rc = RegGetValueW(root, wide(subKey), wide(valueName), RRF_RT_REG_SZ, nullptr,
+                           buffer.data(), &bytes);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) {
+        qDebug() << "error";
+        return false;
+    }
+    value = QString::fromWCharArray(buffer.data());
+    return true;
+}
+
+bool RegistryAccess::writeDword(HKEY root, QString subKey, QString valueName, DWORD value)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, wide(subKey), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                        nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
+        return false;
+    if (RegSetValueExW(key, wide(valueName), 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value),
+                       sizeof(value))
+        == ERROR_SUCCESS)
+        qDebug() << "true";
+    RegCloseKey(key);
+    return true;
+}

@@ -1,0 +1,408 @@
+#include "vigilorform.h"
+#include "ui_vigilorform.h"
+
+#include "aboutdialog.h"
+#include "agentprotocol.h"
+#include "otherappsdialog.h"
+#include "registryaccess.h"
+
+#include <QBrush>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPalette>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr int agentPollInterval = 2000;
+// Polls that may fail silently before the user is told the agent did not come up.
+constexpr int agentPollLimit = 10;
+
+const QString settingsKey = QString::fromWCharArray(Vigilor::settingsKey);
+
+// Widgets clamp what they are given, but as signed ints: a huge unsigned
+// registry value would wrap to a negative and land on the wrong bound.
+int clampToRange(DWORD value, int minimum, int maximum)
+{
+    if (value < DWORD(minimum))
+        return minimum;
+    if (value > DWORD(maximum))
+        return maximum;
+    return int(value);
+}
+
+// A combo box given an index it does not have shows nothing and reports -1,
+// which the next save would store; an unknown stored index means the default.
+int indexOrDefault(DWORD value, int count, int fallback)
+{
+    return value < DWORD(count) ? int(value) : fallback;
+}
+
+} // namespace
+
+VigilorForm::VigilorForm(QWidget *parent) : QWidget(parent), ui(new Ui::VigilorForm)
+{
+    ui->setupUi(this);
+    buildLayouts();
+
+    ui->keepAwakeComboBox->addItem(QIcon(), tr("Minute(s)"), QVariant());
+    ui->keepAwakeComboBox->addItem(QIcon(), tr("Hour(s)"), QVariant());
+    ui->powerSchemeComboBox->addItem(QIcon(), tr("Power saver"), QVariant());
+    ui->powerSchemeComboBox->addItem(QIcon(), tr("Balanced"), QVariant());
+    ui->powerSchemeComboBox->addItem(QIcon(), tr("High performance"), QVariant());
+
+    ui->cancelButton->setEnabled(false);
+    readSettings();
+    ui->vigilorNoteLabel->setText(QString());
+    taskbarAppTitle = QString::fromWCharArray(Vigilor::agentWindowTitle);
+    taskbarAppClass = QString::fromWCharArray(Vigilor::agentWindowClass);
+    // Filling the lists and loading the options went through the change
+    // slots; nothing has been edited yet.
+    ui->saveButton->setEnabled(false);
+
+    QPalette palette = ui->shutdownCheckBox->palette();
+    palette.setBrush(QPalette::Active, QPalette::WindowText,
+                     QBrush(QColor(Qt::red), Qt::SolidPattern));
+    ui->shutdownCheckBox->setPalette(palette);
+}
+
+VigilorForm::~VigilorForm()
+{
+    delete ui;
+}
+
+void VigilorForm::buildLayouts()
+{
+    toolbarLayout = new QHBoxLayout;
+    for (QWidget *w : {static_cast<QWidget *>(ui->startButton), static_cast<QWidget *>(ui->cancelButton),
+                       static_cast<QWidget *>(ui->line1), static_cast<QWidget *>(ui->saveButton),
+                       static_cast<QWidget *>(ui->line2), static_cast<QWidget *>(ui->halvernButton),
+                       static_cast<QWidget *>(ui->websiteButton), static_cast<QWidget *>(ui->line3),
+                       static_cast<QWidget *>(ui->aboutButton)})
+        toolbarLayout->addWidget(w);
+    toolbarLayout->setAlignment(Qt::AlignLeft);
+    toolbarLayout->setContentsMargins(0, 0, 0, 0);
+
+    auto *durationRow = new QHBoxLayout;
+    durationRow->addWidget(ui->keepAwakeLabel);
+    durationRow->addWidget(ui->keepAwakeSpinBox);
+    durationRow->addWidget(ui->keepAwakeComboBox);
+    durationRow->setAlignment(Qt::AlignLeft);
+
+    auto *keyPressRow = new QHBoxLayout;
+    keyPressRow->addWidget(ui->simulatePressCheckBox);
+    keyPressRow->addWidget(ui->simulatePressSpinBox);
+    keyPressRow->addWidget(ui->simulatePressUnitLabel);
+    keyPressRow->setAlignment(Qt::AlignLeft);
+
+    auto *powerSchemeRow = new QHBoxLayout;
+    powerSchemeRow->addWidget(ui->powerSchemeCheckBox);
+    powerSchemeRow->addWidget(ui->powerSchemeComboBox);
+    powerSchemeRow->setAlignment(Qt::AlignLeft);
+
+    optionsLayout = new QVBoxLayout;
+    optionsLayout->addWidget(ui->vigilorNoteLabel);
+    optionsLayout->addLayout(durationRow);
+    optionsLayout->addSpacing(10);
+    optionsLayout->addWidget(ui->actionLabel);
+    optionsLayout->addWidget(ui->monitorOnCheckBox);
+    optionsLayout->addLayout(powerSchemeRow);
+    optionsLayout->addLayout(keyPressRow);
+    optionsLayout->addWidget(ui->simulatePressLabel);
+    optionsLayout->addWidget(ui->shutdownCheckBox);
+    optionsLayout->addSpacing(20);
+    optionsLayout->addWidget(ui->trayIconImageLabel);
+    optionsLayout->addWidget(ui->trayIconInfoLabel);
+    optionsLayout->setAlignment(Qt::AlignTop);
+
+    outerLayout = new QVBoxLayout;
+    outerLayout->addLayout(toolbarLayout);
+    outerLayout->addLayout(optionsLayout);
+    setLayout(outerLayout);
+}
+
+void VigilorForm::readSettings()
+{
+    RegistryAccess registry;
+    registry.readDword(HKEY_CURRENT_USER, settingsKey, "duration", &duration);
+    registry.readDword(HKEY_CURRENT_USER, settingsKey, "durationUnit", &durationUnit);
+    registry.readDword(HKEY_CURRENT_USER, settingsKey, "monitorOn", &monitorOn);
+    registry.readDword(HKEY_CURRENT_USER, settingsKey, "powerSchemeOn", &powerSchemeOn);
+    registry.readDword(HKEY_CURRENT_USER, settingsKey, "powerSchemeIndex", &powerSchemeIndex);
+    registry.readDword(HKEY_CURRENT_USER, settingsKey, "simulatePress", &simulatePress);
+    registry.readDword(HKEY_CURRENT_USER, settingsKey, "simulatePressTimeOut", &simulatePressTimeOut);
+    registry.readDword(HKEY_CURRENT_USER, settingsKey, "shutdownWindows", &shutdownWindows);
+
+    QSpinBox *spin = ui->keepAwakeSpinBox;
+    spin->setValue(clampToRange(duration, spin->minimum(), spin->maximum()));
+    ui->keepAwakeComboBox->setCurrentIndex(
+        indexOrDefault(durationUnit, ui->keepAwakeComboBox->count(), 0));
+    ui->monitorOnCheckBox->setChecked(monitorOn == 1);
+    ui->powerSchemeCheckBox->setChecked(powerSchemeOn == 1);
+    ui->powerSchemeComboBox->setCurrentIndex(
+        indexOrDefault(powerSchemeIndex, ui->powerSchemeComboBox->count(), 1));
+    ui->simulatePressCheckBox->setChecked(simulatePress == 1);
+    spin = ui->simulatePressSpinBox;
+    spin->setValue(clampToRange(simulatePressTimeOut, spin->minimum(), spin->maximum()));
+    ui->shutdownCheckBox->setChecked(shutdownWindows == 1);
+}
+
+void VigilorForm::writeSettings()
+{
+    qDebug() << "writeSettings";
+    duration = DWORD(ui->keepAwakeSpinBox->value());
+    durationUnit = DWORD(ui->keepAwakeComboBox->currentIndex());
+    monitorOn = ui->monitorOnCheckBox->isChecked() ? 1 : 0;
+    powerSchemeOn = ui->powerSchemeCheckBox->isChecked() ? 1 : 0;
+    powerSchemeIndex = DWORD(ui->powerSchemeComboBox->currentIndex());
+    simulatePress = ui->simulatePressCheckBox->isChecked() ? 1 : 0;
+    simulatePressTimeOut = DWORD(ui->simulatePressSpinBox->value());
+    shutdownWindows = ui->shutdownCheckBox->isChecked() ? 1 : 0;
+
+    RegistryAccess registry;
+    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "duration", duration);
+    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "durationUnit", durationUnit);
+    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "monitorOn", monitorOn);
+    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "powerSchemeOn", powerSchemeOn);
+    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "powerSchemeIndex", powerSchemeIndex);
+    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "simulatePress", simulatePress);
+    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "simulatePressTimeOut", simulatePressTimeOut);
+    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "shutdownWindows", shutdownWindows);
+
+    // Only now is the set complete, so the agent never reads half of it.
+    postToAgent(Vigilor::WM_VIGILOR_RELOAD);
+}
+
+void VigilorForm::setOptionsEnabled(bool enable)
+{
+    for (QWidget *w : {static_cast<QWidget *>(ui->keepAwakeLabel),
+                       static_cast<QWidget *>(ui->keepAwakeComboBox),
+                       static_cast<QWidget *>(ui->keepAwakeSpinBox),
+                       static_cast<QWidget *>(ui->actionLabel),
+                       static_cast<QWidget *>(ui->monitorOnCheckBox),
+                       static_cast<QWidget *>(ui->powerSchemeCheckBox),
+                       static_cast<QWidget *>(ui->powerSchemeComboBox),
+                       static_cast<QWidget *>(ui->simulatePressCheckBox),
+                       static_cast<QWidget *>(ui->simulatePressSpinBox),
+                       static_cast<QWidget *>(ui->simulatePressUnitLabel),
+                       static_cast<QWidget *>(ui->simulatePressLabel),
+                       static_cast<QWidget *>(ui->shutdownCheckBox)})
+        w->setEnabled(enable);
+    if (!enable)
+        ui->vigilorNoteLabel->setText(QString());
+}
+
+void VigilorForm::writeVigilorActive(int value)
+{
+    RegistryAccess().writeDword(HKEY_CURRENT_USER, QString::fromWCharArray(Vigilor::suiteKey),
+                                "VigilorActive", DWORD(value));
+}
+
+HWND VigilorForm::agentWindow() const
+{
+    return FindWindowW(reinterpret_cast<const wchar_t *>(taskbarAppClass.utf16()),
+                       reinterpret_cast<const wchar_t *>(taskbarAppTitle.utf16()));
+}
+
+void VigilorForm::postToAgent(UINT message) const
+{
+    // Looked up afresh each time: the agent may have been restarted.
+    if (HWND agent = agentWindow())
+        PostMessageW(agent, message, 0, 0);
+}
+
+void VigilorForm::showIdle()
+{
+    ui->startButton->setEnabled(true);
+    ui->cancelButton->setEnabled(false);
+    setOptionsEnabled(true);
+}
+
+void VigilorForm::showRunning()
+{
+    ui->startButton->setEnabled(false);
+    ui->cancelButton->setEnabled(true);
+    setOptionsEnabled(false);
+}
+
+void VigilorForm::showEvent(QShowEvent *)
+{
+    checkVigilorSession();
+}
+
+void VigilorForm::checkVigilorSession()
+{
+    qDebug() << "checkVigilorSession";
+    if (agentWindow())
+        postToAgent(Vigilor::WM_VIGILOR_QUERY); // the reply settles the display
+    else
+        showIdle();
+}
+
+void VigilorForm::setVigilorSessionDuration(int endMinute)
+{
+    qDebug().nospace() << "setVigilorSessionDuration: " << endMinute;
+    if (endMinute <= 0) {
+        showIdle();
+        ui->vigilorNoteLabel->setText(QString());
+        writeVigilorActive(0);
+        return;
+    }
+    showRunning();
+    // The agent does not wrap past midnight, and neither does the display.
+    ui->vigilorNoteLabel->setText(tr("Vigilor session will be ended at ")
+                                  + QStringLiteral("%1:%2")
+                                        .arg(endMinute / 60, 2, 10, QLatin1Char('0'))
+                                        .arg(endMinute % 60, 2, 10, QLatin1Char('0')));
+    writeVigilorActive(1);
+}
+
+void VigilorForm::on_startButton_clicked()
+{
+    writeSettings();
+    writeVigilorActive(1);
+    showRunning();
+    launchAgent();
+}
+
+void VigilorForm::on_cancelButton_clicked()
+{
+    writeVigilorActive(0);
+    // The user's cancel is final: an agent that turns up later must not be
+    // started behind their back.
+    if (waitTimer)
+        waitTimer->stop();
+    postToAgent(Vigilor::WM_VIGILOR_CANCEL);
+    showIdle();
+    ui->vigilorNoteLabel->setText(QString());
+}
+
+void VigilorForm::on_saveButton_clicked()
+{
+    writeSettings();
+    ui->saveButton->setEnabled(false);
+}
+
+void VigilorForm::on_websiteButton_clicked()
+{
+    ShellExecuteW(nullptr, nullptr, Vigilor::makerWebSite, nullptr, nullptr, SW_SHOW);
+}
+
+void VigilorForm::on_halvernButton_clicked()
+{
+    (new OtherAppsDialog(this))->exec();
+}
+
+void VigilorForm::on_aboutButton_clicked()
+{
+    (new AboutDialog(this))->exec();
+}
+
+QString VigilorForm::agentFolder() const
+{
+    QString folder;
+    RegistryAccess().readString(HKEY_CURRENT_USER, settingsKey, "Path", folder);
+    // Without an installation record the agent is expected beside this
+    // program, as the installer puts it, not in the root of the current drive.
+    if (folder.isEmpty())
+        folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    return folder;
+}
+
+void VigilorForm::launchAgent()
+{
+    // A wait left over from an earlier Start would post a second start
+    // command once the agent is up.
+    if (waitTimer)
+        waitTimer->stop();
+    HWND agent = agentWindow();
+    qDebug().noquote().nospace() << "taskbarAppTitle: " << taskbarAppTitle;
+    qDebug().noquote().nospace() << "taskbarAppClass: " << taskbarAppClass;
+    const QString program = agentFolder() + QString::fromWCharArray(Vigilor::agentProgram);
+    qDebug().noquote().nospace() << "appFullPath: " << program;
+    qDebug().noquote().nospace() << "appFullPath: " << program;
+
+    if (agent) {
+        PostMessageW(agent, Vigilor::WM_VIGILOR_START, 0, 0);
+        return;
+    }
+
+    ShellExecuteW(reinterpret_cast<HWND>(winId()), L"open",
+                  reinterpret_cast<const wchar_t *>(program.utf16()), nullptr, nullptr, SW_HIDE);
+
+    // One timer serves every wait.
+    if (!waitTimer) {
+        waitTimer = new QTimer(this);
+        connect(waitTimer, SIGNAL(timeout()), this, SLOT(handleWaitForTasbarApp()));
+    }
+    waitCount = 0;
+    waitTimer->start(agentPollInterval);
+}
+
+void VigilorForm::handleWaitForTasbarApp()
+{
+    qDebug() << "handleWaitForTasbarApp";
+    if (HWND agent = agentWindow()) {
+        PostMessageW(agent, Vigilor::WM_VIGILOR_START, 0, 0);
+        waitTimer->stop();
+        return;
+    }
+    if (++waitCount <= agentPollLimit)
+        return;
+
+    waitTimer->stop();
+    // No session runs: say so before the box, so that a state report that
+    // arrives while the box is open is not overwritten afterwards.
+    writeVigilorActive(0);
+    showIdle();
+    QMessageBox::information(
+        this, tr("Error"),
+        tr("The Vigilor module cannot start properly. please try again in a few minutes."),
+        QMessageBox::Ok);
+}
+
+void VigilorForm::on_keepAwakeSpinBox_valueChanged(int)
+{
+    ui->saveButton->setEnabled(true);
+}
+
+void VigilorForm::on_keepAwakeComboBox_currentIndexChanged(int)
+{
+    ui->saveButton->setEnabled(true);
+}
+
+void VigilorForm::on_monitorOnCheckBox_toggled(bool)
+{
+    ui->saveButton->setEnabled(true);
+}
+
+void VigilorForm::on_powerSchemeCheckBox_toggled(bool)
+{
+    ui->saveButton->setEnabled(true);
+}
+
+void VigilorForm::on_powerSchemeComboBox_currentIndexChanged(int)
+{
+    ui->saveButton->setEnabled(true);
+}
+
+void VigilorForm::on_simulatePressCheckBox_toggled(bool)
+{
+    ui->saveButton->setEnabled(true);
+}
+
+void VigilorForm::on_simulatePressSpinBox_valueChanged(int)
+{
+    ui->saveButton->setEnabled(true);
+}
+
+void VigilorForm::on_shutdownCheckBox_toggled(bool)
+{
+    ui->saveButton->setEnabled(true);
+}

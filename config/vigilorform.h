@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <windows.h>
+
+class QHBoxLayout;
+class QShowEvent;
+class QTimer;
+class QVBoxLayout;
+
+namespace Ui {
+class VigilorForm;
+}
+
+// The one page of the configuration application: edits the session options
+// and starts, cancels and follows the tray agent's session.
+class VigilorForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit VigilorForm(QWidget *parent = nullptr);
+    ~VigilorForm() override;
+
+    // The agent's state report: its session end minute, 0 or less for none.
+    void setVigilorSessionDuration(int endMinute);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    void handleWaitForTasbarApp();
+    void on_startButton_clicked();
+    void on_cancelButton_clicked();
+    void on_websiteButton_clicked();
+    void on_halvernButton_clicked();
+    void on_aboutButton_clicked();
+    void on_keepAwakeSpinBox_valueChanged(int arg1);
+    void on_keepAwakeComboBox_currentIndexChanged(int index);
+    void on_monitorOnCheckBox_toggled(bool checked);
+    void on_powerSchemeCheckBox_toggled(bool checked);
+    void on_powerSchemeComboBox_currentIndexChanged(int index);
+    void on_simulatePressCheckBox_toggled(bool checked);
+    void on_simulatePressSpinBox_valueChanged(int arg1);
+    void on_saveButton_clicked();
+    void on_shutdownCheckBox_toggled(bool checked);
+
+private:
+    void buildLayouts();
+    void readSettings();
+    void writeSettings();
+    void setOptionsEnabled(bool enable);
+    void writeVigilorActive(int value);
+    void checkVigilorSession();
+    void showIdle();
+    void showRunning();
+    void launchAgent();
+    QString agentFolder() const;
+    HWND agentWindow() const;
+    void postToAgent(UINT message) const;
+
+    DWORD duration = 60;
+    DWORD durationUnit = 0;
+    DWORD monitorOn = 1;
+    DWORD powerSchemeOn = 0;
+    DWORD powerSchemeIndex = 1;
+    DWORD simulatePress = 0;
+    DWORD simulatePressTimeOut = 1;
+    DWORD shutdownWindows = 0;
+
+    Ui::VigilorForm *ui;
+    QVBoxLayout *outerLayout = nullptr;
+    QHBoxLayout *toolbarLayout = nullptr;
+    QVBoxLayout *optionsLayout = nullptr;
+
+    QTimer *waitTimer = nullptr;
+    QString taskbarAppTitle;
+    QString taskbarAppClass;
+    int waitCount = 0;
+};
