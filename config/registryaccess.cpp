@@ -35,10 +35,11 @@ bool RegistryAccess::readString(HKEY root, QString subKey, QString valueName, QS
 
     DWORD size = 0;
     RegGetValueW(root, wide(subKey), wide(valueName), RRF_RT_REG_SZ, nullptr, nullptr, &size);
-    // One spare character so that the text is terminated even when the size
-    // is odd or another writer changed the value between the two calls.
-    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-    DWORD bytes = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+    // Rounded up, for text stored with an odd number of bytes, plus one
+    // character that no call writes, so that the text is always terminated.
+    const size_t characters = (size + 1) / sizeof(wchar_t);
+    std::vector<wchar_t> buffer(characters + 1, L'\0');
+    DWORD bytes = static_cast<DWORD>(characters * sizeof(wchar_t));
     LONG rc = RegGetValueW(root, wide(subKey), wide(valueName), RRF_RT_REG_SZ, nullptr,
                            buffer.data(), &bytes);
     RegCloseKey(key);
