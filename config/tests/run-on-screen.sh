@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs a test program under an X screen of the given size, in a Wine prefix
+# and session of its own, so that the screen metrics Windows reports differ
+# from those of the other tests.
+#   run-on-screen.sh WIDTHxHEIGHT WINEPREFIX WINE-SESSION-SCRIPT PROGRAM [ARGS...]
+set -euo pipefail
+size=$1 WINEPREFIX=$2 session=$3
+shift 3
+export WINEPREFIX WINEDEBUG=-all
+exec xvfb-run -a -s "-screen 0 ${size}x24" "$session" wine "$@"
