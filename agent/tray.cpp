@@ -214,6 +214,9 @@ bool openConfiguration()
         lstrcatW(file, kConfigProgram);
     }
     SHELLEXECUTEINFOW info = {sizeof(info)};
+    // The failure is told once, by the box below: without this flag the
+    // shell shows a box of its own first.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
     info.hwnd = agentWindow;
     info.lpVerb = L"open";
     info.lpFile = file;
