@@ -1,0 +1,143 @@
+// What the program tests need to drive the real VigilorTaskbar.exe from the
+// outside: its process, the settings key it shares with the configuration
+// application, its windows, and a window that plays the configuration
+// application's main window.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vigilor_test {
+
+inline constexpr wchar_t kAgentClass[] = L"VIGILORTASKBAR";
+inline constexpr wchar_t kAgentTitle[] = L"VigilorTaskbar";
+inline constexpr wchar_t kConfigTitle[] = L"PC-Vigilor";
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Quorvex\\PC-Vigilor";
+
+UINT const WM_VIGILOR_START = WM_USER + 700;
+UINT const WM_VIGILOR_CANCEL = WM_USER + 701;
+UINT const WM_VIGILOR_RELOAD = WM_USER + 702;
+UINT const WM_VIGILOR_QUERY = WM_USER + 703;
+UINT const WM_VIGILOR_STATE = WM_USER + 704;
+UINT const WM_TRAY_CALLBACK = WM_USER + 10;
+
+UINT const IDM_ABOUT = 104;
+UINT const IDM_CONFIGURATION = 208;
+UINT const IDM_CLOSE = 210;
+UINT const IDM_SESSION = 316;
+
+inline constexpr int kPopupWidth = 300;
+inline constexpr int kPopupHeight = 100;
+inline constexpr DWORD kNoticeExStyle =
+    WS_EX_LAYERED | WS_EX_APPWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST;
+
+// A path as CMake writes it ("/work/x/a.exe" or "C:/x/a.exe") in the form
+// Windows programs take; Wine shows the Linux root as drive Z:.
+std::wstring windowsPath(const std::string& path);
+
+// The settings key of the current user.
+void deleteSettings();
+bool writeSetting(const wchar_t* name, DWORD value);
+bool writeSetting(const wchar_t* name, const std::wstring& value);
+std::optional<DWORD> readSetting(const wchar_t* name);
+
+// Local time as hour * 60 + minute, the unit of the session end minute.
+DWORD minuteOfDay();
+
+// Seconds since the Unix epoch, so that scripts can compare with `date`.
+double epochSeconds();
+
+// Keeps this thread's windows alive (dispatching their messages) until
+// `done` holds or `timeoutMs` has passed; returns whether `done` held.
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// Dispatches what is queued for this thread's windows, without waiting.
+void pumpPending();
+
+std::wstring className(HWND window);
+std::wstring windowText(HWND window);
+DWORD windowProcess(HWND window);
+
+// Top-level windows of the agent's class and title that belong to the
+// process (any process when 0): the agent window has no extended style, the
+// popups are layered.
+HWND findAgentWindow(DWORD processId);
+std::vector<HWND> findPopups(DWORD processId);
+
+// A top-level window of `cls` and `title` (any title when nullptr) that
+// belongs to the process.
+HWND findProcessWindow(DWORD processId, const wchar_t* cls, const wchar_t* title);
+
+// The first child window of class `cls`.
+HWND findChild(HWND parent, const wchar_t* cls);
+
+// The real VigilorTaskbar.exe, started by the test and always ended by it.
+class AgentProcess {
+public:
+    AgentProcess() = default;
+    AgentProcess(const AgentProcess&) = delete;
+    AgentProcess& operator=(const AgentProcess&) = delete;
+    ~AgentProcess();
+
+    // Starts the program and waits for its agent window. The first program
+    // of a fresh Wine session waits for Wine's services, hence the long
+    // default.
+    bool start(const std::wstring& program, DWORD timeoutMs = 30000);
+
+    HWND window() const { return window_; }
+    DWORD id() const { return info_.dwProcessId; }
+    bool running() const;
+    bool post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+    // Waits for the process to end while this thread's windows stay served.
+    bool waitForExit(DWORD timeoutMs) const;
+    DWORD exitCode() const;
+    void terminate();
+
+private:
+    PROCESS_INFORMATION info_ = {};
+    HWND window_ = nullptr;
+};
+
+// A top-level window that records every WM_VIGILOR_STATE it receives. Made
+// with the configuration application's class and title it plays that
+// application's main window; made with another class or title it is a
+// window the agent must leave alone.
+class StateRecorder {
+public:
+    StateRecorder(const wchar_t* cls, const wchar_t* title);
+    StateRecorder(const StateRecorder&) = delete;
+    StateRecorder& operator=(const StateRecorder&) = delete;
+    ~StateRecorder();
+
+    HWND handle() const { return window_; }
+    const std::vector<WPARAM>& states() const { return states_; }
+
+    // Waits until `count` states have arrived in all.
+    bool waitForStates(size_t count, DWORD timeoutMs);
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    std::vector<WPARAM> states_;
+};
+
+// A folder of its own under the temporary folder, removed with its files.
+class TempFolder {
+public:
+    TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder();
+    const std::wstring& path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
+
+}  // namespace vigilor_test

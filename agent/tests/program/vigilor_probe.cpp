@@ -1,0 +1,274 @@
+// vigilor_probe: a console program through which shell scripts drive the
+// agent from inside a Wine session. Each command does one thing and prints
+// its result on one line; the exit code is 0 on success.
+//
+//   reset                       delete the settings key
+//   set NAME VALUE              store a REG_DWORD option
+//   get NAME                    print a REG_DWORD value, or "missing"
+//   wait-agent SECONDS          wait for an agent window
+//   post MESSAGE [WPARAM]       post to the agent window; print the time
+//   wait-countdown SECONDS      wait for the countdown popup; print the time
+//                               and the screen centre of its Cancel button
+//   popups                      print how many popups are open
+//   query SECONDS               ask the agent for its state, as the
+//                               configuration application does; print it
+//   hold                        stay running with a window, until ended
+//   popup-scene AGENT RECT DONE show a notice over a coloured backdrop, write
+//                               the popup's rectangle to RECT, keep the
+//                               scene still until the file DONE exists
+//
+// Times are seconds since 1970, so that scripts can compare them with date.
+#include "program_support.h"
+
+#include "peer_window.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+#include <tlhelp32.h>
+
+using namespace vigilor_test;
+
+namespace {
+
+int usage()
+{
+    std::fputs("usage: vigilor_probe COMMAND [ARGS]; see the source for the commands\n", stderr);
+    return 2;
+}
+
+DWORD seconds(const wchar_t* text)
+{
+    return static_cast<DWORD>(std::wcstoul(text, nullptr, 10)) * 1000;
+}
+
+HWND waitForAgentWindow(DWORD timeoutMs)
+{
+    HWND window = nullptr;
+    pumpUntil(
+        [&] {
+            window = findAgentWindow(0);
+            return window != nullptr;
+        },
+        timeoutMs);
+    return window;
+}
+
+int waitAgent(DWORD timeoutMs)
+{
+    if (waitForAgentWindow(timeoutMs) == nullptr) {
+        std::fputs("no agent window\n", stderr);
+        return 1;
+    }
+    return 0;
+}
+
+int post(UINT message, WPARAM wParam)
+{
+    HWND agent = findAgentWindow(0);
+    if (agent == nullptr || !PostMessageW(agent, message, wParam, 0)) {
+        std::fputs("cannot post to the agent\n", stderr);
+        return 1;
+    }
+    std::printf("%.3f\n", epochSeconds());
+    return 0;
+}
+
+int waitCountdown(DWORD timeoutMs)
+{
+    HWND button = nullptr;
+    pumpUntil(
+        [&] {
+            for (HWND popup : findPopups(0)) {
+                button = findChild(popup, L"BUTTON");
+                if (button != nullptr) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    if (button == nullptr) {
+        std::fputs("no countdown popup\n", stderr);
+        return 1;
+    }
+    double seen = epochSeconds();
+    RECT rect = {};
+    GetWindowRect(button, &rect);
+    std::printf("%.3f %ld %ld %ls\n", seen, (rect.left + rect.right) / 2,
+                (rect.top + rect.bottom) / 2, windowText(button).c_str());
+    return 0;
+}
+
+int query(DWORD timeoutMs)
+{
+    StateRecorder config(VIGILOR_CONFIG_WINDOW_CLASS, kConfigTitle);
+    HWND agent = findAgentWindow(0);
+    if (agent == nullptr || !PostMessageW(agent, WM_VIGILOR_QUERY, 0, 0) ||
+        !config.waitForStates(1, timeoutMs)) {
+        std::fputs("no answer from the agent\n", stderr);
+        return 1;
+    }
+    std::printf("%llu\n", static_cast<unsigned long long>(config.states().front()));
+    return 0;
+}
+
+int hold()
+{
+    StateRecorder bystander(L"VigilorProbeBystander", L"bystander");
+    pumpUntil([] { return false; }, INFINITE);
+    return 0;
+}
+
+// A window that covers the screen in one colour, beneath the popup, so that
+// what shows through the popup's corners is known.
+LRESULT CALLBACK backdropProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ERASEBKGND) {
+        RECT client = {};
+        GetClientRect(window, &client);
+        HBRUSH brush = CreateSolidBrush(RGB(30, 90, 200));
+        FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+        DeleteObject(brush);
+        return 1;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND createBackdrop()
+{
+    WNDCLASSEXW wcex = {sizeof(wcex)};
+    wcex.lpfnWndProc = backdropProcedure;
+    wcex.hInstance = GetModuleHandleW(nullptr);
+    wcex.lpszClassName = L"VigilorProbeBackdrop";
+    RegisterClassExW(&wcex);
+    return CreateWindowExW(0, wcex.lpszClassName, L"backdrop", WS_POPUP | WS_VISIBLE, 0, 0,
+                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                           nullptr, nullptr, wcex.hInstance, nullptr);
+}
+
+bool fileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Stops or resumes every thread of a process: a stopped agent neither closes
+// its popup nor repaints it, so the picture holds still.
+void freezeProcess(DWORD processId, bool freeze)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {sizeof(entry)};
+    for (BOOL more = Thread32First(snapshot, &entry); more;
+         more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != processId) {
+            continue;
+        }
+        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+        if (thread != nullptr) {
+            freeze ? SuspendThread(thread) : ResumeThread(thread);
+            CloseHandle(thread);
+        }
+    }
+    CloseHandle(snapshot);
+}
+
+int popupScene(const std::wstring& agentPath, const std::wstring& rectFile,
+               const std::wstring& doneFile)
+{
+    HWND backdrop = createBackdrop();
+    if (backdrop == nullptr) {
+        std::fputs("no backdrop\n", stderr);
+        return 1;
+    }
+    pumpPending();
+    deleteSettings();
+    AgentProcess agent;
+    if (!agent.start(agentPath)) {
+        std::fputs("the agent did not start\n", stderr);
+        return 1;
+    }
+    agent.post(WM_VIGILOR_START);
+    std::vector<HWND> popups;
+    if (!pumpUntil(
+            [&] {
+                popups = findPopups(agent.id());
+                return !popups.empty();
+            },
+            10000)) {
+        std::fputs("no popup\n", stderr);
+        return 1;
+    }
+    // The popup paints once the agent has nothing else queued; a query is
+    // answered before that, so after its answer and a short pause the face
+    // is on screen.
+    StateRecorder config(VIGILOR_CONFIG_WINDOW_CLASS, kConfigTitle);
+    agent.post(WM_VIGILOR_QUERY);
+    config.waitForStates(1, 5000);
+    pumpUntil([] { return false; }, 300);
+    freezeProcess(agent.id(), true);
+
+    RECT rect = {};
+    GetWindowRect(popups.front(), &rect);
+    FILE* out = _wfopen(rectFile.c_str(), L"w");
+    if (out == nullptr) {
+        freezeProcess(agent.id(), false);
+        return 1;
+    }
+    std::fprintf(out, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    std::fclose(out);
+    bool done = pumpUntil([&] { return fileExists(doneFile); }, 60000);
+    freezeProcess(agent.id(), false);
+    agent.terminate();
+    deleteSettings();
+    DestroyWindow(backdrop);
+    return done ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) {
+        return usage();
+    }
+    std::wstring command = argv[1];
+    if (command == L"reset" && argc == 2) {
+        deleteSettings();
+        return 0;
+    }
+    if (command == L"set" && argc == 4) {
+        return writeSetting(argv[2], static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)))
+                   ? 0
+                   : 1;
+    }
+    if (command == L"get" && argc == 3) {
+        std::optional<DWORD> value = readSetting(argv[2]);
+        value ? std::printf("%lu\n", *value) : std::printf("missing\n");
+        return 0;
+    }
+    if (command == L"wait-agent" && argc == 3) {
+        return waitAgent(seconds(argv[2]));
+    }
+    if (command == L"post" && (argc == 3 || argc == 4)) {
+        return post(static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10)),
+                    argc == 4 ? std::wcstoul(argv[3], nullptr, 10) : 0);
+    }
+    if (command == L"wait-countdown" && argc == 3) {
+        return waitCountdown(seconds(argv[2]));
+    }
+    if (command == L"popups" && argc == 2) {
+        std::printf("%zu\n", findPopups(0).size());
+        return 0;
+    }
+    if (command == L"query" && argc == 3) {
+        return query(seconds(argv[2]));
+    }
+    if (command == L"hold" && argc == 2) {
+        return hold();
+    }
+    if (command == L"popup-scene" && argc == 5) {
+        return popupScene(argv[2], argv[3], argv[4]);
+    }
+    return usage();
+}
