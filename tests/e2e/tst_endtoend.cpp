@@ -61,14 +61,16 @@ bool waitForAgentWindow(int ms = 30000)
     return agentWindow() != nullptr;
 }
 
-// The end times the agent can report for a session of `minutes` started
-// between the two calls of this function's caller.
-QString endText(const SYSTEMTIME &t, int minutes)
+QString endText(int endMinute)
 {
-    const int end = t.wHour * 60 + t.wMinute + minutes;
     return QStringLiteral("Vigilor session will be ended at %1:%2")
-        .arg(end / 60, 2, 10, QLatin1Char('0'))
-        .arg(end % 60, 2, 10, QLatin1Char('0'));
+        .arg(endMinute / 60, 2, 10, QLatin1Char('0'))
+        .arg(endMinute % 60, 2, 10, QLatin1Char('0'));
+}
+
+int minuteOfDay(const SYSTEMTIME &t)
+{
+    return t.wHour * 60 + t.wMinute;
 }
 
 SYSTEMTIME now()
@@ -143,14 +145,21 @@ class TestEndToEnd : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    // Start on the form with a session length of `minutes`; returns the text
-    // the form must show, whichever minute the agent started in.
-    QStringList pressStart(int minutes)
+    // Start on the form with a session length of `minutes`.
+    void pressStart(int minutes)
     {
         window->findChild<QSpinBox *>("keepAwakeSpinBox")->setValue(minutes);
-        const SYSTEMTIME before = now();
         QTest::mouseClick(button("startButton"), Qt::LeftButton);
-        return {endText(before, minutes), endText(now(), minutes)};
+    }
+
+    // Whether the form shows the end of a session of `minutes` that the agent
+    // started at some minute since `since` (a midnight in between aside).
+    bool showsSessionOf(int minutes, const SYSTEMTIME &since) const
+    {
+        for (int m = minuteOfDay(since); m <= minuteOfDay(now()); ++m)
+            if (note() == endText(m + minutes))
+                return true;
+        return false;
     }
 
 private slots:
@@ -201,8 +210,9 @@ private slots:
     {
         startAgent();
         openWindow();
-        const QStringList expected = pressStart(30);
-        QTRY_VERIFY_WITH_TIMEOUT(expected.contains(note()), 10000);
+        const SYSTEMTIME since = now();
+        pressStart(30);
+        QTRY_VERIFY_WITH_TIMEOUT(showsSessionOf(30, since), 10000);
         QVERIFY(formRunning());
         QCOMPARE(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
         QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(1));
@@ -227,15 +237,29 @@ private slots:
         setString(settingsKey, L"Path", agentFolder);
         QVERIFY(!agentWindow());
         openWindow();
-        const QStringList expected = pressStart(45);
+        const SYSTEMTIME since = now();
+        pressStart(45);
         QVERIFY(formRunning());
         QCOMPARE(note(), QString());
         QVERIFY(waitForAgentWindow());
-        // The launcher polls every two seconds, then the agent answers.
-        QTRY_VERIFY_WITH_TIMEOUT(expected.contains(note()), 15000);
+        // The launcher polls every two seconds, then the agent answers; a
+        // first start of a program under Wine can take much longer.
+        QTRY_VERIFY_WITH_TIMEOUT(showsSessionOf(45, since), 40000);
         QCOMPARE(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
         QTest::qWait(300);
         QVERIFY(screenshot(VIGILOR_SCREENSHOT_DIR "/main-window-running.png"));
+    }
+
+    // Without "Path" the application looks for the agent in its own folder,
+    // where the build puts it as the installer does.
+    void startFindsTheAgentBesideTheApplication()
+    {
+        QVERIFY(!agentWindow());
+        openWindow();
+        const SYSTEMTIME since = now();
+        pressStart(20);
+        QVERIFY(waitForAgentWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(showsSessionOf(20, since), 40000);
     }
 
     // (c) Sessions started and ended from the tray menu show on an open form,
@@ -243,23 +267,23 @@ private slots:
     void traySessionsShowOnTheForm()
     {
         startAgent();
-        SYSTEMTIME before = now();
+        SYSTEMTIME since = now();
         PostMessageW(agentWindow(), WM_COMMAND, traySessionCommand, 0);
         QTRY_COMPARE_WITH_TIMEOUT(dword(settingsKey, L"VigilorActive"),
                                   std::optional<DWORD>(1), 10000);
         openWindow();
         QTRY_VERIFY_WITH_TIMEOUT(formRunning(), 10000);
-        QVERIFY(note() == endText(before, 60) || note() == endText(now(), 60));
+        QVERIFY(showsSessionOf(60, since));
 
         PostMessageW(agentWindow(), WM_COMMAND, traySessionCommand, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!formRunning(), 10000);
         QCOMPARE(note(), QString());
         QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
 
-        before = now();
+        since = now();
         PostMessageW(agentWindow(), WM_COMMAND, traySessionCommand, 0);
         QTRY_VERIFY_WITH_TIMEOUT(formRunning(), 10000);
-        QVERIFY(note() == endText(before, 60) || note() == endText(now(), 60));
+        QVERIFY(showsSessionOf(60, since));
         QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(1));
         PostMessageW(agentWindow(), WM_COMMAND, traySessionCommand, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!formRunning(), 10000);
