@@ -37,6 +37,8 @@ extern HWND agentWindow;
 extern wchar_t szTitle[100];        // "VigilorTaskbar", shared by every agent window
 extern wchar_t szWindowClass[100];  // "VIGILORTASKBAR"
 extern std::wstring programFolder;  // folder of PCVigilor.exe, without a trailing name
+extern HMENU trayMenu;
+extern HMENU sessionMenu;  // holds the session item
 
 // Start-up up to the message loop: the agent window, its tray icon and menu,
 // the installation folder and the options. Returns false when the agent

@@ -19,13 +19,10 @@ EXECUTION_STATE const kKeepSystem = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
 EXECUTION_STATE const kKeepSystemAndDisplay = kKeepSystem | ES_DISPLAY_REQUIRED;
 EXECUTION_STATE const kKeepNothing = ES_CONTINUOUS;
 
-// A Windows timer runs for at most USER_TIMER_MAXIMUM milliseconds. Longer
-// session timers run in slices; these hold what is left after the current
-// slice and the callback due at the very end.
+}  // namespace
+
 uint64_t sessionTimerLeft = 0;
 TIMERPROC sessionTimerTarget = nullptr;
-
-void armSessionTimer(uint64_t milliseconds, TIMERPROC target);
 
 void CALLBACK continueSessionTimer(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -39,11 +36,11 @@ void armSessionTimer(uint64_t milliseconds, TIMERPROC target)
         sessionTimerTarget = target;
         SetTimer(agentWindow, SESSION_TIMER, USER_TIMER_MAXIMUM, continueSessionTimer);
     } else {
+        sessionTimerLeft = 0;
+        sessionTimerTarget = target;
         SetTimer(agentWindow, SESSION_TIMER, static_cast<UINT>(milliseconds), target);
     }
 }
-
-}  // namespace
 
 uint64_t sessionLengthMinutes(const SessionOptions& options)
 {

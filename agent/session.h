@@ -42,6 +42,16 @@ void startVigilorSession();
 void endVigilorSession();
 void cancelVigilorSession();
 
+// A Windows timer runs for at most USER_TIMER_MAXIMUM milliseconds; a longer
+// session timer runs in slices. Arms timer 3000 so that `target` runs after
+// `milliseconds`.
+void armSessionTimer(uint64_t milliseconds, TIMERPROC target);
+
+// What is left after the current slice, and the callback due at the end.
+extern uint64_t sessionTimerLeft;
+extern TIMERPROC sessionTimerTarget;
+void CALLBACK continueSessionTimer(HWND window, UINT message, UINT_PTR id, DWORD time);
+
 // Session timer callback at the end of a session without shutdown.
 void CALLBACK handleSessionTimeout(HWND window, UINT message, UINT_PTR id, DWORD time);
 

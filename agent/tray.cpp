@@ -12,12 +12,12 @@ HWND agentWindow = nullptr;
 wchar_t szTitle[100] = {};
 wchar_t szWindowClass[100] = {};
 std::wstring programFolder;
+HMENU trayMenu = nullptr;
+HMENU sessionMenu = nullptr;
 
 namespace {
 
 HACCEL accelerators = nullptr;
-HMENU trayMenu = nullptr;
-HMENU sessionMenu = nullptr;
 NOTIFYICONDATAW nid = {sizeof(nid)};
 
 // Explorer broadcasts this when it (re)creates the taskbar; the icon must

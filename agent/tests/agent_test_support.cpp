@@ -1,0 +1,141 @@
+#include "agent_test_support.h"
+
+#include "agent.h"
+#include "popup.h"
+#include "session.h"
+#include "fake_powrprof.h"
+
+#include <chrono>
+#include <vector>
+
+namespace test {
+
+void deleteSettingsKey()
+{
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+void setBinary(const wchar_t* name, const void* data, DWORD size, DWORD type)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+void setDword(const wchar_t* name, DWORD value)
+{
+    setBinary(name, &value, sizeof(value), REG_DWORD);
+}
+
+void setString(const wchar_t* name, const std::wstring& value, DWORD type)
+{
+    setBinary(name, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)),
+              type);
+}
+
+std::optional<DWORD> readDword(const wchar_t* name)
+{
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::wstring sessionItemText()
+{
+    wchar_t text[128] = {};
+    GetMenuStringW(sessionMenu, IDM_SESSION, text, ARRAYSIZE(text), MF_BYCOMMAND);
+    return text;
+}
+
+EXECUTION_STATE executionState()
+{
+    // With a continuous state in force, a call with 0 reports it and
+    // changes nothing.
+    return SetThreadExecutionState(0);
+}
+
+bool timerRunning(UINT_PTR id)
+{
+    return KillTimer(agentWindow, id) != FALSE;
+}
+
+bool pumpMessages(DWORD milliseconds)
+{
+    bool quit = false;
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quit = true;
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (milliseconds > 0) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    } while (std::chrono::steady_clock::now() < until);
+    return quit;
+}
+
+bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds)
+{
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= until) {
+            return false;
+        }
+        pumpMessages(10);
+    }
+    return true;
+}
+
+std::vector<HWND> popupWindows()
+{
+    std::vector<HWND> found;
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, szWindowClass, szTitle)) != nullptr) {
+        if (window != agentWindow) {
+            found.push_back(window);
+        }
+    }
+    return found;
+}
+
+std::wstring moduleFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+}  // namespace test
+
+void AgentTest::SetUp()
+{
+    test::deleteSettingsKey();
+    fake_power::reset(fake_power::kBalanced);
+    sessionOptions = SessionOptions{};
+    ASSERT_TRUE(initInstance(GetModuleHandleW(nullptr)));
+}
+
+void AgentTest::TearDown()
+{
+    if (agentWindow != nullptr) {
+        DestroyWindow(agentWindow);
+    }
+    // The agent's end posts WM_QUIT; it is for this test only.
+    test::pumpMessages();
+    test::deleteSettingsKey();
+}

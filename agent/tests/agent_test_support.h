@@ -1,0 +1,52 @@
+// A fresh agent per test: its window, icon, menus and options are set up by
+// the same start-up code as in VigilorTaskbar.exe, on the test's thread.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "settings.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace test {
+
+
+
+void deleteSettingsKey();
+void setDword(const wchar_t* name, DWORD value);
+void setString(const wchar_t* name, const std::wstring& value, DWORD type = REG_SZ);
+void setBinary(const wchar_t* name, const void* data, DWORD size, DWORD type);
+std::optional<DWORD> readDword(const wchar_t* name);
+
+// The text of the session item, read back from the menu.
+std::wstring sessionItemText();
+
+// The execution state that SetThreadExecutionState holds for this thread.
+EXECUTION_STATE executionState();
+
+// True while a timer of that id runs on the agent window. Looking kills it,
+// so the caller re-arms it if the test goes on.
+bool timerRunning(UINT_PTR id);
+
+// Dispatches pending messages; returns true when a WM_QUIT came.
+bool pumpMessages(DWORD milliseconds = 0);
+
+// Waits up to `milliseconds`, dispatching messages, until `done` is true.
+bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds);
+
+// Top-level windows of the agent's class that are not the agent window.
+std::vector<HWND> popupWindows();
+
+std::wstring moduleFolder();
+
+}  // namespace test
+
+class AgentTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};

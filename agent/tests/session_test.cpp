@@ -1,0 +1,237 @@
+#include "agent_test_support.h"
+
+#include "agent.h"
+#include "popup.h"
+#include "session.h"
+#include "shutdown.h"
+
+using namespace test;
+
+namespace {
+
+DWORD minuteOfDay()
+{
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    return now.wHour * 60u + now.wMinute;
+}
+
+// The end minute of a session started now, allowing for a minute that
+// turned while it started.
+void expectEndMinuteFromNow(DWORD before, DWORD lengthMinutes)
+{
+    DWORD after = minuteOfDay();
+    if (after < before) {
+        after += 1440;
+    }
+    EXPECT_GE(sessionEndMinute, before + lengthMinutes);
+    EXPECT_LE(sessionEndMinute, after + lengthMinutes);
+}
+
+void expectNoSession()
+{
+    EXPECT_EQ(sessionEndMinute, 0u);
+    EXPECT_EQ(readDword(L"VigilorActive"), 0u);
+    EXPECT_EQ(sessionItemText(), buildSessionMenuText());
+    EXPECT_EQ(executionState(), ES_CONTINUOUS);
+    EXPECT_FALSE(timerRunning(SESSION_TIMER));
+    EXPECT_FALSE(timerRunning(KEY_PRESS_TIMER));
+}
+
+}  // namespace
+
+TEST_F(AgentTest, StartedSessionRunsWithDefaults)
+{
+    DWORD before = minuteOfDay();
+    startVigilorSession();
+    EXPECT_EQ(readDword(L"VigilorActive"), 1u);
+    EXPECT_EQ(sessionItemText(), L"Turn of Vigilor (Let your PC to sleep)");
+    EXPECT_EQ(executionState(), ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED);
+    expectEndMinuteFromNow(before, 60);
+    EXPECT_TRUE(timerRunning(SESSION_TIMER));
+    EXPECT_FALSE(timerRunning(KEY_PRESS_TIMER));
+    EXPECT_EQ(sessionTimerTarget, handleSessionTimeout);
+    EXPECT_EQ(msgText, L" Vigilor Session Started ");
+}
+
+TEST_F(AgentTest, SessionEndsWhenItsTimerFires)
+{
+    setDword(L"simulatePress", 1);
+    startVigilorSession();
+    ASSERT_NE(sessionEndMinute, 0u);
+    handleSessionTimeout(agentWindow, WM_TIMER, SESSION_TIMER, 0);
+    EXPECT_EQ(msgText, L" Vigilor Session Ended ");
+    EXPECT_EQ(msgWndKind, kPopupNotice);
+    expectNoSession();
+}
+
+TEST_F(AgentTest, CancelEndsTheSession)
+{
+    setDword(L"simulatePress", 1);
+    setDword(L"monitorOn", 0);
+    startVigilorSession();
+    EXPECT_EQ(executionState(), ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    cancelVigilorSession();
+    EXPECT_EQ(msgText, L" Vigilor Session Canceled ");
+    expectNoSession();
+}
+
+TEST_F(AgentTest, CancelWithoutSessionRunsTheEndStepsAnyway)
+{
+    writeVigilorActive(1);
+    cancelVigilorSession();
+    EXPECT_EQ(msgText, L" Vigilor Session Canceled ");
+    expectNoSession();
+}
+
+TEST_F(AgentTest, SwitchOtherThanOneCountsAsOff)
+{
+    setDword(L"monitorOn", 2);
+    setDword(L"simulatePress", 2);
+    setDword(L"shutdownWindows", 2);
+    startVigilorSession();
+    EXPECT_EQ(executionState(), ES_CONTINUOUS | ES_SYSTEM_REQUIRED);
+    EXPECT_FALSE(timerRunning(KEY_PRESS_TIMER));
+    EXPECT_EQ(sessionTimerTarget, handleSessionTimeout);
+}
+
+TEST_F(AgentTest, IdleTextNamesTheUnit)
+{
+    setDword(L"duration", 2);
+    setDword(L"durationUnit", 1);
+    loadSessionOptions();
+    EXPECT_EQ(sessionItemText(), L"Keep your PC awake for 2 hour(s)");
+
+    // Only 1 reads as hours; any other unit but 0 still counts hours.
+    setDword(L"durationUnit", 2);
+    loadSessionOptions();
+    EXPECT_EQ(sessionItemText(), L"Keep your PC awake for 2 minute(s)");
+    EXPECT_EQ(sessionLengthMinutes(sessionOptions), 120u);
+
+    setDword(L"duration", 0);
+    setDword(L"durationUnit", 0);
+    loadSessionOptions();
+    EXPECT_EQ(sessionItemText(), L"Keep your PC awake for 0 minute(s)");
+}
+
+TEST_F(AgentTest, ReloadDuringSessionKeepsItRunning)
+{
+    startVigilorSession();
+    DWORD end = sessionEndMinute;
+    setDword(L"duration", 5);
+    loadSessionOptions();
+    EXPECT_EQ(sessionEndMinute, end);
+    EXPECT_EQ(sessionItemText(), L"Turn of Vigilor (Let your PC to sleep)");
+    EXPECT_EQ(sessionOptions.duration, 5u);
+    cancelVigilorSession();
+    EXPECT_EQ(sessionItemText(), L"Keep your PC awake for 5 minute(s)");
+}
+
+TEST_F(AgentTest, StartDuringSessionStartsAnew)
+{
+    setDword(L"simulatePress", 1);
+    startVigilorSession();
+    setDword(L"simulatePress", 0);
+    setDword(L"duration", 2);
+    setDword(L"durationUnit", 1);
+    DWORD before = minuteOfDay();
+    startVigilorSession();
+    expectEndMinuteFromNow(before, 120);
+    // The earlier key-press timer goes on until the session ends.
+    EXPECT_TRUE(timerRunning(KEY_PRESS_TIMER));
+}
+
+TEST_F(AgentTest, DurationBeyondTheFormsRangeIsUsedUnchanged)
+{
+    setDword(L"duration", 5000);
+    DWORD before = minuteOfDay();
+    startVigilorSession();
+    expectEndMinuteFromNow(before, 5000);
+    EXPECT_EQ(sessionItemText(), L"Turn of Vigilor (Let your PC to sleep)");
+}
+
+TEST_F(AgentTest, ShutdownSessionArmsTheCountdownTenSecondsEarly)
+{
+    setDword(L"shutdownWindows", 1);
+    setDword(L"duration", 1);
+    startVigilorSession();
+    EXPECT_EQ(sessionTimerTarget, startShutdownCountdown);
+    EXPECT_EQ(sessionTimerMilliseconds(sessionOptions), 50000u);
+}
+
+TEST(SessionLength, TimerIntervals)
+{
+    SessionOptions options;
+    EXPECT_EQ(sessionTimerMilliseconds(options), 3600000u);
+    options.duration = 2;
+    options.durationUnit = 1;
+    EXPECT_EQ(sessionTimerMilliseconds(options), 7200000u);
+    options.shutdownWindows = 1;
+    EXPECT_EQ(sessionTimerMilliseconds(options), 7190000u);
+
+    // A length of 0 can only be stored by hand: it counts as a minute, and
+    // with shutdown the countdown still gets its ten seconds.
+    options.duration = 0;
+    EXPECT_EQ(sessionLengthMinutes(options), 1u);
+    EXPECT_EQ(sessionTimerMilliseconds(options), 50000u);
+    options.shutdownWindows = 0;
+    EXPECT_EQ(sessionTimerMilliseconds(options), 60000u);
+
+    // No 32-bit wrap: 1000 hours is 3,600,000,000 ms, and 0xFFFFFFFF hours
+    // is counted in full.
+    options.duration = 1000;
+    EXPECT_EQ(sessionTimerMilliseconds(options), 3600000000u);
+    options.duration = 0xFFFFFFFF;
+    EXPECT_EQ(sessionTimerMilliseconds(options), 0xFFFFFFFFull * 3600000);
+}
+
+TEST_F(AgentTest, LongSessionTimerRunsInSlices)
+{
+    setDword(L"duration", 1000);
+    setDword(L"durationUnit", 1);
+    startVigilorSession();
+    ASSERT_EQ(sessionTimerLeft, 3600000000u - USER_TIMER_MAXIMUM);
+    EXPECT_EQ(sessionTimerTarget, handleSessionTimeout);
+    // The first slice is over: the rest fits in one timer.
+    continueSessionTimer(agentWindow, WM_TIMER, SESSION_TIMER, 0);
+    EXPECT_EQ(sessionTimerLeft, 0u);
+    EXPECT_EQ(sessionTimerTarget, handleSessionTimeout);
+    EXPECT_TRUE(timerRunning(SESSION_TIMER));
+    EXPECT_NE(sessionEndMinute, 0u);
+    EXPECT_EQ(readDword(L"VigilorActive"), 1u);
+}
+
+TEST(SessionEndMinute, CountsPastMidnightAndIsNeverZero)
+{
+    SYSTEMTIME start = {};
+    start.wHour = 23;
+    start.wMinute = 30;
+    EXPECT_EQ(computeSessionEndMinute(start, 60), 1470u);
+    start.wHour = 0;
+    start.wMinute = 0;
+    EXPECT_EQ(computeSessionEndMinute(start, 1), 1u);
+    EXPECT_EQ(computeSessionEndMinute(start, 0), 1u);
+    // Beyond what the configuration application reads as a positive
+    // 32-bit number, the end minute stays at its largest.
+    start.wHour = 12;
+    EXPECT_EQ(computeSessionEndMinute(start, 0xFFFFFFFFull * 60), 0x7FFFFFFFu);
+}
+
+// Run by ctest under faketime at 23:30.
+TEST(AtHalfPastEleven, OneHourSessionEndsAtMinute1470)
+{
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    ASSERT_EQ(now.wHour, 23) << "this test expects the clock at 23:30";
+    ASSERT_EQ(now.wMinute, 30) << "this test expects the clock at 23:30";
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    sessionOptions = SessionOptions{};
+    ASSERT_TRUE(initInstance(GetModuleHandleW(nullptr)));
+    setDword(L"duration", 1);
+    setDword(L"durationUnit", 1);
+    startVigilorSession();
+    EXPECT_EQ(sessionEndMinute, 1470u);
+    DestroyWindow(agentWindow);
+    pumpMessages();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+}
