@@ -3,14 +3,13 @@
 
 #include "agentprotocol.h"
 
-AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent), ui(new Ui::AboutDialog)
-{
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent), ui(new Ui::AboutDialog) {
     ui->setupUi(this);
 
-    const QString site = QString::fromWCharArray(Vigilor::makerWebSite);
-    QString shown = site;
+    QString shown = Vigilor::makerWebSite;
     shown.remove(QStringLiteral("https://")).remove(QLatin1Char('/'));
-    ui->webLabel->setText(QStringLiteral("<a href=\"%1\">%2</a>").arg(site, shown));
+    ui->webLabel->setText(
+        QStringLiteral("<a href=\"%1\">%2</a>").arg(Vigilor::makerWebSite, shown));
     ui->webLabel->setTextFormat(Qt::RichText);
     ui->webLabel->setTextInteractionFlags(Qt::TextBrowserInteraction);
     ui->webLabel->setOpenExternalLinks(true);
@@ -18,13 +17,11 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent), ui(new Ui::AboutDia
     ui->label->setText(QStringLiteral("PC-Vigilor"));
 }
 
-AboutDialog::~AboutDialog()
-{
+AboutDialog::~AboutDialog() {
     delete ui;
 }
 
-void AboutDialog::on_closeButton_clicked()
-{
+void AboutDialog::on_closeButton_clicked() {
     // A fresh dialog is made for every click, so a closed one is freed.
     deleteLater();
 }

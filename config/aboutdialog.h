@@ -6,17 +6,16 @@ namespace Ui {
 class AboutDialog;
 }
 
-class AboutDialog : public QDialog
-{
+class AboutDialog : public QDialog {
     Q_OBJECT
 
-public:
-    explicit AboutDialog(QWidget *parent = nullptr);
+  public:
+    explicit AboutDialog(QWidget* parent = nullptr);
     ~AboutDialog() override;
 
-private slots:
+  private slots:
     void on_closeButton_clicked();
 
-private:
-    Ui::AboutDialog *ui;
+  private:
+    Ui::AboutDialog* ui;
 };

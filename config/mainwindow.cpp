@@ -16,12 +16,9 @@ constexpr DWORD defaultLeft = 100;
 constexpr DWORD defaultTop = 100;
 constexpr DWORD smallestWidth = 986;
 constexpr DWORD smallestHeight = 513;
-
-const QString settingsKey = QString::fromWCharArray(Vigilor::settingsKey);
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
-{
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWindow) {
     ui->setupUi(this);
     readGeometry();
 
@@ -31,7 +28,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
         form->show();
         stack->addWidget(form);
     }
-    auto *column = new QVBoxLayout;
+    auto* column = new QVBoxLayout;
     column->addLayout(stack);
     ui->centralwidget->setLayout(column);
 
@@ -39,13 +36,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     setWindowTitle(QStringLiteral("PC-Vigilor"));
 }
 
-MainWindow::~MainWindow()
-{
+MainWindow::~MainWindow() {
     delete ui;
 }
 
-void MainWindow::readGeometry()
-{
+void MainWindow::readGeometry() {
     // Unsigned on purpose: a window last seen on a monitor left of or above
     // the primary one has a negative coordinate, which compares as huge and
     // so is put back on the primary screen.
@@ -57,17 +52,17 @@ void MainWindow::readGeometry()
     const DWORD screenHeight = DWORD(GetSystemMetrics(SM_CYFULLSCREEN));
     RegistryAccess registry;
 
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "posX", &left);
+    registry.readDword(HKEY_CURRENT_USER, Vigilor::settingsKey, "posX", &left);
     if (left > screenWidth)
         left = defaultLeft;
 
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "posY", &top);
+    registry.readDword(HKEY_CURRENT_USER, Vigilor::settingsKey, "posY", &top);
     if (top > screenHeight)
         top = defaultTop;
 
     // One correction per dimension: a size that had to be changed keeps the
     // stored position.
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "width", &width);
+    registry.readDword(HKEY_CURRENT_USER, Vigilor::settingsKey, "width", &width);
     if (width < smallestWidth)
         width = smallestWidth;
     else if (width > screenWidth)
@@ -75,7 +70,7 @@ void MainWindow::readGeometry()
     else if (left + width > screenWidth)
         left = screenWidth - width;
 
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "height", &height);
+    registry.readDword(HKEY_CURRENT_USER, Vigilor::settingsKey, "height", &height);
     if (height < smallestHeight)
         height = smallestHeight;
     else if (height > screenHeight)
@@ -86,20 +81,18 @@ void MainWindow::readGeometry()
     setGeometry(int(left), int(top), int(width), int(height));
 }
 
-void MainWindow::closeEvent(QCloseEvent *event)
-{
+void MainWindow::closeEvent(QCloseEvent* event) {
     const QRect g = geometry();
     RegistryAccess registry;
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "posX", DWORD(g.left()));
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "posY", DWORD(g.top()));
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "width", DWORD(g.width()));
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "height", DWORD(g.height()));
+    registry.writeDword(HKEY_CURRENT_USER, Vigilor::settingsKey, "posX", DWORD(g.left()));
+    registry.writeDword(HKEY_CURRENT_USER, Vigilor::settingsKey, "posY", DWORD(g.top()));
+    registry.writeDword(HKEY_CURRENT_USER, Vigilor::settingsKey, "width", DWORD(g.width()));
+    registry.writeDword(HKEY_CURRENT_USER, Vigilor::settingsKey, "height", DWORD(g.height()));
     event->accept();
 }
 
-bool MainWindow::nativeEvent(const QByteArray &, void *message, qintptr *)
-{
-    const MSG *msg = static_cast<const MSG *>(message);
+bool MainWindow::nativeEvent(const QByteArray&, void* message, qintptr*) {
+    const MSG* msg = static_cast<const MSG*>(message);
     if (msg->message == Vigilor::WM_VIGILOR_STATE && form)
         form->setVigilorSessionDuration(int(quint32(msg->wParam)));
     // Qt still handles every message itself.

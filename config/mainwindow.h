@@ -10,24 +10,23 @@ namespace Ui {
 class MainWindow;
 }
 
-class MainWindow : public QMainWindow
-{
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
-public:
-    explicit MainWindow(QWidget *parent = nullptr);
+  public:
+    explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
 
-private:
+  private:
     void readGeometry();
 
-    Ui::MainWindow *ui;
+    Ui::MainWindow* ui;
     // Guarded: the agent's report may arrive at any time, also when no form
     // is there to take it.
     QPointer<VigilorForm> form;
-    QStackedLayout *stack = nullptr;
+    QStackedLayout* stack = nullptr;
 };

@@ -1,23 +1,19 @@
 #include "registryaccess.h"
 
+#include "agentprotocol.h"
+
 #include <QDebug>
 
 #include <vector>
 
-namespace {
-const wchar_t *wide(const QString &text)
-{
-    return reinterpret_cast<const wchar_t *>(text.utf16());
-}
-} // namespace
+using Vigilor::wide;
 
-bool RegistryAccess::readDword(HKEY root, QString subKey, QString valueName, DWORD *value)
-{
+bool RegistryAccess::readDword(HKEY root, QString subKey, QString valueName, DWORD* value) {
     // Read into a local first: a failed call must leave the caller's default.
     DWORD data = 0;
     DWORD size = sizeof(data);
-    LONG rc = RegGetValueW(root, wide(subKey), wide(valueName), RRF_RT_REG_DWORD, nullptr, &data,
-                           &size);
+    LONG rc =
+        RegGetValueW(root, wide(subKey), wide(valueName), RRF_RT_REG_DWORD, nullptr, &data, &size);
     if (rc == ERROR_SUCCESS) {
         *value = data;
         return true;
@@ -26,8 +22,7 @@ bool RegistryAccess::readDword(HKEY root, QString subKey, QString valueName, DWO
     return false;
 }
 
-bool RegistryAccess::readString(HKEY root, QString subKey, QString valueName, QString &value)
-{
+bool RegistryAccess::readString(HKEY root, QString subKey, QString valueName, QString& value) {
     value.clear();
     HKEY key = nullptr;
     if (RegOpenKeyExW(root, wide(subKey), 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -51,16 +46,13 @@ bool RegistryAccess::readString(HKEY root, QString subKey, QString valueName, QS
     return true;
 }
 
-bool RegistryAccess::writeDword(HKEY root, QString subKey, QString valueName, DWORD value)
-{
+bool RegistryAccess::writeDword(HKEY root, QString subKey, QString valueName, DWORD value) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root, wide(subKey), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                        nullptr, &key, nullptr)
-        != ERROR_SUCCESS)
+    if (RegCreateKeyExW(root, wide(subKey), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return false;
-    if (RegSetValueExW(key, wide(valueName), 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value),
-                       sizeof(value))
-        == ERROR_SUCCESS)
+    if (RegSetValueExW(key, wide(valueName), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                       sizeof(value)) == ERROR_SUCCESS)
         qDebug() << "true";
     RegCloseKey(key);
     return true;

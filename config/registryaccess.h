@@ -6,10 +6,9 @@
 
 // Every registry access of the configuration application goes through here so
 // that failures are logged in one shape and handles never leak.
-class RegistryAccess
-{
-public:
-    bool readDword(HKEY root, QString subKey, QString valueName, DWORD *value);
-    bool readString(HKEY root, QString subKey, QString valueName, QString &value);
+class RegistryAccess {
+  public:
+    bool readDword(HKEY root, QString subKey, QString valueName, DWORD* value);
+    bool readString(HKEY root, QString subKey, QString valueName, QString& value);
     bool writeDword(HKEY root, QString subKey, QString valueName, DWORD value);
 };

@@ -24,12 +24,9 @@ constexpr int agentPollInterval = 2000;
 // Polls that may fail silently before the user is told the agent did not come up.
 constexpr int agentPollLimit = 10;
 
-const QString settingsKey = QString::fromWCharArray(Vigilor::settingsKey);
-
 // Widgets clamp what they are given, but as signed ints: a huge unsigned
 // registry value would wrap to a negative and land on the wrong bound.
-int clampToRange(DWORD value, int minimum, int maximum)
-{
+int clampToRange(DWORD value, int minimum, int maximum) {
     if (value < DWORD(minimum))
         return minimum;
     if (value > DWORD(maximum))
@@ -39,15 +36,13 @@ int clampToRange(DWORD value, int minimum, int maximum)
 
 // A combo box given an index it does not have shows nothing and reports -1,
 // which the next save would store; an unknown stored index means the default.
-int indexOrDefault(DWORD value, int count, int fallback)
-{
+int indexOrDefault(DWORD value, int count, int fallback) {
     return value < DWORD(count) ? int(value) : fallback;
 }
 
 } // namespace
 
-VigilorForm::VigilorForm(QWidget *parent) : QWidget(parent), ui(new Ui::VigilorForm)
-{
+VigilorForm::VigilorForm(QWidget* parent) : QWidget(parent), ui(new Ui::VigilorForm) {
     ui->setupUi(this);
     buildLayouts();
 
@@ -60,8 +55,8 @@ VigilorForm::VigilorForm(QWidget *parent) : QWidget(parent), ui(new Ui::VigilorF
     ui->cancelButton->setEnabled(false);
     readSettings();
     ui->vigilorNoteLabel->setText(QString());
-    taskbarAppTitle = QString::fromWCharArray(Vigilor::agentWindowTitle);
-    taskbarAppClass = QString::fromWCharArray(Vigilor::agentWindowClass);
+    taskbarAppTitle = Vigilor::agentWindowTitle;
+    taskbarAppClass = Vigilor::agentWindowClass;
     // Filling the lists and loading the options went through the change
     // slots; nothing has been edited yet.
     ui->saveButton->setEnabled(false);
@@ -72,36 +67,32 @@ VigilorForm::VigilorForm(QWidget *parent) : QWidget(parent), ui(new Ui::VigilorF
     ui->shutdownCheckBox->setPalette(palette);
 }
 
-VigilorForm::~VigilorForm()
-{
+VigilorForm::~VigilorForm() {
     delete ui;
 }
 
-void VigilorForm::buildLayouts()
-{
+void VigilorForm::buildLayouts() {
     toolbarLayout = new QHBoxLayout;
-    for (QWidget *w : {static_cast<QWidget *>(ui->startButton), static_cast<QWidget *>(ui->cancelButton),
-                       static_cast<QWidget *>(ui->line1), static_cast<QWidget *>(ui->saveButton),
-                       static_cast<QWidget *>(ui->line2), static_cast<QWidget *>(ui->halvernButton),
-                       static_cast<QWidget *>(ui->websiteButton), static_cast<QWidget *>(ui->line3),
-                       static_cast<QWidget *>(ui->aboutButton)})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ui->startButton, ui->cancelButton, ui->line1, ui->saveButton, ui->line2,
+             ui->halvernButton, ui->websiteButton, ui->line3, ui->aboutButton})
         toolbarLayout->addWidget(w);
     toolbarLayout->setAlignment(Qt::AlignLeft);
     toolbarLayout->setContentsMargins(0, 0, 0, 0);
 
-    auto *durationRow = new QHBoxLayout;
+    auto* durationRow = new QHBoxLayout;
     durationRow->addWidget(ui->keepAwakeLabel);
     durationRow->addWidget(ui->keepAwakeSpinBox);
     durationRow->addWidget(ui->keepAwakeComboBox);
     durationRow->setAlignment(Qt::AlignLeft);
 
-    auto *keyPressRow = new QHBoxLayout;
+    auto* keyPressRow = new QHBoxLayout;
     keyPressRow->addWidget(ui->simulatePressCheckBox);
     keyPressRow->addWidget(ui->simulatePressSpinBox);
     keyPressRow->addWidget(ui->simulatePressUnitLabel);
     keyPressRow->setAlignment(Qt::AlignLeft);
 
-    auto *powerSchemeRow = new QHBoxLayout;
+    auto* powerSchemeRow = new QHBoxLayout;
     powerSchemeRow->addWidget(ui->powerSchemeCheckBox);
     powerSchemeRow->addWidget(ui->powerSchemeComboBox);
     powerSchemeRow->setAlignment(Qt::AlignLeft);
@@ -127,19 +118,24 @@ void VigilorForm::buildLayouts()
     setLayout(outerLayout);
 }
 
-void VigilorForm::readSettings()
-{
-    RegistryAccess registry;
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "duration", &duration);
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "durationUnit", &durationUnit);
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "monitorOn", &monitorOn);
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "powerSchemeOn", &powerSchemeOn);
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "powerSchemeIndex", &powerSchemeIndex);
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "simulatePress", &simulatePress);
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "simulatePressTimeOut", &simulatePressTimeOut);
-    registry.readDword(HKEY_CURRENT_USER, settingsKey, "shutdownWindows", &shutdownWindows);
+std::array<std::pair<const char*, DWORD*>, 8> VigilorForm::options() {
+    // The order in which the agent and the store expect them.
+    return {{{"duration", &duration},
+             {"durationUnit", &durationUnit},
+             {"monitorOn", &monitorOn},
+             {"powerSchemeOn", &powerSchemeOn},
+             {"powerSchemeIndex", &powerSchemeIndex},
+             {"simulatePress", &simulatePress},
+             {"simulatePressTimeOut", &simulatePressTimeOut},
+             {"shutdownWindows", &shutdownWindows}}};
+}
 
-    QSpinBox *spin = ui->keepAwakeSpinBox;
+void VigilorForm::readSettings() {
+    RegistryAccess registry;
+    for (const auto& [name, field] : options())
+        registry.readDword(HKEY_CURRENT_USER, Vigilor::settingsKey, name, field);
+
+    QSpinBox* spin = ui->keepAwakeSpinBox;
     spin->setValue(clampToRange(duration, spin->minimum(), spin->maximum()));
     ui->keepAwakeComboBox->setCurrentIndex(
         indexOrDefault(durationUnit, ui->keepAwakeComboBox->count(), 0));
@@ -153,8 +149,7 @@ void VigilorForm::readSettings()
     ui->shutdownCheckBox->setChecked(shutdownWindows == 1);
 }
 
-void VigilorForm::writeSettings()
-{
+void VigilorForm::writeSettings() {
     qDebug() << "writeSettings";
     duration = DWORD(ui->keepAwakeSpinBox->value());
     durationUnit = DWORD(ui->keepAwakeComboBox->currentIndex());
@@ -166,78 +161,56 @@ void VigilorForm::writeSettings()
     shutdownWindows = ui->shutdownCheckBox->isChecked() ? 1 : 0;
 
     RegistryAccess registry;
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "duration", duration);
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "durationUnit", durationUnit);
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "monitorOn", monitorOn);
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "powerSchemeOn", powerSchemeOn);
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "powerSchemeIndex", powerSchemeIndex);
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "simulatePress", simulatePress);
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "simulatePressTimeOut", simulatePressTimeOut);
-    registry.writeDword(HKEY_CURRENT_USER, settingsKey, "shutdownWindows", shutdownWindows);
+    for (const auto& [name, field] : options())
+        registry.writeDword(HKEY_CURRENT_USER, Vigilor::settingsKey, name, *field);
 
     // Only now is the set complete, so the agent never reads half of it.
     postToAgent(Vigilor::WM_VIGILOR_RELOAD);
 }
 
-void VigilorForm::setOptionsEnabled(bool enable)
-{
-    for (QWidget *w : {static_cast<QWidget *>(ui->keepAwakeLabel),
-                       static_cast<QWidget *>(ui->keepAwakeComboBox),
-                       static_cast<QWidget *>(ui->keepAwakeSpinBox),
-                       static_cast<QWidget *>(ui->actionLabel),
-                       static_cast<QWidget *>(ui->monitorOnCheckBox),
-                       static_cast<QWidget *>(ui->powerSchemeCheckBox),
-                       static_cast<QWidget *>(ui->powerSchemeComboBox),
-                       static_cast<QWidget *>(ui->simulatePressCheckBox),
-                       static_cast<QWidget *>(ui->simulatePressSpinBox),
-                       static_cast<QWidget *>(ui->simulatePressUnitLabel),
-                       static_cast<QWidget *>(ui->simulatePressLabel),
-                       static_cast<QWidget *>(ui->shutdownCheckBox)})
+void VigilorForm::setOptionsEnabled(bool enable) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ui->keepAwakeLabel, ui->keepAwakeComboBox, ui->keepAwakeSpinBox, ui->actionLabel,
+             ui->monitorOnCheckBox, ui->powerSchemeCheckBox, ui->powerSchemeComboBox,
+             ui->simulatePressCheckBox, ui->simulatePressSpinBox, ui->simulatePressUnitLabel,
+             ui->simulatePressLabel, ui->shutdownCheckBox})
         w->setEnabled(enable);
     if (!enable)
         ui->vigilorNoteLabel->setText(QString());
 }
 
-void VigilorForm::writeVigilorActive(int value)
-{
-    RegistryAccess().writeDword(HKEY_CURRENT_USER, QString::fromWCharArray(Vigilor::suiteKey),
-                                "VigilorActive", DWORD(value));
+void VigilorForm::writeVigilorActive(int value) {
+    RegistryAccess().writeDword(HKEY_CURRENT_USER, Vigilor::suiteKey, "VigilorActive",
+                                DWORD(value));
 }
 
-HWND VigilorForm::agentWindow() const
-{
-    return FindWindowW(reinterpret_cast<const wchar_t *>(taskbarAppClass.utf16()),
-                       reinterpret_cast<const wchar_t *>(taskbarAppTitle.utf16()));
+HWND VigilorForm::agentWindow() const {
+    return FindWindowW(Vigilor::wide(taskbarAppClass), Vigilor::wide(taskbarAppTitle));
 }
 
-void VigilorForm::postToAgent(UINT message) const
-{
+void VigilorForm::postToAgent(UINT message) const {
     // Looked up afresh each time: the agent may have been restarted.
     if (HWND agent = agentWindow())
         PostMessageW(agent, message, 0, 0);
 }
 
-void VigilorForm::showIdle()
-{
+void VigilorForm::showIdle() {
     ui->startButton->setEnabled(true);
     ui->cancelButton->setEnabled(false);
     setOptionsEnabled(true);
 }
 
-void VigilorForm::showRunning()
-{
+void VigilorForm::showRunning() {
     ui->startButton->setEnabled(false);
     ui->cancelButton->setEnabled(true);
     setOptionsEnabled(false);
 }
 
-void VigilorForm::showEvent(QShowEvent *)
-{
+void VigilorForm::showEvent(QShowEvent*) {
     checkVigilorSession();
 }
 
-void VigilorForm::checkVigilorSession()
-{
+void VigilorForm::checkVigilorSession() {
     qDebug() << "checkVigilorSession";
     if (agentWindow())
         postToAgent(Vigilor::WM_VIGILOR_QUERY); // the reply settles the display
@@ -245,8 +218,7 @@ void VigilorForm::checkVigilorSession()
         showIdle();
 }
 
-void VigilorForm::setVigilorSessionDuration(int endMinute)
-{
+void VigilorForm::setVigilorSessionDuration(int endMinute) {
     qDebug().nospace() << "setVigilorSessionDuration: " << endMinute;
     if (endMinute <= 0) {
         showIdle();
@@ -256,23 +228,21 @@ void VigilorForm::setVigilorSessionDuration(int endMinute)
     }
     showRunning();
     // The agent does not wrap past midnight, and neither does the display.
-    ui->vigilorNoteLabel->setText(tr("Vigilor session will be ended at ")
-                                  + QStringLiteral("%1:%2")
-                                        .arg(endMinute / 60, 2, 10, QLatin1Char('0'))
-                                        .arg(endMinute % 60, 2, 10, QLatin1Char('0')));
+    ui->vigilorNoteLabel->setText(tr("Vigilor session will be ended at ") +
+                                  QStringLiteral("%1:%2")
+                                      .arg(endMinute / 60, 2, 10, QLatin1Char('0'))
+                                      .arg(endMinute % 60, 2, 10, QLatin1Char('0')));
     writeVigilorActive(1);
 }
 
-void VigilorForm::on_startButton_clicked()
-{
+void VigilorForm::on_startButton_clicked() {
     writeSettings();
     writeVigilorActive(1);
     showRunning();
     launchAgent();
 }
 
-void VigilorForm::on_cancelButton_clicked()
-{
+void VigilorForm::on_cancelButton_clicked() {
     writeVigilorActive(0);
     // The user's cancel is final: an agent that turns up later must not be
     // started behind their back.
@@ -283,31 +253,27 @@ void VigilorForm::on_cancelButton_clicked()
     ui->vigilorNoteLabel->setText(QString());
 }
 
-void VigilorForm::on_saveButton_clicked()
-{
+void VigilorForm::on_saveButton_clicked() {
     writeSettings();
     ui->saveButton->setEnabled(false);
 }
 
-void VigilorForm::on_websiteButton_clicked()
-{
-    ShellExecuteW(nullptr, nullptr, Vigilor::makerWebSite, nullptr, nullptr, SW_SHOW);
+void VigilorForm::on_websiteButton_clicked() {
+    ShellExecuteW(nullptr, nullptr, Vigilor::wide(Vigilor::makerWebSite), nullptr, nullptr,
+                  SW_SHOW);
 }
 
-void VigilorForm::on_halvernButton_clicked()
-{
+void VigilorForm::on_halvernButton_clicked() {
     (new OtherAppsDialog(this))->exec();
 }
 
-void VigilorForm::on_aboutButton_clicked()
-{
+void VigilorForm::on_aboutButton_clicked() {
     (new AboutDialog(this))->exec();
 }
 
-QString VigilorForm::agentFolder() const
-{
+QString VigilorForm::agentFolder() const {
     QString folder;
-    RegistryAccess().readString(HKEY_CURRENT_USER, settingsKey, "Path", folder);
+    RegistryAccess().readString(HKEY_CURRENT_USER, Vigilor::settingsKey, "Path", folder);
     // Without an installation record the agent is expected beside this
     // program, as the installer puts it, not in the root of the current drive.
     if (folder.isEmpty())
@@ -315,8 +281,7 @@ QString VigilorForm::agentFolder() const
     return folder;
 }
 
-void VigilorForm::launchAgent()
-{
+void VigilorForm::launchAgent() {
     // A wait left over from an earlier Start would post a second start
     // command once the agent is up.
     if (waitTimer)
@@ -324,7 +289,7 @@ void VigilorForm::launchAgent()
     HWND agent = agentWindow();
     qDebug().noquote().nospace() << "taskbarAppTitle: " << taskbarAppTitle;
     qDebug().noquote().nospace() << "taskbarAppClass: " << taskbarAppClass;
-    const QString program = agentFolder() + QString::fromWCharArray(Vigilor::agentProgram);
+    const QString program = agentFolder() + Vigilor::agentProgram;
     qDebug().noquote().nospace() << "appFullPath: " << program;
     qDebug().noquote().nospace() << "appFullPath: " << program;
 
@@ -333,8 +298,8 @@ void VigilorForm::launchAgent()
         return;
     }
 
-    ShellExecuteW(reinterpret_cast<HWND>(winId()), L"open",
-                  reinterpret_cast<const wchar_t *>(program.utf16()), nullptr, nullptr, SW_HIDE);
+    ShellExecuteW(reinterpret_cast<HWND>(winId()), L"open", Vigilor::wide(program), nullptr,
+                  nullptr, SW_HIDE);
 
     // One timer serves every wait.
     if (!waitTimer) {
@@ -345,8 +310,7 @@ void VigilorForm::launchAgent()
     waitTimer->start(agentPollInterval);
 }
 
-void VigilorForm::handleWaitForTasbarApp()
-{
+void VigilorForm::handleWaitForTasbarApp() {
     qDebug() << "handleWaitForTasbarApp";
     if (HWND agent = agentWindow()) {
         PostMessageW(agent, Vigilor::WM_VIGILOR_START, 0, 0);
@@ -367,42 +331,34 @@ void VigilorForm::handleWaitForTasbarApp()
         QMessageBox::Ok);
 }
 
-void VigilorForm::on_keepAwakeSpinBox_valueChanged(int)
-{
+void VigilorForm::on_keepAwakeSpinBox_valueChanged(int) {
     ui->saveButton->setEnabled(true);
 }
 
-void VigilorForm::on_keepAwakeComboBox_currentIndexChanged(int)
-{
+void VigilorForm::on_keepAwakeComboBox_currentIndexChanged(int) {
     ui->saveButton->setEnabled(true);
 }
 
-void VigilorForm::on_monitorOnCheckBox_toggled(bool)
-{
+void VigilorForm::on_monitorOnCheckBox_toggled(bool) {
     ui->saveButton->setEnabled(true);
 }
 
-void VigilorForm::on_powerSchemeCheckBox_toggled(bool)
-{
+void VigilorForm::on_powerSchemeCheckBox_toggled(bool) {
     ui->saveButton->setEnabled(true);
 }
 
-void VigilorForm::on_powerSchemeComboBox_currentIndexChanged(int)
-{
+void VigilorForm::on_powerSchemeComboBox_currentIndexChanged(int) {
     ui->saveButton->setEnabled(true);
 }
 
-void VigilorForm::on_simulatePressCheckBox_toggled(bool)
-{
+void VigilorForm::on_simulatePressCheckBox_toggled(bool) {
     ui->saveButton->setEnabled(true);
 }
 
-void VigilorForm::on_simulatePressSpinBox_valueChanged(int)
-{
+void VigilorForm::on_simulatePressSpinBox_valueChanged(int) {
     ui->saveButton->setEnabled(true);
 }
 
-void VigilorForm::on_shutdownCheckBox_toggled(bool)
-{
+void VigilorForm::on_shutdownCheckBox_toggled(bool) {
     ui->saveButton->setEnabled(true);
 }

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <array>
+#include <utility>
+
 class QHBoxLayout;
 class QShowEvent;
 class QTimer;
@@ -16,21 +19,20 @@ class VigilorForm;
 
 // The one page of the configuration application: edits the session options
 // and starts, cancels and follows the tray agent's session.
-class VigilorForm : public QWidget
-{
+class VigilorForm : public QWidget {
     Q_OBJECT
 
-public:
-    explicit VigilorForm(QWidget *parent = nullptr);
+  public:
+    explicit VigilorForm(QWidget* parent = nullptr);
     ~VigilorForm() override;
 
     // The agent's state report: its session end minute, 0 or less for none.
     void setVigilorSessionDuration(int endMinute);
 
-protected:
-    void showEvent(QShowEvent *event) override;
+  protected:
+    void showEvent(QShowEvent* event) override;
 
-private slots:
+  private slots:
     void handleWaitForTasbarApp();
     void on_startButton_clicked();
     void on_cancelButton_clicked();
@@ -47,8 +49,9 @@ private slots:
     void on_saveButton_clicked();
     void on_shutdownCheckBox_toggled(bool checked);
 
-private:
+  private:
     void buildLayouts();
+    std::array<std::pair<const char*, DWORD*>, 8> options();
     void readSettings();
     void writeSettings();
     void setOptionsEnabled(bool enable);
@@ -70,12 +73,12 @@ private:
     DWORD simulatePressTimeOut = 1;
     DWORD shutdownWindows = 0;
 
-    Ui::VigilorForm *ui;
-    QVBoxLayout *outerLayout = nullptr;
-    QHBoxLayout *toolbarLayout = nullptr;
-    QVBoxLayout *optionsLayout = nullptr;
+    Ui::VigilorForm* ui;
+    QVBoxLayout* outerLayout = nullptr;
+    QHBoxLayout* toolbarLayout = nullptr;
+    QVBoxLayout* optionsLayout = nullptr;
 
-    QTimer *waitTimer = nullptr;
+    QTimer* waitTimer = nullptr;
     QString taskbarAppTitle;
     QString taskbarAppClass;
     int waitCount = 0;

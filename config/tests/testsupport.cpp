@@ -1,10 +1,10 @@
 #include "testsupport.h"
 
 #include <QApplication>
-#include <QMutex>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QImage>
+#include <QMutex>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
@@ -14,47 +14,41 @@ namespace TestSupport {
 const wchar_t settingsKey[] = L"Software\\Quorvex\\PC-Vigilor";
 const wchar_t suiteKey[] = L"Software\\Quorvex Halvern Plus!";
 
-std::optional<DWORD> dword(const wchar_t *key, const wchar_t *name)
-{
+std::optional<DWORD> dword(const wchar_t* key, const wchar_t* name) {
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size)
-        != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+        ERROR_SUCCESS)
         return std::nullopt;
     return value;
 }
 
-void setRaw(const wchar_t *key, const wchar_t *name, DWORD type, const void *data, DWORD size)
-{
+void setRaw(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
     HKEY k = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr)
-        != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) !=
+        ERROR_SUCCESS)
         return;
-    RegSetValueExW(k, name, 0, type, static_cast<const BYTE *>(data), size);
+    RegSetValueExW(k, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(k);
 }
 
-void setDword(const wchar_t *key, const wchar_t *name, DWORD value)
-{
+void setDword(const wchar_t* key, const wchar_t* name, DWORD value) {
     setRaw(key, name, REG_DWORD, &value, sizeof(value));
 }
 
-void setString(const wchar_t *key, const wchar_t *name, const QString &value)
-{
+void setString(const wchar_t* key, const wchar_t* name, const QString& value) {
     setRaw(key, name, REG_SZ, value.utf16(), DWORD((value.size() + 1) * sizeof(wchar_t)));
 }
 
-void deleteValue(const wchar_t *key, const wchar_t *name)
-{
+void deleteValue(const wchar_t* key, const wchar_t* name) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
 }
 
-void clearApplicationValues()
-{
-    for (const wchar_t *name :
+void clearApplicationValues() {
+    for (const wchar_t* name :
          {L"duration", L"durationUnit", L"monitorOn", L"powerSchemeOn", L"powerSchemeIndex",
-          L"simulatePress", L"simulatePressTimeOut", L"shutdownWindows", L"posX", L"posY",
-          L"width", L"height", L"Path", L"VigilorActive"})
+          L"simulatePress", L"simulatePressTimeOut", L"shutdownWindows", L"posX", L"posY", L"width",
+          L"height", L"Path", L"VigilorActive"})
         deleteValue(settingsKey, name);
     deleteValue(suiteKey, L"VigilorActive");
 }
@@ -64,8 +58,7 @@ QMutex logMutex;
 QStringList logLines;
 QtMessageHandler previousHandler = nullptr;
 
-void collect(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
+void collect(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     // Only the application's own lines: Qt warns about what Wine lacks.
     if (type == QtDebugMsg) {
         QMutexLocker lock(&logMutex);
@@ -76,39 +69,33 @@ void collect(QtMsgType type, const QMessageLogContext &context, const QString &t
 }
 } // namespace
 
-DebugLog::DebugLog()
-{
+DebugLog::DebugLog() {
     clear();
     previousHandler = qInstallMessageHandler(collect);
 }
 
-DebugLog::~DebugLog()
-{
+DebugLog::~DebugLog() {
     qInstallMessageHandler(previousHandler);
 }
 
-QStringList DebugLog::lines() const
-{
+QStringList DebugLog::lines() const {
     QMutexLocker lock(&logMutex);
     return logLines;
 }
 
-void DebugLog::clear()
-{
+void DebugLog::clear() {
     QMutexLocker lock(&logMutex);
     logLines.clear();
 }
 
-int DebugLog::count(const QString &line) const
-{
+int DebugLog::count(const QString& line) const {
     return int(lines().count(line));
 }
 
 namespace {
 std::vector<PostedMessage> standInLog;
 
-LRESULT CALLBACK standInProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK standInProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= WM_USER + 700 && message <= WM_USER + 704) {
         standInLog.push_back({message, wParam, lParam});
         return 0;
@@ -117,47 +104,41 @@ LRESULT CALLBACK standInProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 }
 } // namespace
 
-StandInAgent::StandInAgent()
-{
+StandInAgent::StandInAgent() {
     WNDCLASSEXW wc = {sizeof(wc)};
     wc.lpfnWndProc = standInProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"VIGILORTASKBAR";
     RegisterClassExW(&wc);
-    hwnd = CreateWindowExW(0, L"VIGILORTASKBAR", L"VigilorTaskbar", WS_OVERLAPPEDWINDOW, 0, 0,
-                           100, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    hwnd = CreateWindowExW(0, L"VIGILORTASKBAR", L"VigilorTaskbar", WS_OVERLAPPEDWINDOW, 0, 0, 100,
+                           100, nullptr, nullptr, wc.hInstance, nullptr);
     standInLog.clear();
 }
 
-StandInAgent::~StandInAgent()
-{
+StandInAgent::~StandInAgent() {
     DestroyWindow(hwnd);
     UnregisterClassW(L"VIGILORTASKBAR", GetModuleHandleW(nullptr));
 }
 
-std::vector<UINT> StandInAgent::messages() const
-{
+std::vector<UINT> StandInAgent::messages() const {
     std::vector<UINT> numbers;
-    for (const PostedMessage &m : standInLog)
+    for (const PostedMessage& m : standInLog)
         numbers.push_back(m.message);
     return numbers;
 }
 
-const std::vector<PostedMessage> &StandInAgent::received() const
-{
+const std::vector<PostedMessage>& StandInAgent::received() const {
     return standInLog;
 }
 
-void StandInAgent::clear()
-{
+void StandInAgent::clear() {
     standInLog.clear();
 }
 
-void onNextModal(std::function<void(QWidget *)> action)
-{
-    auto *poll = new QTimer(qApp);
+void onNextModal(std::function<void(QWidget*)> action) {
+    auto* poll = new QTimer(qApp);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
-        QWidget *modal = QApplication::activeModalWidget();
+        QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible())
             return;
         poll->stop();
@@ -167,8 +148,7 @@ void onNextModal(std::function<void(QWidget *)> action)
     poll->start(50);
 }
 
-bool screenshot(const QString &fileName)
-{
+bool screenshot(const QString& fileName) {
     // Wine runs a Unix program given by its path on drive Z:, but cannot tell
     // when it ends; the picture is done when it can be read back.
     const QString inWine = QStringLiteral("Z:") + fileName;

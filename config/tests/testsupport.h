@@ -20,59 +20,55 @@ namespace TestSupport {
 extern const wchar_t settingsKey[];
 extern const wchar_t suiteKey[];
 
-std::optional<DWORD> dword(const wchar_t *key, const wchar_t *name);
-void setDword(const wchar_t *key, const wchar_t *name, DWORD value);
-void setString(const wchar_t *key, const wchar_t *name, const QString &value);
-void setRaw(const wchar_t *key, const wchar_t *name, DWORD type, const void *data, DWORD size);
-void deleteValue(const wchar_t *key, const wchar_t *name);
+std::optional<DWORD> dword(const wchar_t* key, const wchar_t* name);
+void setDword(const wchar_t* key, const wchar_t* name, DWORD value);
+void setString(const wchar_t* key, const wchar_t* name, const QString& value);
+void setRaw(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size);
+void deleteValue(const wchar_t* key, const wchar_t* name);
 // Removes every value the configuration application reads or writes, so that
 // each test starts from an empty store and leaves one behind.
 void clearApplicationValues();
 
 // Collects the lines the application writes to Qt's debug stream.
-class DebugLog
-{
-public:
+class DebugLog {
+  public:
     DebugLog();
     ~DebugLog();
     QStringList lines() const;
     void clear();
-    int count(const QString &line) const;
+    int count(const QString& line) const;
 };
 
-struct PostedMessage
-{
+struct PostedMessage {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    bool operator==(const PostedMessage &o) const
-    {
+    bool operator==(const PostedMessage& o) const {
         return message == o.message && wParam == o.wParam && lParam == o.lParam;
     }
 };
 
 // A hidden window with the tray agent's class and title that records the
 // control messages it receives.
-class StandInAgent
-{
-public:
+class StandInAgent {
+  public:
     StandInAgent();
     ~StandInAgent();
     HWND handle() const { return hwnd; }
     // Control message numbers received so far (1724 to 1727).
     std::vector<UINT> messages() const;
-    const std::vector<PostedMessage> &received() const;
+    const std::vector<PostedMessage>& received() const;
     void clear();
 
-private:
+  private:
     HWND hwnd = nullptr;
 };
 
 // Runs `action` on the next modal widget that opens (a message box, a
 // dialog) while the caller is blocked in that widget's own event loop.
-void onNextModal(std::function<void(QWidget *)> action);
+void onNextModal(std::function<void(QWidget*)> action);
 
 // Takes a picture of the whole X screen the tests run on.
-bool screenshot(const QString &fileName);
+bool screenshot(const QString& fileName);
 
 } // namespace TestSupport

@@ -15,66 +15,58 @@ using namespace TestSupport;
 
 namespace {
 
-struct Expected
-{
+struct Expected {
     QString name;
     QString className;
     QRect rect;
 };
 
-void verifyTree(QWidget *dialog, const QList<Expected> &expected)
-{
-    QList<QObject *> widgets;
-    for (QObject *o : dialog->children())
+void verifyTree(QWidget* dialog, const QList<Expected>& expected) {
+    QList<QObject*> widgets;
+    for (QObject* o : dialog->children())
         if (o->isWidgetType())
             widgets << o;
     QCOMPARE(widgets.size(), expected.size());
     for (int i = 0; i < widgets.size(); ++i) {
         QCOMPARE(widgets[i]->objectName(), expected[i].name);
         QCOMPARE(widgets[i]->metaObject()->className(), expected[i].className);
-        QCOMPARE(static_cast<QWidget *>(widgets[i])->geometry(), expected[i].rect);
+        QCOMPARE(static_cast<QWidget*>(widgets[i])->geometry(), expected[i].rect);
     }
 }
 
-template<typename T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *w = dialog->findChild<T *>(name);
+template <typename T> T* child(QWidget* dialog, const char* name) {
+    T* w = dialog->findChild<T*>(name);
     if (!w)
         qFatal("no %s", name);
     return w;
 }
 
-void verifyFont(QWidget *w, int pointSize, int weight)
-{
+void verifyFont(QWidget* w, int pointSize, int weight) {
     QCOMPARE(w->font().pointSize(), pointSize);
     QCOMPARE(w->font().weight(), QFont::Weight(weight));
 }
 
 } // namespace
 
-class TestDialogs : public QObject
-{
+class TestDialogs : public QObject {
     Q_OBJECT
 
-private slots:
-    void aboutDialogWidgets()
-    {
+  private slots:
+    void aboutDialogWidgets() {
         AboutDialog dialog(nullptr);
         QCOMPARE(dialog.objectName(), QString("AboutDialog"));
         QCOMPARE(dialog.windowTitle(), QString("About"));
         QCOMPARE(dialog.size(), QSize(534, 343));
-        const QList<Expected> expected = {
-            {"label", "QLabel", {180, 20, 291, 41}},
-            {"versionLabel", "QLabel", {180, 110, 121, 16}},
-            {"licenseLabel", "QLabel", {180, 130, 221, 16}},
-            {"label_4", "QLabel", {20, 20, 128, 128}},
-            {"closeButton", "QPushButton", {440, 300, 75, 24}},
-            {"copyrightLabel", "QLabel", {180, 230, 341, 16}},
-            {"line", "QFrame", {170, 200, 351, 20}},
-            {"licenseLabel_2", "QLabel", {180, 150, 61, 16}},
-            {"webLabel", "QLabel", {230, 150, 111, 16}},
-            {"label_5", "QLabel", {180, 60, 181, 21}}};
+        const QList<Expected> expected = {{"label", "QLabel", {180, 20, 291, 41}},
+                                          {"versionLabel", "QLabel", {180, 110, 121, 16}},
+                                          {"licenseLabel", "QLabel", {180, 130, 221, 16}},
+                                          {"label_4", "QLabel", {20, 20, 128, 128}},
+                                          {"closeButton", "QPushButton", {440, 300, 75, 24}},
+                                          {"copyrightLabel", "QLabel", {180, 230, 341, 16}},
+                                          {"line", "QFrame", {170, 200, 351, 20}},
+                                          {"licenseLabel_2", "QLabel", {180, 150, 61, 16}},
+                                          {"webLabel", "QLabel", {230, 150, 111, 16}},
+                                          {"label_5", "QLabel", {180, 60, 181, 21}}};
         verifyTree(&dialog, expected);
 
         QCOMPARE(child<QLabel>(&dialog, "label")->text(), QString("PC-Vigilor"));
@@ -89,7 +81,7 @@ private slots:
         verifyFont(child<QLabel>(&dialog, "label_5"), 16, 400);
         QVERIFY(child<QLabel>(&dialog, "copyrightLabel")->text().contains("Quorvex"));
 
-        auto *web = child<QLabel>(&dialog, "webLabel");
+        auto* web = child<QLabel>(&dialog, "webLabel");
         QVERIFY(web->text().contains("href=\"https://www.example.com/\""));
         QCOMPARE(web->textFormat(), Qt::RichText);
         QCOMPARE(web->textInteractionFlags(), Qt::TextBrowserInteraction);
@@ -101,8 +93,7 @@ private slots:
         verifyTree(&dialog, expected);
     }
 
-    void otherAppsDialogWidgets()
-    {
+    void otherAppsDialogWidgets() {
         OtherAppsDialog dialog(nullptr);
         QCOMPARE(dialog.objectName(), QString("OtherAppsDialog"));
         QCOMPARE(dialog.windowTitle(), QString("Upgrade Now"));
@@ -119,16 +110,16 @@ private slots:
 
         QCOMPARE(child<QLabel>(&dialog, "label")->text(), QString("Quorvex Halvern Plus!"));
         verifyFont(child<QLabel>(&dialog, "label"), 20, 700);
-        auto *logo = child<QLabel>(&dialog, "label_4");
+        auto* logo = child<QLabel>(&dialog, "label_4");
         QCOMPARE(logo->pixmap().size(), QSize(300, 300));
         QVERIFY(logo->hasScaledContents());
-        auto *desc = child<QLabel>(&dialog, "descLabel");
+        auto* desc = child<QLabel>(&dialog, "descLabel");
         QCOMPARE(desc->text(), QString("It is an all-in-one application that comes with impressive "
                                        "number of modules for cleaning and optimizing Windows 11 "
                                        "and 10.\n\n\n"));
         verifyFont(desc, 12, 700);
         QVERIFY(desc->wordWrap());
-        auto *price = child<QLabel>(&dialog, "descLabel_2");
+        auto* price = child<QLabel>(&dialog, "descLabel_2");
         QCOMPARE(price->text(), QString("Price: $9.99"));
         verifyFont(price, 12, 700);
         QVERIFY(price->wordWrap());
@@ -138,7 +129,7 @@ private slots:
         QCOMPARE(child<QToolButton>(&dialog, "upgradeToolButton")->text(), QString("Buy Now"));
         QCOMPARE(child<QPushButton>(&dialog, "closeButton")->text(), QString("Close"));
         QCOMPARE(child<QFrame>(&dialog, "line_2")->frameShape(), QFrame::HLine);
-        auto *shot = child<QLabel>(&dialog, "label_2");
+        auto* shot = child<QLabel>(&dialog, "label_2");
         QCOMPARE(shot->pixmap().size(), QSize(454, 375));
         QVERIFY(!shot->hasScaledContents());
         QCOMPARE(shot->alignment(), Qt::AlignLeft | Qt::AlignTop);
@@ -146,42 +137,44 @@ private slots:
 
     // Each click opens a new modal dialog over the form; its Close button
     // frees it and ends the modal run.
-    void formOpensFreshDialogsThatCloseFrees_data()
-    {
+    void formOpensFreshDialogsThatCloseFrees_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("dialogClass");
         QTest::addColumn<QString>("picture");
-        QTest::newRow("About") << "aboutButton" << "AboutDialog" << "about.png";
-        QTest::newRow("other product") << "halvernButton" << "OtherAppsDialog" << "otherapps.png";
+        QTest::newRow("About") << "aboutButton"
+                               << "AboutDialog"
+                               << "about.png";
+        QTest::newRow("other product") << "halvernButton"
+                                       << "OtherAppsDialog"
+                                       << "otherapps.png";
     }
 
-    void formOpensFreshDialogsThatCloseFrees()
-    {
+    void formOpensFreshDialogsThatCloseFrees() {
         QFETCH(QString, button);
         QFETCH(QString, dialogClass);
         QFETCH(QString, picture);
         VigilorForm form(nullptr);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        auto *open = form.findChild<QToolButton *>(button);
+        auto* open = form.findChild<QToolButton*>(button);
 
         for (int round = 0; round < 2; ++round) {
             bool seen = false;
-            onNextModal([&](QWidget *modal) {
+            onNextModal([&](QWidget* modal) {
                 seen = true;
                 QCOMPARE(modal->metaObject()->className(), dialogClass);
                 QCOMPARE(modal->parentWidget(), &form);
                 // A label changed in the first dialog must not show in the second.
-                auto *title = modal->findChild<QLabel *>("label");
+                auto* title = modal->findChild<QLabel*>("label");
                 QVERIFY(!title->text().startsWith("changed"));
                 title->setText("changed");
                 if (round == 0)
                     QVERIFY(screenshot(QString(VIGILOR_SCREENSHOT_DIR "/") + picture));
-                QTest::mouseClick(modal->findChild<QPushButton *>("closeButton"), Qt::LeftButton);
+                QTest::mouseClick(modal->findChild<QPushButton*>("closeButton"), Qt::LeftButton);
             });
             QTest::mouseClick(open, Qt::LeftButton);
             QVERIFY(seen);
-            QTRY_VERIFY(form.findChildren<QDialog *>().isEmpty());
+            QTRY_VERIFY(form.findChildren<QDialog*>().isEmpty());
         }
     }
 };

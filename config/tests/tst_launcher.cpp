@@ -21,82 +21,74 @@ const wchar_t testKey[] = L"Software\\Quorvex\\PC-Vigilor Tests";
 const QString standInFolder =
     QStringLiteral("Z:") + QString(VIGILOR_STANDIN_AGENT_DIR).replace('/', '\\');
 
-DWORD agentStarts()
-{
+DWORD agentStarts() {
     return dword(testKey, L"agentStarts").value_or(0);
 }
 
 } // namespace
 
-class TestLauncher : public QObject
-{
+class TestLauncher : public QObject {
     Q_OBJECT
 
     std::unique_ptr<VigilorForm> form;
 
-    QList<QTimer *> runningTimers() const
-    {
-        QList<QTimer *> running;
-        for (QTimer *t : form->findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly))
+    QList<QTimer*> runningTimers() const {
+        QList<QTimer*> running;
+        for (QTimer* t : form->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly))
             if (t->isActive())
                 running << t;
         return running;
     }
 
     void poll() { QVERIFY(QMetaObject::invokeMethod(form.get(), "handleWaitForTasbarApp")); }
-    void clickStart()
-    {
-        QTest::mouseClick(form->findChild<QToolButton *>("startButton"), Qt::LeftButton);
+    void clickStart() {
+        QTest::mouseClick(form->findChild<QToolButton*>("startButton"), Qt::LeftButton);
     }
-    bool running() const { return form->findChild<QToolButton *>("cancelButton")->isEnabled(); }
+    bool running() const { return form->findChild<QToolButton*>("cancelButton")->isEnabled(); }
 
     // Start without an agent window, then wait for the stand-in program to
     // have been started by it.
-    void startWithoutAgent()
-    {
+    void startWithoutAgent() {
         setString(settingsKey, L"Path", standInFolder);
         clickStart();
         QTRY_COMPARE_WITH_TIMEOUT(agentStarts(), DWORD(1), 30000);
     }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         clearApplicationValues();
         RegDeleteTreeW(HKEY_CURRENT_USER, testKey);
         form = std::make_unique<VigilorForm>(nullptr);
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         form.reset();
         clearApplicationValues();
         RegDeleteTreeW(HKEY_CURRENT_USER, testKey);
     }
 
-    void agentRunningGetsStartAtOnce()
-    {
+    void agentRunningGetsStartAtOnce() {
         setString(settingsKey, L"Path", standInFolder);
         StandInAgent agent;
         DebugLog log;
         clickStart();
         const QString program = standInFolder + "\\VigilorTaskbar.exe";
-        const QStringList launchLines = log.lines().mid(log.lines().indexOf("taskbarAppTitle: VigilorTaskbar"));
-        QCOMPARE(launchLines, QStringList({"taskbarAppTitle: VigilorTaskbar",
-                                           "taskbarAppClass: VIGILORTASKBAR",
-                                           "appFullPath: " + program, "appFullPath: " + program}));
+        const QStringList launchLines =
+            log.lines().mid(log.lines().indexOf("taskbarAppTitle: VigilorTaskbar"));
+        QCOMPARE(launchLines,
+                 QStringList({"taskbarAppTitle: VigilorTaskbar", "taskbarAppClass: VIGILORTASKBAR",
+                              "appFullPath: " + program, "appFullPath: " + program}));
         QVERIFY(runningTimers().isEmpty());
         QTRY_COMPARE(agent.messages(), std::vector<UINT>({reload, start}));
         QTest::qWait(1000);
         QCOMPARE(agentStarts(), DWORD(0));
     }
 
-    void agentWindowAppearsAtThirdPoll()
-    {
+    void agentWindowAppearsAtThirdPoll() {
         startWithoutAgent();
         QVERIFY(running());
         QCOMPARE(runningTimers().size(), 1);
-        QTimer *timer = runningTimers().front();
+        QTimer* timer = runningTimers().front();
         QCOMPARE(timer->interval(), 2000);
         QVERIFY(!timer->isSingleShot());
 
@@ -113,16 +105,14 @@ private slots:
     }
 
     // The one check that the timer really drives the polls.
-    void timerPollsUntilAgentWindowExists()
-    {
+    void timerPollsUntilAgentWindowExists() {
         startWithoutAgent();
         StandInAgent agent;
         QTRY_COMPARE_WITH_TIMEOUT(agent.messages(), std::vector<UINT>({start}), 5000);
         QVERIFY(runningTimers().isEmpty());
     }
 
-    void agentNeverAppearsShowsErrorOnceAndReturnsToIdle()
-    {
+    void agentNeverAppearsShowsErrorOnceAndReturnsToIdle() {
         startWithoutAgent();
         for (int i = 0; i < 10; ++i)
             poll();
@@ -131,8 +121,8 @@ private slots:
 
         QStringList shown;
         bool runningBehindBox = true;
-        onNextModal([&](QWidget *modal) {
-            auto *box = qobject_cast<QMessageBox *>(modal);
+        onNextModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
             QVERIFY(box);
             shown << box->windowTitle() << box->text();
             QCOMPARE(box->standardButtons(), QMessageBox::Ok);
@@ -152,10 +142,9 @@ private slots:
     }
 
     // The user's cancel is final: a late agent gets no start command.
-    void cancelDuringWaitStopsIt()
-    {
+    void cancelDuringWaitStopsIt() {
         startWithoutAgent();
-        QTest::mouseClick(form->findChild<QToolButton *>("cancelButton"), Qt::LeftButton);
+        QTest::mouseClick(form->findChild<QToolButton*>("cancelButton"), Qt::LeftButton);
         QVERIFY(runningTimers().isEmpty());
         StandInAgent agent;
         QTest::qWait(2500);
@@ -163,8 +152,7 @@ private slots:
         QVERIFY(!running());
     }
 
-    void newLaunchStopsEarlierWait()
-    {
+    void newLaunchStopsEarlierWait() {
         startWithoutAgent();
         // The agent reports no session: the form is Idle while the wait runs.
         form->setVigilorSessionDuration(0);
@@ -176,8 +164,7 @@ private slots:
         QCOMPARE(std::count(received.begin(), received.end(), start), 1);
     }
 
-    void secondWaitPollsAfresh()
-    {
+    void secondWaitPollsAfresh() {
         startWithoutAgent();
         for (int i = 0; i < 9; ++i)
             poll();
@@ -192,24 +179,22 @@ private slots:
         QVERIFY(running());
     }
 
-    void withoutPathLooksBesideTheApplication_data()
-    {
+    void withoutPathLooksBesideTheApplication_data() {
         QTest::addColumn<bool>("emptyPath");
         QTest::newRow("missing") << false;
         QTest::newRow("empty") << true;
     }
 
-    void withoutPathLooksBesideTheApplication()
-    {
+    void withoutPathLooksBesideTheApplication() {
         QFETCH(bool, emptyPath);
         if (emptyPath)
             setString(settingsKey, L"Path", QString());
         StandInAgent agent;
         DebugLog log;
         clickStart();
-        const QString expected = "appFullPath: "
-                                 + QDir::toNativeSeparators(QCoreApplication::applicationDirPath())
-                                 + "\\VigilorTaskbar.exe";
+        const QString expected =
+            "appFullPath: " + QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) +
+            "\\VigilorTaskbar.exe";
         QCOMPARE(log.count(expected), 2);
     }
 };

@@ -18,40 +18,34 @@ namespace {
 constexpr UINT state = WM_USER + 704;
 constexpr qint64 missing = LLONG_MIN;
 
-void store(const wchar_t *name, qint64 value)
-{
+void store(const wchar_t* name, qint64 value) {
     if (value != missing)
         setDword(settingsKey, name, DWORD(value));
 }
 
-int screenWidth()
-{
+int screenWidth() {
     return GetSystemMetrics(SM_CXFULLSCREEN);
 }
 
-int screenHeight()
-{
+int screenHeight() {
     return GetSystemMetrics(SM_CYFULLSCREEN);
 }
 
 } // namespace
 
-class TestMainWindow : public QObject
-{
+class TestMainWindow : public QObject {
     Q_OBJECT
 
     std::unique_ptr<MainWindow> window;
 
-    QString note() const { return window->findChild<QLabel *>("vigilorNoteLabel")->text(); }
-    void post(UINT message, WPARAM wParam)
-    {
+    QString note() const { return window->findChild<QLabel*>("vigilorNoteLabel")->text(); }
+    void post(UINT message, WPARAM wParam) {
         PostMessageW(reinterpret_cast<HWND>(window->winId()), message, wParam, 0);
     }
 
-private slots:
+  private slots:
     void init() { clearApplicationValues(); }
-    void cleanup()
-    {
+    void cleanup() {
         window.reset();
         clearApplicationValues();
     }
@@ -59,8 +53,7 @@ private slots:
     // Each row names the screen width it needs (0: any screen of at least
     // 1086 by 613); ctest runs this function on 1280, 1024 and 1920 pixel
     // wide screens.
-    void geometry_data()
-    {
+    void geometry_data() {
         QTest::addColumn<int>("screen");
         QTest::addColumn<qint64>("posX");
         QTest::addColumn<qint64>("posY");
@@ -68,11 +61,10 @@ private slots:
         QTest::addColumn<qint64>("height");
         QTest::addColumn<QRect>("expected");
         const int w = screenWidth(), h = screenHeight();
-        QTest::newRow("nothing stored") << 0 << missing << missing << missing << missing
-                                        << QRect(100, 100, 986, 513);
-        QTest::newRow("negative left and top")
-            << 0 << qint64(-300) << qint64(-40) << qint64(1000) << qint64(600)
-            << QRect(100, 100, 1000, 600);
+        QTest::newRow("nothing stored")
+            << 0 << missing << missing << missing << missing << QRect(100, 100, 986, 513);
+        QTest::newRow("negative left and top") << 0 << qint64(-300) << qint64(-40) << qint64(1000)
+                                               << qint64(600) << QRect(100, 100, 1000, 600);
         QTest::newRow("left beyond the screen")
             << 0 << qint64(w + 1) << qint64(10) << missing << missing << QRect(100, 10, 986, 513);
         QTest::newRow("narrow width keeps left")
@@ -84,24 +76,21 @@ private slots:
         QTest::newRow("width wider than screen keeps left")
             << 0 << qint64(200) << qint64(10) << qint64(w + 500) << missing
             << QRect(200, 10, w, 513);
-        QTest::newRow("short height keeps top")
-            << 0 << qint64(10) << qint64(h - 100) << missing << qint64(100)
-            << QRect(10, h - 100, 986, 513);
+        QTest::newRow("short height keeps top") << 0 << qint64(10) << qint64(h - 100) << missing
+                                                << qint64(100) << QRect(10, h - 100, 986, 513);
         QTest::newRow("height past bottom moves up")
             << 0 << qint64(10) << qint64(200) << missing << qint64(h - 100)
             << QRect(10, 100, 986, h - 100);
         QTest::newRow("taller than screen keeps top")
-            << 0 << qint64(10) << qint64(50) << missing << qint64(h + 300)
-            << QRect(10, 50, 986, h);
-        QTest::newRow("1024 screen, nothing stored") << 1024 << missing << missing << missing
-                                                     << missing << QRect(38, 100, 986, 513);
+            << 0 << qint64(10) << qint64(50) << missing << qint64(h + 300) << QRect(10, 50, 986, h);
+        QTest::newRow("1024 screen, nothing stored")
+            << 1024 << missing << missing << missing << missing << QRect(38, 100, 986, 513);
         QTest::newRow("1920 screen, 1200 wide at 900")
             << 1920 << qint64(900) << qint64(100) << qint64(1200) << missing
             << QRect(720, 100, 1200, 513);
     }
 
-    void geometry()
-    {
+    void geometry() {
         QFETCH(int, screen);
         QFETCH(qint64, posX);
         QFETCH(qint64, posY);
@@ -120,22 +109,20 @@ private slots:
         QCOMPARE(window->geometry(), expected);
     }
 
-    void designerObjectsAndTitle()
-    {
+    void designerObjectsAndTitle() {
         window = std::make_unique<MainWindow>();
         QCOMPARE(window->objectName(), QString("MainWindow"));
         QCOMPARE(window->windowTitle(), QString("PC-Vigilor"));
-        QVERIFY(window->findChild<QWidget *>("centralwidget"));
+        QVERIFY(window->findChild<QWidget*>("centralwidget"));
         QCOMPARE(window->centralWidget()->objectName(), QString("centralwidget"));
         QCOMPARE(window->menuBar()->objectName(), QString("menubar"));
         QCOMPARE(window->statusBar()->objectName(), QString("statusbar"));
-        auto *form = window->findChild<VigilorForm *>();
+        auto* form = window->findChild<VigilorForm*>();
         QVERIFY(form);
         QVERIFY(window->centralWidget()->isAncestorOf(form));
     }
 
-    void closingSavesGeometryAndReopensThere()
-    {
+    void closingSavesGeometryAndReopensThere() {
         store(L"posX", 210);
         store(L"posY", 120);
         store(L"width", 1010);
@@ -158,12 +145,11 @@ private slots:
         QCOMPARE(window->geometry(), shown);
     }
 
-    void agentStateReachesTheForm()
-    {
+    void agentStateReachesTheForm() {
         window = std::make_unique<MainWindow>();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        auto *start = window->findChild<QToolButton *>("startButton");
+        auto* start = window->findChild<QToolButton*>("startButton");
 
         post(state, 545);
         QTRY_COMPARE(note(), QString("Vigilor session will be ended at 09:05"));
@@ -185,12 +171,11 @@ private slots:
         QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
     }
 
-    void agentStateWithoutFormChangesNothing()
-    {
+    void agentStateWithoutFormChangesNothing() {
         window = std::make_unique<MainWindow>();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        delete window->findChild<VigilorForm *>();
+        delete window->findChild<VigilorForm*>();
         post(state, 545);
         QTest::qWait(300);
         QVERIFY(window->isVisible());

@@ -10,15 +10,13 @@ const wchar_t testKey[] = L"Software\\Quorvex\\PC-Vigilor Tests";
 const QString testKeyText = QString::fromWCharArray(testKey);
 } // namespace
 
-class TestRegistryAccess : public QObject
-{
+class TestRegistryAccess : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void cleanup() { RegDeleteTreeW(HKEY_CURRENT_USER, testKey); }
 
-    void readDwordReadsStoredValue()
-    {
+    void readDwordReadsStoredValue() {
         setDword(testKey, L"number", 0xfffffff6u);
         DWORD value = 7;
         DebugLog log;
@@ -27,15 +25,13 @@ private slots:
         QVERIFY(log.lines().isEmpty());
     }
 
-    void readDwordFailureKeepsDestinationAndLogs_data()
-    {
+    void readDwordFailureKeepsDestinationAndLogs_data() {
         QTest::addColumn<bool>("asText");
         QTest::newRow("missing value") << false;
         QTest::newRow("value stored as text") << true;
     }
 
-    void readDwordFailureKeepsDestinationAndLogs()
-    {
+    void readDwordFailureKeepsDestinationAndLogs() {
         QFETCH(bool, asText);
         if (asText)
             setString(testKey, L"number", "60");
@@ -48,8 +44,7 @@ private slots:
                              "Cannot read DWORD from registry."});
     }
 
-    void readDwordRejectsWrongSizedBinary()
-    {
+    void readDwordRejectsWrongSizedBinary() {
         const char bytes[2] = {1, 2};
         setRaw(testKey, L"number", REG_BINARY, bytes, sizeof(bytes));
         DWORD value = 42;
@@ -57,8 +52,7 @@ private slots:
         QCOMPARE(value, DWORD(42));
     }
 
-    void readStringReadsText()
-    {
+    void readStringReadsText() {
         setString(testKey, L"Path", "C:\\Program Files\\PC-Vigilor");
         QString text = "stale";
         DebugLog log;
@@ -67,8 +61,7 @@ private slots:
         QVERIFY(log.lines().isEmpty());
     }
 
-    void readStringMissingValueLogsError()
-    {
+    void readStringMissingValueLogsError() {
         setDword(testKey, L"other", 1);
         QString text = "stale";
         DebugLog log;
@@ -77,8 +70,7 @@ private slots:
         QCOMPARE(log.lines(), QStringList{"error"});
     }
 
-    void readStringMissingKeyIsSilent()
-    {
+    void readStringMissingKeyIsSilent() {
         QString text = "stale";
         DebugLog log;
         QVERIFY(!RegistryAccess().readString(HKEY_CURRENT_USER, testKeyText, "Path", text));
@@ -86,8 +78,7 @@ private slots:
         QVERIFY(log.lines().isEmpty());
     }
 
-    void readStringStopsAtEmbeddedNull()
-    {
+    void readStringStopsAtEmbeddedNull() {
         const wchar_t data[] = L"C:\\one\0C:\\two";
         setRaw(testKey, L"Path", REG_SZ, data, sizeof(data));
         QString text;
@@ -97,8 +88,7 @@ private slots:
 
     // Text written by another tool need not be terminated, nor have an even
     // number of bytes; the read must stay inside its buffer either way.
-    void readStringOfUnterminatedOddSizedValue()
-    {
+    void readStringOfUnterminatedOddSizedValue() {
         const char data[] = {'A', 0, 'B', 0, 'C'};
         setRaw(testKey, L"Path", REG_SZ, data, sizeof(data));
         QString text;
@@ -107,8 +97,7 @@ private slots:
         QVERIFY(text.size() <= 3);
     }
 
-    void readStringOfLongText()
-    {
+    void readStringOfLongText() {
         const QString longText(5000, QChar('x'));
         setString(testKey, L"Path", longText);
         QString text;
@@ -116,18 +105,16 @@ private slots:
         QCOMPARE(text, longText);
     }
 
-    void writeDwordCreatesMissingKeys()
-    {
+    void writeDwordCreatesMissingKeys() {
         const QString nested = testKeyText + "\\a\\b";
         DebugLog log;
         QVERIFY(RegistryAccess().writeDword(HKEY_CURRENT_USER, nested, "VigilorActive", 1));
         QCOMPARE(log.lines(), QStringList{"true"});
-        QCOMPARE(dword(reinterpret_cast<const wchar_t *>(nested.utf16()), L"VigilorActive"),
+        QCOMPARE(dword(reinterpret_cast<const wchar_t*>(nested.utf16()), L"VigilorActive"),
                  std::optional<DWORD>(1));
     }
 
-    void writeDwordReportsKeyThatCannotBeCreated()
-    {
+    void writeDwordReportsKeyThatCannotBeCreated() {
         DebugLog log;
         // No root key, nothing to open or create.
         QVERIFY(!RegistryAccess().writeDword(HKEY(nullptr), testKeyText, "x", 1));

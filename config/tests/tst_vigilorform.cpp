@@ -18,94 +18,97 @@ namespace {
 constexpr UINT start = WM_USER + 700, cancel = WM_USER + 701, reload = WM_USER + 702,
                query = WM_USER + 703;
 
-const char *const optionNames[] = {"duration", "durationUnit", "monitorOn", "powerSchemeOn",
-                                   "powerSchemeIndex", "simulatePress", "simulatePressTimeOut",
-                                   "shutdownWindows"};
+const char* const optionNames[] = {
+    "duration",      "durationUnit",         "monitorOn",      "powerSchemeOn", "powerSchemeIndex",
+    "simulatePress", "simulatePressTimeOut", "shutdownWindows"};
 
-template<typename T>
-T *child(QWidget *form, const char *name)
-{
-    T *w = form->findChild<T *>(name);
+template <typename T> T* child(QWidget* form, const char* name) {
+    T* w = form->findChild<T*>(name);
     if (!w)
         qFatal("no %s", name);
     return w;
 }
 
-QStringList optionWidgets()
-{
-    return {"keepAwakeLabel",      "keepAwakeComboBox",     "keepAwakeSpinBox",
-            "actionLabel",         "monitorOnCheckBox",     "powerSchemeCheckBox",
-            "powerSchemeComboBox", "simulatePressCheckBox", "simulatePressSpinBox",
-            "simulatePressUnitLabel", "simulatePressLabel", "shutdownCheckBox"};
+QStringList optionWidgets() {
+    return {"keepAwakeLabel",       "keepAwakeComboBox",
+            "keepAwakeSpinBox",     "actionLabel",
+            "monitorOnCheckBox",    "powerSchemeCheckBox",
+            "powerSchemeComboBox",  "simulatePressCheckBox",
+            "simulatePressSpinBox", "simulatePressUnitLabel",
+            "simulatePressLabel",   "shutdownCheckBox"};
 }
 
-std::optional<DWORD> option(const char *name)
-{
-    return dword(settingsKey, reinterpret_cast<const wchar_t *>(QString(name).utf16()));
+std::optional<DWORD> option(const char* name) {
+    return dword(settingsKey, reinterpret_cast<const wchar_t*>(QString(name).utf16()));
 }
 
-void storeOption(const char *name, DWORD value)
-{
-    setDword(settingsKey, reinterpret_cast<const wchar_t *>(QString(name).utf16()), value);
+void storeOption(const char* name, DWORD value) {
+    setDword(settingsKey, reinterpret_cast<const wchar_t*>(QString(name).utf16()), value);
 }
 
 } // namespace
 
-class TestVigilorForm : public QObject
-{
+class TestVigilorForm : public QObject {
     Q_OBJECT
 
     std::unique_ptr<VigilorForm> form;
 
     void makeForm() { form = std::make_unique<VigilorForm>(nullptr); }
-    QToolButton *button(const char *name) { return child<QToolButton>(form.get(), name); }
+    QToolButton* button(const char* name) { return child<QToolButton>(form.get(), name); }
     QString note() { return child<QLabel>(form.get(), "vigilorNoteLabel")->text(); }
 
     // Idle: Start on, Cancel off, options on; Running the opposite.
-    void verifyDisplay(bool running)
-    {
+    void verifyDisplay(bool running) {
         QCOMPARE(button("startButton")->isEnabled(), !running);
         QCOMPARE(button("cancelButton")->isEnabled(), running);
-        for (const QString &name : optionWidgets())
-            QVERIFY2(form->findChild<QWidget *>(name)->isEnabled() == !running, qPrintable(name));
+        for (const QString& name : optionWidgets())
+            QVERIFY2(form->findChild<QWidget*>(name)->isEnabled() == !running, qPrintable(name));
     }
 
-private slots:
+  private slots:
     void init() { clearApplicationValues(); }
-    void cleanup()
-    {
+    void cleanup() {
         form.reset();
         clearApplicationValues();
     }
 
-    void widgetTreeInCreationOrder()
-    {
+    void widgetTreeInCreationOrder() {
         makeForm();
-        const QList<QPair<QString, QString>> expected = {
-            {"keepAwakeLabel", "QLabel"},         {"keepAwakeSpinBox", "QSpinBox"},
-            {"keepAwakeComboBox", "QComboBox"},   {"actionLabel", "QLabel"},
-            {"monitorOnCheckBox", "QCheckBox"},   {"simulatePressCheckBox", "QCheckBox"},
-            {"simulatePressSpinBox", "QSpinBox"}, {"simulatePressLabel", "QLabel"},
-            {"line1", "QFrame"},                  {"websiteButton", "QToolButton"},
-            {"halvernButton", "QToolButton"},     {"aboutButton", "QToolButton"},
-            {"startButton", "QToolButton"},       {"cancelButton", "QToolButton"},
-            {"line2", "QFrame"},                  {"simulatePressUnitLabel", "QLabel"},
-            {"vigilorNoteLabel", "QLabel"},       {"trayIconImageLabel", "QLabel"},
-            {"trayIconInfoLabel", "QLabel"},      {"powerSchemeCheckBox", "QCheckBox"},
-            {"powerSchemeComboBox", "QComboBox"}, {"line3", "QFrame"},
-            {"saveButton", "QToolButton"},        {"shutdownCheckBox", "QCheckBox"}};
+        const QList<QPair<QString, QString>> expected = {{"keepAwakeLabel", "QLabel"},
+                                                         {"keepAwakeSpinBox", "QSpinBox"},
+                                                         {"keepAwakeComboBox", "QComboBox"},
+                                                         {"actionLabel", "QLabel"},
+                                                         {"monitorOnCheckBox", "QCheckBox"},
+                                                         {"simulatePressCheckBox", "QCheckBox"},
+                                                         {"simulatePressSpinBox", "QSpinBox"},
+                                                         {"simulatePressLabel", "QLabel"},
+                                                         {"line1", "QFrame"},
+                                                         {"websiteButton", "QToolButton"},
+                                                         {"halvernButton", "QToolButton"},
+                                                         {"aboutButton", "QToolButton"},
+                                                         {"startButton", "QToolButton"},
+                                                         {"cancelButton", "QToolButton"},
+                                                         {"line2", "QFrame"},
+                                                         {"simulatePressUnitLabel", "QLabel"},
+                                                         {"vigilorNoteLabel", "QLabel"},
+                                                         {"trayIconImageLabel", "QLabel"},
+                                                         {"trayIconInfoLabel", "QLabel"},
+                                                         {"powerSchemeCheckBox", "QCheckBox"},
+                                                         {"powerSchemeComboBox", "QComboBox"},
+                                                         {"line3", "QFrame"},
+                                                         {"saveButton", "QToolButton"},
+                                                         {"shutdownCheckBox", "QCheckBox"}};
         QList<QPair<QString, QString>> actual;
-        for (QObject *o : form->children())
+        for (QObject* o : form->children())
             if (o->isWidgetType())
                 actual.append({o->objectName(), o->metaObject()->className()});
         QCOMPARE(actual, expected);
         QCOMPARE(form->objectName(), QString("VigilorForm"));
     }
 
-    void widgetTextsAndProperties()
-    {
+    void widgetTextsAndProperties() {
         makeForm();
-        QWidget *f = form.get();
+        QWidget* f = form.get();
         QCOMPARE(child<QLabel>(f, "keepAwakeLabel")->text(), QString("Keep your PC awake for"));
         QCOMPARE(child<QLabel>(f, "actionLabel")->text(), QString("Other actions:"));
         QCOMPARE(child<QCheckBox>(f, "monitorOnCheckBox")->text(),
@@ -125,19 +128,19 @@ private slots:
                  QString("Shut down Windows when finish"));
         QCOMPARE(note(), QString());
 
-        const QList<QPair<const char *, QString>> buttons = {
-            {"startButton", "Start"}, {"cancelButton", "Cancel"},
-            {"saveButton", "Save"},   {"halvernButton", "Optimize Windows Performance"},
+        const QList<QPair<const char*, QString>> buttons = {
+            {"startButton", "Start"},     {"cancelButton", "Cancel"},
+            {"saveButton", "Save"},       {"halvernButton", "Optimize Windows Performance"},
             {"websiteButton", "Website"}, {"aboutButton", "About"}};
-        for (const auto &[name, text] : buttons) {
-            QToolButton *b = button(name);
+        for (const auto& [name, text] : buttons) {
+            QToolButton* b = button(name);
             QCOMPARE(b->text(), text);
             QCOMPARE(b->iconSize(), QSize(24, 24));
             QCOMPARE(b->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
             QVERIFY(b->autoRaise());
             QVERIFY2(!b->icon().isNull(), name);
         }
-        for (const char *name : {"line1", "line2", "line3"}) {
+        for (const char* name : {"line1", "line2", "line3"}) {
             QCOMPARE(child<QFrame>(f, name)->frameShape(), QFrame::VLine);
             QCOMPARE(child<QFrame>(f, name)->frameShadow(), QFrame::Sunken);
         }
@@ -148,17 +151,16 @@ private slots:
         QVERIFY(shutdown.color(QPalette::Inactive, QPalette::WindowText) != QColor(Qt::red));
     }
 
-    void rangesAndListItems()
-    {
+    void rangesAndListItems() {
         makeForm();
-        QSpinBox *duration = child<QSpinBox>(form.get(), "keepAwakeSpinBox");
+        QSpinBox* duration = child<QSpinBox>(form.get(), "keepAwakeSpinBox");
         QCOMPARE(duration->minimum(), 1);
         QCOMPARE(duration->maximum(), 1000);
-        QSpinBox *interval = child<QSpinBox>(form.get(), "simulatePressSpinBox");
+        QSpinBox* interval = child<QSpinBox>(form.get(), "simulatePressSpinBox");
         QCOMPARE(interval->minimum(), 1);
         QCOMPARE(interval->maximum(), 10);
 
-        auto items = [](QComboBox *box) {
+        auto items = [](QComboBox* box) {
             QStringList texts;
             for (int i = 0; i < box->count(); ++i) {
                 texts << box->itemText(i);
@@ -173,23 +175,25 @@ private slots:
                  QStringList({"Power saver", "Balanced", "High performance"}));
     }
 
-    void imagesAtTheirPixelSizes()
-    {
-        const QList<QPair<QString, QSize>> images = {
-            {"Play.png", {40, 40}},          {"IconNo24.png", {24, 24}},
-            {"Save24.png", {24, 24}},        {"rocket24.png", {24, 24}},
-            {"websiteIcon24.png", {24, 24}}, {"About24.png", {24, 24}},
-            {"VigilorTrayIcon.png", {582, 207}}, {"About.png", {128, 128}},
-            {"HalvernPlus.png", {300, 300}}, {"HalvernPlusScreenShot.png", {454, 375}}};
-        for (const auto &[file, size] : images) {
+    void imagesAtTheirPixelSizes() {
+        const QList<QPair<QString, QSize>> images = {{"Play.png", {40, 40}},
+                                                     {"IconNo24.png", {24, 24}},
+                                                     {"Save24.png", {24, 24}},
+                                                     {"rocket24.png", {24, 24}},
+                                                     {"websiteIcon24.png", {24, 24}},
+                                                     {"About24.png", {24, 24}},
+                                                     {"VigilorTrayIcon.png", {582, 207}},
+                                                     {"About.png", {128, 128}},
+                                                     {"HalvernPlus.png", {300, 300}},
+                                                     {"HalvernPlusScreenShot.png", {454, 375}}};
+        for (const auto& [file, size] : images) {
             QImage image(":/resources/images/" + file);
             QVERIFY2(!image.isNull(), qPrintable(file));
             QCOMPARE(image.size(), size);
         }
     }
 
-    void defaultsWithNothingStored()
-    {
+    void defaultsWithNothingStored() {
         makeForm();
         QCOMPARE(child<QSpinBox>(form.get(), "keepAwakeSpinBox")->value(), 60);
         QCOMPARE(child<QComboBox>(form.get(), "keepAwakeComboBox")->currentIndex(), 0);
@@ -203,8 +207,7 @@ private slots:
         QVERIFY(!button("saveButton")->isEnabled());
     }
 
-    void loadsStoredOptions()
-    {
+    void loadsStoredOptions() {
         const DWORD stored[] = {45, 1, 0, 1, 2, 1, 7, 1};
         for (int i = 0; i < 8; ++i)
             storeOption(optionNames[i], stored[i]);
@@ -222,8 +225,7 @@ private slots:
     }
 
     // What a stored value becomes after loading and the next Save.
-    void storedValueIsNormalisedOnSave_data()
-    {
+    void storedValueIsNormalisedOnSave_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<DWORD>("stored");
         QTest::addColumn<DWORD>("saved");
@@ -238,8 +240,7 @@ private slots:
         QTest::newRow("scheme near 2^32") << "powerSchemeIndex" << DWORD(0xffffffffu) << DWORD(1);
     }
 
-    void storedValueIsNormalisedOnSave()
-    {
+    void storedValueIsNormalisedOnSave() {
         QFETCH(QString, name);
         QFETCH(DWORD, stored);
         QFETCH(DWORD, saved);
@@ -249,8 +250,7 @@ private slots:
         QCOMPARE(option(qPrintable(name)), std::optional<DWORD>(saved));
     }
 
-    void durationStoredAsTextIsIgnored()
-    {
+    void durationStoredAsTextIsIgnored() {
         setString(settingsKey, L"duration", "90");
         DebugLog log;
         makeForm();
@@ -260,8 +260,7 @@ private slots:
                  1);
     }
 
-    void anyOptionChangeEnablesSave()
-    {
+    void anyOptionChangeEnablesSave() {
         makeForm();
         const QList<std::function<void()>> changes = {
             [&] { child<QSpinBox>(form.get(), "keepAwakeSpinBox")->setValue(61); },
@@ -273,7 +272,7 @@ private slots:
             [&] { child<QSpinBox>(form.get(), "simulatePressSpinBox")->setValue(3); },
             [&] { child<QCheckBox>(form.get(), "shutdownCheckBox")->toggle(); }};
         int i = 0;
-        for (const auto &change : changes) {
+        for (const auto& change : changes) {
             QVERIFY2(!button("saveButton")->isEnabled(), qPrintable(QString::number(i)));
             change();
             QVERIFY2(button("saveButton")->isEnabled(), qPrintable(QString::number(i)));
@@ -283,8 +282,7 @@ private slots:
         QVERIFY(!button("saveButton")->isEnabled());
     }
 
-    void saveWritesAllOptionsThenAsksAgentToReload()
-    {
+    void saveWritesAllOptionsThenAsksAgentToReload() {
         StandInAgent agent;
         makeForm();
         child<QSpinBox>(form.get(), "keepAwakeSpinBox")->setValue(120);
@@ -309,8 +307,7 @@ private slots:
         QCOMPARE(agent.received().front(), (PostedMessage{reload, 0, 0}));
     }
 
-    void sessionEndMinuteIsShown_data()
-    {
+    void sessionEndMinuteIsShown_data() {
         QTest::addColumn<int>("endMinute");
         QTest::addColumn<QString>("time");
         QTest::newRow("morning") << 545 << "09:05";
@@ -319,8 +316,7 @@ private slots:
         QTest::newRow("first minute") << 1 << "00:01";
     }
 
-    void sessionEndMinuteIsShown()
-    {
+    void sessionEndMinuteIsShown() {
         QFETCH(int, endMinute);
         QFETCH(QString, time);
         makeForm();
@@ -334,15 +330,13 @@ private slots:
         QCOMPARE(dword(settingsKey, L"VigilorActive"), std::nullopt);
     }
 
-    void noSessionReturnsToIdle_data()
-    {
+    void noSessionReturnsToIdle_data() {
         QTest::addColumn<int>("endMinute");
         QTest::newRow("zero") << 0;
         QTest::newRow("negative") << -5;
     }
 
-    void noSessionReturnsToIdle()
-    {
+    void noSessionReturnsToIdle() {
         QFETCH(int, endMinute);
         makeForm();
         form->setVigilorSessionDuration(600);
@@ -352,8 +346,7 @@ private slots:
         QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
     }
 
-    void startWithAgentRunning()
-    {
+    void startWithAgentRunning() {
         StandInAgent agent;
         makeForm();
         form->setVigilorSessionDuration(0);
@@ -373,8 +366,7 @@ private slots:
         QCOMPARE(note(), QString("Vigilor session will be ended at 09:05"));
     }
 
-    void cancelWithAgentRunning()
-    {
+    void cancelWithAgentRunning() {
         StandInAgent agent;
         makeForm();
         form->setVigilorSessionDuration(545);
@@ -385,8 +377,7 @@ private slots:
         QTRY_COMPARE(agent.received(), std::vector<PostedMessage>({{cancel, 0, 0}}));
     }
 
-    void cancelWithoutAgent()
-    {
+    void cancelWithoutAgent() {
         makeForm();
         form->setVigilorSessionDuration(545);
         QTest::mouseClick(button("cancelButton"), Qt::LeftButton);
@@ -395,8 +386,7 @@ private slots:
         QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
     }
 
-    void showingAsksAgentForItsState()
-    {
+    void showingAsksAgentForItsState() {
         StandInAgent agent;
         makeForm();
         form->setVigilorSessionDuration(545);
@@ -409,8 +399,7 @@ private slots:
         QTRY_COMPARE(agent.messages(), std::vector<UINT>({query}));
     }
 
-    void showingWithoutAgentSetsIdleButKeepsNote()
-    {
+    void showingWithoutAgentSetsIdleButKeepsNote() {
         makeForm();
         form->setVigilorSessionDuration(545);
         form->show();
@@ -420,19 +409,18 @@ private slots:
 
     // The rows pack to the left and the options stay at the top however large
     // the window is made.
-    void layoutPacksLeftAndTop()
-    {
+    void layoutPacksLeftAndTop() {
         makeForm();
         form->resize(1200, 1000);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
 
-        const char *toolbar[] = {"startButton", "cancelButton", "line1", "saveButton", "line2",
+        const char* toolbar[] = {"startButton",   "cancelButton",  "line1", "saveButton", "line2",
                                  "halvernButton", "websiteButton", "line3", "aboutButton"};
         int right = 0;
         const int row = button("startButton")->geometry().center().y();
-        for (const char *name : toolbar) {
-            const QRect g = form->findChild<QWidget *>(name)->geometry();
+        for (const char* name : toolbar) {
+            const QRect g = form->findChild<QWidget*>(name)->geometry();
             QVERIFY2(g.left() >= right, name);
             QVERIFY2(qAbs(g.center().y() - row) <= 2, name);
             right = g.right();
@@ -442,8 +430,8 @@ private slots:
 
         auto rowOf = [&](QStringList names) {
             int end = 0;
-            for (const QString &name : names) {
-                const QRect g = form->findChild<QWidget *>(name)->geometry();
+            for (const QString& name : names) {
+                const QRect g = form->findChild<QWidget*>(name)->geometry();
                 QVERIFY2(g.left() >= end, qPrintable(name));
                 end = g.right();
             }
@@ -453,20 +441,20 @@ private slots:
         rowOf({"powerSchemeCheckBox", "powerSchemeComboBox"});
         rowOf({"simulatePressCheckBox", "simulatePressSpinBox", "simulatePressUnitLabel"});
 
-        const QStringList column = {"vigilorNoteLabel",      "keepAwakeLabel",
-                                    "actionLabel",           "monitorOnCheckBox",
-                                    "powerSchemeCheckBox",   "simulatePressCheckBox",
-                                    "simulatePressLabel",    "shutdownCheckBox",
-                                    "trayIconImageLabel",    "trayIconInfoLabel"};
+        const QStringList column = {"vigilorNoteLabel",    "keepAwakeLabel",
+                                    "actionLabel",         "monitorOnCheckBox",
+                                    "powerSchemeCheckBox", "simulatePressCheckBox",
+                                    "simulatePressLabel",  "shutdownCheckBox",
+                                    "trayIconImageLabel",  "trayIconInfoLabel"};
         int bottom = button("startButton")->geometry().bottom();
-        for (const QString &name : column) {
-            const QRect g = form->findChild<QWidget *>(name)->geometry();
+        for (const QString& name : column) {
+            const QRect g = form->findChild<QWidget*>(name)->geometry();
             QVERIFY2(g.top() > bottom, qPrintable(name));
             bottom = g.bottom();
         }
         QVERIFY(bottom < 800);
-        const QRect shutdown = form->findChild<QWidget *>("shutdownCheckBox")->geometry();
-        const QRect picture = form->findChild<QWidget *>("trayIconImageLabel")->geometry();
+        const QRect shutdown = form->findChild<QWidget*>("shutdownCheckBox")->geometry();
+        const QRect picture = form->findChild<QWidget*>("trayIconImageLabel")->geometry();
         QVERIFY(picture.top() - shutdown.bottom() > 20);
 
         QVERIFY(screenshot(VIGILOR_SCREENSHOT_DIR "/form.png"));

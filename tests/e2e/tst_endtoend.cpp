@@ -19,23 +19,20 @@ constexpr UINT trayCloseCommand = 210;
 const wchar_t agentClass[] = L"VIGILORTASKBAR";
 const wchar_t agentTitle[] = L"VigilorTaskbar";
 
-QString windowsPath(const char *unixPath)
-{
+QString windowsPath(const char* unixPath) {
     return QStringLiteral("Z:") + QString(unixPath).replace('/', '\\');
 }
 
 const QString agentFolder = windowsPath(VIGILOR_AGENT_DIR);
 const QString configProgram = windowsPath(VIGILOR_CONFIG_PROGRAM);
 
-HWND agentWindow()
-{
+HWND agentWindow() {
     return FindWindowW(agentClass, agentTitle);
 }
 
 // Ends every running agent, however it was started: first as its menu's
 // Close would, then by force.
-void endAgents()
-{
+void endAgents() {
     for (int attempt = 0; attempt < 20; ++attempt) {
         HWND window = agentWindow();
         if (!window)
@@ -53,35 +50,30 @@ void endAgents()
     }
 }
 
-bool waitForAgentWindow(int ms = 30000)
-{
+bool waitForAgentWindow(int ms = 30000) {
     QDeadlineTimer deadline(ms);
     while (!agentWindow() && !deadline.hasExpired())
         QTest::qWait(100);
     return agentWindow() != nullptr;
 }
 
-QString endText(int endMinute)
-{
+QString endText(int endMinute) {
     return QStringLiteral("Vigilor session will be ended at %1:%2")
         .arg(endMinute / 60, 2, 10, QLatin1Char('0'))
         .arg(endMinute % 60, 2, 10, QLatin1Char('0'));
 }
 
-int minuteOfDay(const SYSTEMTIME &t)
-{
+int minuteOfDay(const SYSTEMTIME& t) {
     return t.wHour * 60 + t.wMinute;
 }
 
-SYSTEMTIME now()
-{
+SYSTEMTIME now() {
     SYSTEMTIME t;
     GetLocalTime(&t);
     return t;
 }
 
-QRect clientRect(HWND window)
-{
+QRect clientRect(HWND window) {
     RECT r;
     GetClientRect(window, &r);
     POINT topLeft = {0, 0};
@@ -89,19 +81,17 @@ QRect clientRect(HWND window)
     return QRect(topLeft.x, topLeft.y, r.right - r.left, r.bottom - r.top);
 }
 
-HWND waitForConfigWindow()
-{
+HWND waitForConfigWindow() {
     QDeadlineTimer deadline(30000);
     HWND window = nullptr;
-    while (!(window = FindWindowW(VIGILOR_CONFIG_WINDOW_CLASS, L"PC-Vigilor"))
-           && !deadline.hasExpired())
+    while (!(window = FindWindowW(VIGILOR_CONFIG_WINDOW_CLASS, L"PC-Vigilor")) &&
+           !deadline.hasExpired())
         QTest::qWait(100);
     return window;
 }
 
-QString versionString(const QString &file, const QString &name)
-{
-    const auto *path = reinterpret_cast<const wchar_t *>(file.utf16());
+QString versionString(const QString& file, const QString& name) {
+    const auto* path = reinterpret_cast<const wchar_t*>(file.utf16());
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeW(path, &handle);
     if (size == 0)
@@ -110,67 +100,60 @@ QString versionString(const QString &file, const QString &name)
     if (!GetFileVersionInfoW(path, 0, size, data.data()))
         return {};
     const QString key = "\\StringFileInfo\\040904b0\\" + name;
-    void *value = nullptr;
+    void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(data.data(), reinterpret_cast<const wchar_t *>(key.utf16()), &value,
+    if (!VerQueryValueW(data.data(), reinterpret_cast<const wchar_t*>(key.utf16()), &value,
                         &length))
         return {};
-    return QString::fromWCharArray(static_cast<const wchar_t *>(value));
+    return QString::fromWCharArray(static_cast<const wchar_t*>(value));
 }
 
 } // namespace
 
-class TestEndToEnd : public QObject
-{
+class TestEndToEnd : public QObject {
     Q_OBJECT
 
     std::unique_ptr<MainWindow> window;
     QProcess agent;
 
-    QString note() const { return window->findChild<QLabel *>("vigilorNoteLabel")->text(); }
-    QToolButton *button(const char *name) const { return window->findChild<QToolButton *>(name); }
+    QString note() const { return window->findChild<QLabel*>("vigilorNoteLabel")->text(); }
+    QToolButton* button(const char* name) const { return window->findChild<QToolButton*>(name); }
     bool formRunning() const { return button("cancelButton")->isEnabled(); }
 
-    void startAgent()
-    {
+    void startAgent() {
         agent.start(agentFolder + "\\VigilorTaskbar.exe", {});
         QVERIFY(agent.waitForStarted(30000));
         QVERIFY(waitForAgentWindow());
     }
 
-    void openWindow()
-    {
+    void openWindow() {
         window = std::make_unique<MainWindow>();
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
     // Start on the form with a session length of `minutes`.
-    void pressStart(int minutes)
-    {
-        window->findChild<QSpinBox *>("keepAwakeSpinBox")->setValue(minutes);
+    void pressStart(int minutes) {
+        window->findChild<QSpinBox*>("keepAwakeSpinBox")->setValue(minutes);
         QTest::mouseClick(button("startButton"), Qt::LeftButton);
     }
 
     // Whether the form shows the end of a session of `minutes` that the agent
     // started at some minute since `since` (a midnight in between aside).
-    bool showsSessionOf(int minutes, const SYSTEMTIME &since) const
-    {
+    bool showsSessionOf(int minutes, const SYSTEMTIME& since) const {
         for (int m = minuteOfDay(since); m <= minuteOfDay(now()); ++m)
             if (note() == endText(m + minutes))
                 return true;
         return false;
     }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         endAgents();
         clearApplicationValues();
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         window.reset();
         endAgents();
         if (agent.state() != QProcess::NotRunning) {
@@ -180,8 +163,7 @@ private slots:
         clearApplicationValues();
     }
 
-    void programIdentity()
-    {
+    void programIdentity() {
         QCOMPARE(versionString(configProgram, "FileDescription"), QString("PC-Vigilor"));
         QCOMPARE(versionString(configProgram, "InternalName"), QString("PC-Vigilor"));
         QCOMPARE(versionString(configProgram, "OriginalFilename"), QString("PCVigilor.exe"));
@@ -189,25 +171,25 @@ private slots:
         QCOMPARE(versionString(configProgram, "FileVersion"), QString("1.0.0.0"));
         QCOMPARE(versionString(configProgram, "ProductVersion"), QString("1.0"));
 
-        HMODULE program = LoadLibraryExW(reinterpret_cast<const wchar_t *>(configProgram.utf16()),
+        HMODULE program = LoadLibraryExW(reinterpret_cast<const wchar_t*>(configProgram.utf16()),
                                          nullptr, LOAD_LIBRARY_AS_DATAFILE);
         QVERIFY(program);
         // Qt makes this icon the default window icon.
         const bool icon = FindResourceW(program, L"IDI_ICON1", RT_GROUP_ICON) != nullptr;
         QByteArray manifest;
         if (HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(1), RT_MANIFEST))
-            manifest = QByteArray(static_cast<const char *>(LockResource(LoadResource(program, found))),
-                                  int(SizeofResource(program, found)));
+            manifest =
+                QByteArray(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                           int(SizeofResource(program, found)));
         FreeLibrary(program);
         QVERIFY(icon);
         QVERIFY(manifest.contains("level=\"asInvoker\" uiAccess=\"false\""));
-        QVERIFY(manifest.contains(
-            "<description>Keep your PC awake and prevent app changes your status to away.</description>"));
+        QVERIFY(manifest.contains("<description>Keep your PC awake and prevent app changes your "
+                                  "status to away.</description>"));
     }
 
     // (a) Start and Cancel on the form while the agent runs.
-    void startAndCancelWithAgentRunning()
-    {
+    void startAndCancelWithAgentRunning() {
         startAgent();
         openWindow();
         const SYSTEMTIME since = now();
@@ -221,8 +203,8 @@ private slots:
         QVERIFY(screenshot(VIGILOR_SCREENSHOT_DIR "/session-started.png"));
 
         QTest::mouseClick(button("cancelButton"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(dword(settingsKey, L"VigilorActive"),
-                                  std::optional<DWORD>(0), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(0),
+                                  10000);
         QVERIFY(!formRunning());
         QCOMPARE(note(), QString());
         QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
@@ -232,8 +214,7 @@ private slots:
     }
 
     // (b) Start brings up an agent that does not run yet.
-    void startStartsTheAgent()
-    {
+    void startStartsTheAgent() {
         setString(settingsKey, L"Path", agentFolder);
         QVERIFY(!agentWindow());
         openWindow();
@@ -252,8 +233,7 @@ private slots:
 
     // Without "Path" the application looks for the agent in its own folder,
     // where the build puts it as the installer does.
-    void startFindsTheAgentBesideTheApplication()
-    {
+    void startFindsTheAgentBesideTheApplication() {
         QVERIFY(!agentWindow());
         openWindow();
         const SYSTEMTIME since = now();
@@ -264,13 +244,12 @@ private slots:
 
     // (c) Sessions started and ended from the tray menu show on an open form,
     // and a form opened during a session learns of it.
-    void traySessionsShowOnTheForm()
-    {
+    void traySessionsShowOnTheForm() {
         startAgent();
         SYSTEMTIME since = now();
         PostMessageW(agentWindow(), WM_COMMAND, traySessionCommand, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(dword(settingsKey, L"VigilorActive"),
-                                  std::optional<DWORD>(1), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1),
+                                  10000);
         openWindow();
         QTRY_VERIFY_WITH_TIMEOUT(formRunning(), 10000);
         QVERIFY(showsSessionOf(60, since));
@@ -291,8 +270,7 @@ private slots:
 
     // (d) The real program reopens where it was closed, in the window the
     // agent looks for.
-    void programReopensWhereItWasClosed()
-    {
+    void programReopensWhereItWasClosed() {
         setDword(settingsKey, L"posX", 150);
         setDword(settingsKey, L"posY", 90);
         setDword(settingsKey, L"width", 1010);
