@@ -9,7 +9,8 @@
 //   post MESSAGE [WPARAM]       post to the agent window; print the time
 //   wait-countdown SECONDS      wait for the countdown popup; print the time
 //                               and the screen centre of its Cancel button
-//   popups                      print how many popups are open
+//   popups                      print how many popups show, and how many
+//                               exist (shown or hidden)
 //   query SECONDS               ask the agent for its state, as the
 //                               configuration application does; print it
 //   hold                        stay running with a window, until ended
@@ -258,7 +259,12 @@ int wmain(int argc, wchar_t** argv)
         return waitCountdown(seconds(argv[2]));
     }
     if (command == L"popups" && argc == 2) {
-        std::printf("%zu\n", findPopups(0).size());
+        std::vector<HWND> popups = findPopups(0);
+        size_t shown = 0;
+        for (HWND popup : popups) {
+            shown += IsWindowVisible(popup) ? 1 : 0;
+        }
+        std::printf("%zu %zu\n", shown, popups.size());
         return 0;
     }
     if (command == L"query" && argc == 3) {

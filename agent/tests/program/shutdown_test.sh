@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# A one-minute session that ends with a shutdown, in real time. The shutdown
+# ends every program of the Wine session it runs in, so this runs in a Wine
+# session of its own: a copy of the caller's prefix, its own X server.
+#   shutdown_test.sh shutdown|cancel PROBE.exe AGENT.exe TOOLS_FOLDER
+# shutdown: the countdown popup opens about 50 s after the start and the
+#           whole Wine session ends about 60 s after it.
+# cancel:   a click on the countdown's Cancel button ends the session: the
+#           agent still runs at 65 s, "VigilorActive" is 0, no popup is left.
+set -euo pipefail
+mode=$1 probe=$2 agent=$3 tools=$4
+
+if [ "${5:-}" != --inside ]; then
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  # A copy spares the ten seconds that a new prefix takes.
+  if [ -f "${WINEPREFIX:-}/system.reg" ]; then
+    cp -a "$WINEPREFIX" "$work/prefix"
+  fi
+  export WINEPREFIX=$work/prefix
+  xvfb-run -a -s "-screen 0 1280x800x24" \
+    "$tools/wine-session.sh" bash "$0" "$mode" "$probe" "$agent" "$tools" --inside
+  exit
+fi
+
+probe_() { wine "$probe" "$@" | tr -d '\r'; }
+now() { date +%s.%N; }
+since() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", b - a }'; }
+within() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'; }
+alive() { kill -0 "$1" 2>/dev/null; }
+fail() { echo "FAIL: $*"; exit 1; }
+
+probe_ reset
+probe_ set duration 1
+probe_ set shutdownWindows 1
+wine "$agent" &
+agent_pid=$!
+# Another program of the same Wine session, which the shutdown must end too.
+wine "$probe" hold &
+bystander=$!
+probe_ wait-agent 60 || fail "the agent did not start"
+
+started=$(probe_ post 1724)
+read -r seen x y label < <(probe_ wait-countdown 75) || fail "no countdown popup"
+countdown_after=$(since "$started" "$seen")
+echo "countdown popup after $countdown_after s, Cancel button \"$label\" at ($x, $y)"
+[ "$label" = Cancel ] || fail "the countdown's button says \"$label\""
+within "$countdown_after" 47 53 || fail "the countdown opened after $countdown_after s, not about 50 s"
+
+if [ "$mode" = shutdown ]; then
+  deadline=$(awk -v s="$started" 'BEGIN { printf "%d", s + 90 }')
+  while alive "$agent_pid" || alive "$bystander"; do
+    [ "$(date +%s)" -lt "$deadline" ] || fail "the Wine session still runs 90 s after the start"
+    sleep 0.1
+  done
+  ended_after=$(since "$started" "$(now)")
+  echo "every program of the Wine session ended after $ended_after s"
+  within "$ended_after" 57 63 || fail "the shutdown came after $ended_after s, not about 60 s"
+  exit 0
+fi
+
+# A real click, through the X server, where the user would click.
+command -v xdotool >/dev/null || fail "xdotool is needed for the click"
+xdotool mousemove "$x" "$y" click 1
+clicked=$(now)
+# Gone from the screen at once. (Without a window manager Wine then waits
+# two seconds in vain before the hidden window is destroyed.)
+read -r shown _ < <(probe_ popups)
+echo "popups on screen $(since "$clicked" "$(now)") s after the click: $shown"
+[ "$shown" = 0 ] || fail "the countdown popup is still on screen after the Cancel click"
+[ "$(probe_ get VigilorActive)" = 0 ] || fail "VigilorActive is not 0 after the cancel"
+
+# Past the moment of the shutdown that was cancelled.
+wake=$(awk -v s="$started" 'BEGIN { printf "%.3f", s + 65 }')
+sleep "$(awk -v w="$wake" -v n="$(now)" 'BEGIN { d = w - n; printf "%.3f", (d > 0 ? d : 0) }')"
+alive "$agent_pid" || fail "the agent ended after the cancel"
+alive "$bystander" || fail "the Wine session went down after the cancel"
+echo "agent still running $(since "$started" "$(now)") s after the start"
+[ "$(probe_ query 10)" = 0 ] || fail "the agent reports a running session"
+[ "$(probe_ popups)" = "0 0" ] || fail "a popup is open at 65 s"
+[ "$(probe_ get VigilorActive)" = 0 ] || fail "VigilorActive is not 0 at 65 s"
+
+probe_ post 273 210 >/dev/null # WM_COMMAND "Close"
+for _ in $(seq 100); do
+  alive "$agent_pid" || break
+  sleep 0.1
+done
+alive "$agent_pid" && fail "the agent did not close"
+probe_ reset
+echo "ok"
