@@ -1,0 +1,260 @@
+; PC-Vigilor installer: a per-user installation (no administrator rights) of
+; the configuration application, the tray agent and the runtime they need,
+; into one folder that is written as "Path" into the settings key, so that
+; each program can start the other.
+;
+; Built by CMake (target "installer"), which passes:
+;   VERSION       the project version, e.g. 1.2.0
+;   OUTFILE       where the setup program goes
+;   STAGE         the folder holding the files to install, already stripped
+;   ICON          the application icon
+;   CONFIG_CLASS  the window class of the configuration application's main
+;                 window (Qt names it after its own version)
+
+!ifndef VERSION | OUTFILE | STAGE | ICON | CONFIG_CLASS
+  !error "VERSION, OUTFILE, STAGE, ICON and CONFIG_CLASS must be defined (-D)"
+!endif
+
+; NSIS's default stub is 32-bit, which a 64-bit-only Windows (or Wine) does
+; not run; the programs are 64-bit anyway.
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+
+!define PRODUCT "PC-Vigilor"
+!define PUBLISHER "Quorvex"
+!define SETTINGS_KEY "Software\Quorvex\PC-Vigilor"
+!define MAKER_KEY "Software\Quorvex"
+; The configuration application mirrors "VigilorActive" into the key of the
+; maker's suite; that value is ours to remove, the key only when it is empty.
+!define SUITE_KEY "Software\Quorvex Halvern Plus!"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\PC-Vigilor"
+!define SHORTCUT "$SMPROGRAMS\PC-Vigilor.lnk"
+!define AGENT_CLASS "VIGILORTASKBAR"
+!define AGENT_TITLE "VigilorTaskbar"
+!define CONFIG_TITLE "PC-Vigilor"
+!define PROCESS_SYNCHRONIZE 0x00100000
+; How long a running program gets to close before the user is asked to close
+; it: the agent ends a running session first, which takes a moment.
+!define CLOSE_TIMEOUT_MS 15000
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\PC-Vigilor"
+; An upgrade goes where the last installation went. "Path" is not used for
+; this: a developer's run may point it at a build folder.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+ManifestDPIAware true
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "CompanyName" "${PUBLISHER}"
+VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "$INSTDIR\PCVigilor.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Open PC-Vigilor"
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; Set when the installation closed a running tray agent, so that the new one
+; is started in its place and the icon stays where the user had it.
+Var AgentWasRunning
+
+; Closes every top-level window of class $R8 and title $R9 and waits, for at
+; most CLOSE_TIMEOUT_MS, until none is left and the process of the last one
+; has ended: a program's files stay locked until its process is gone, not
+; merely its window. The agent's popups share its class and title, so one
+; WM_CLOSE may only close a popup; hence the loop.
+; Returns in $R7: "none" (nothing ran), "closed", or "running" (gave up).
+!macro DEFINE_CLOSE_PROGRAM prefix
+Function ${prefix}CloseProgram
+  Push $0 ; window
+  Push $1 ; its process id
+  Push $2 ; a handle of that process, to wait on
+  Push $3 ; tick count at the start
+  Push $4 ; milliseconds waited so far
+  StrCpy $R7 none
+  StrCpy $2 0
+  System::Call "kernel32::GetTickCount() i .r3"
+  ${Do}
+    FindWindow $0 "$R8" "$R9"
+    ${If} $0 == 0
+      ${Break}
+    ${EndIf}
+    System::Call "kernel32::GetTickCount() i .r4"
+    IntOp $4 $4 - $3
+    ${If} $4 > ${CLOSE_TIMEOUT_MS}
+      StrCpy $R7 running
+      ${Break}
+    ${EndIf}
+    StrCpy $R7 closed
+    ${If} $2 != 0
+      System::Call "kernel32::CloseHandle(p r2)"
+    ${EndIf}
+    System::Call "user32::GetWindowThreadProcessId(p r0, *i .r1)"
+    System::Call "kernel32::OpenProcess(i ${PROCESS_SYNCHRONIZE}, i 0, i r1) p .r2"
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=2000
+    ; Returns at once when the process ends; after a closed popup the
+    ; process goes on, and the next round finds its next window.
+    System::Call "kernel32::WaitForSingleObject(p r2, i 200)"
+  ${Loop}
+  ${If} $2 != 0
+    ${If} $R7 == closed
+      System::Call "kernel32::WaitForSingleObject(p r2, i ${CLOSE_TIMEOUT_MS})"
+    ${EndIf}
+    System::Call "kernel32::CloseHandle(p r2)"
+  ${EndIf}
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Both programs must be closed before their files are replaced or removed.
+; The configuration application goes first: it saves its window geometry on
+; closing. The agent then ends a running session (execution state, power
+; scheme) and removes its tray icon before it exits.
+Function ${prefix}CloseRunningPrograms
+  StrCpy $AgentWasRunning 0
+  ${Do}
+    StrCpy $R8 "${CONFIG_CLASS}"
+    StrCpy $R9 "${CONFIG_TITLE}"
+    Call ${prefix}CloseProgram
+    ${If} $R7 != running
+      StrCpy $R8 "${AGENT_CLASS}"
+      StrCpy $R9 "${AGENT_TITLE}"
+      Call ${prefix}CloseProgram
+      ${If} $R7 == closed
+        StrCpy $AgentWasRunning 1
+      ${EndIf}
+    ${EndIf}
+    ${If} $R7 != running
+      ${Break}
+    ${EndIf}
+    ; A program that does not close (a dialog of its own open, say) would
+    ; leave files locked; the user can close it and retry. A silent run
+    ; gives up with an error code rather than half replace the files.
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+      "PC-Vigilor is still running. Close it (and its tray icon) and press Retry." \
+      /SD IDCANCEL IDRETRY retry
+    Abort
+    retry:
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro DEFINE_CLOSE_PROGRAM ""
+!insertmacro DEFINE_CLOSE_PROGRAM "un."
+
+; Both programs build paths of at most MAX_PATH characters from "Path" and
+; the other program's file name, and a folder at a drive root would leave
+; "Path" with a trailing backslash (or none at all).
+Function .onVerifyInstDir
+  StrLen $0 $INSTDIR
+  ${If} $0 > 240
+  ${OrIf} $0 < 4
+    Abort
+  ${EndIf}
+FunctionEnd
+
+Section "PC-Vigilor"
+  ; "Path" must name the folder without a trailing backslash (the programs
+  ; append "\VigilorTaskbar.exe"), and /D= takes the folder as typed.
+  ${Do}
+    StrCpy $0 $INSTDIR 1 -1
+    ${If} $0 != "\"
+      ${Break}
+    ${EndIf}
+    StrCpy $INSTDIR $INSTDIR -1
+  ${Loop}
+
+  Call CloseRunningPrograms
+
+  SetOutPath "$INSTDIR"
+  File "${STAGE}/PCVigilor.exe"
+  File "${STAGE}/VigilorTaskbar.exe"
+  File "${STAGE}/Qt6Core.dll"
+  File "${STAGE}/Qt6Gui.dll"
+  File "${STAGE}/Qt6Widgets.dll"
+  File "${STAGE}/libstdc++-6.dll"
+  File "${STAGE}/libgcc_s_seh-1.dll"
+  File "${STAGE}/libwinpthread-1.dll"
+  SetOutPath "$INSTDIR\platforms"
+  File "${STAGE}/platforms/qwindows.dll"
+  SetOutPath "$INSTDIR\styles"
+  File "${STAGE}/styles/qwindowsvistastyle.dll"
+  ; The programs are started with their own folder as working directory.
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  ; Only "Path": the user's options and window geometry in the same key
+  ; survive an upgrade.
+  WriteRegStr HKCU "${SETTINGS_KEY}" "Path" "$INSTDIR"
+
+  CreateShortcut "${SHORTCUT}" "$INSTDIR\PCVigilor.exe" "" "$INSTDIR\PCVigilor.exe" 0
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\PCVigilor.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+  ; Its files could not be replaced while it ran; the new agent takes its
+  ; place (a session it was running has ended).
+  ${If} $AgentWasRunning == 1
+    Exec '"$INSTDIR\VigilorTaskbar.exe"'
+  ${EndIf}
+SectionEnd
+
+Section "Uninstall"
+  Call un.CloseRunningPrograms
+
+  ; File by file, so that nothing the user put into the folder is lost.
+  Delete "$INSTDIR\PCVigilor.exe"
+  Delete "$INSTDIR\VigilorTaskbar.exe"
+  Delete "$INSTDIR\Qt6Core.dll"
+  Delete "$INSTDIR\Qt6Gui.dll"
+  Delete "$INSTDIR\Qt6Widgets.dll"
+  Delete "$INSTDIR\libstdc++-6.dll"
+  Delete "$INSTDIR\libgcc_s_seh-1.dll"
+  Delete "$INSTDIR\libwinpthread-1.dll"
+  Delete "$INSTDIR\platforms\qwindows.dll"
+  Delete "$INSTDIR\styles\qwindowsvistastyle.dll"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR\platforms"
+  RMDir "$INSTDIR\styles"
+  RMDir "$INSTDIR"
+
+  Delete "${SHORTCUT}"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  DeleteRegKey HKCU "${SETTINGS_KEY}"
+  DeleteRegValue HKCU "${SUITE_KEY}" "VigilorActive"
+  ; Other products of the maker may keep their settings there.
+  DeleteRegKey /ifempty HKCU "${SUITE_KEY}"
+  DeleteRegKey /ifempty HKCU "${MAKER_KEY}"
+SectionEnd

@@ -1,0 +1,205 @@
+#!/usr/bin/env bash
+# The installer under Wine, the way a user meets it, in one Wine session and
+# X server of its own (it installs into the user's profile and closes every
+# agent of its session):
+#   1. a silent install puts exactly the built files into
+#      %LOCALAPPDATA%\Programs\PC-Vigilor, writes "Path", the Start-menu
+#      shortcut and the uninstall entry;
+#   2. the installed PCVigilor.exe, on a click on Start, brings up the
+#      installed VigilorTaskbar.exe, which starts the session;
+#   3. installing again while both run (and a session runs) replaces the
+#      files, keeps the options and window geometry, and brings the agent
+#      back;
+#   4. the registered quiet uninstall closes the running agent and removes
+#      everything of PC-Vigilor, but keeps what other products of the maker
+#      keep under its keys;
+#   5. a folder chosen with /D= (typed with a trailing backslash) is written
+#      without it, and uninstalling from there removes the maker's keys once
+#      nothing else is left in them, and no file of the user's.
+#
+#   installer_test.sh SETUP.exe STAGE_FOLDER PROBE.exe VERSION PREFIX TOOLS SCREENSHOTS
+set -euo pipefail
+setup=$1 stage=$2 probe=$3 version=$4 prefix=$5 tools=$6 shots=$7
+
+if [ "${8:-}" != --inside ]; then
+  export WINEPREFIX=$prefix WINEDEBUG=-all
+  exec xvfb-run -a -s "-screen 0 1280x800x24" \
+    "$tools/wine-session.sh" bash "$0" "$@" --inside
+fi
+
+settings='Software\Quorvex\PC-Vigilor'
+maker='Software\Quorvex'
+suite='Software\Quorvex Halvern Plus!'
+uninstall='Software\Microsoft\Windows\CurrentVersion\Uninstall\PC-Vigilor'
+# NSIS uninstallers copy themselves to %TEMP% under this name and return at
+# once; the copy does the work.
+uninstaller_copy=Un.exe
+
+# wine-session.sh ends every Wine program of the session afterwards; the
+# programs started here in the background go first.
+trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+probe_() { wine "$probe" "$@" | tr -d '\r'; }
+expect() { # what, actual, expected
+  [ "$2" = "$3" ] || fail "$1 is \"$2\", expected \"$3\""
+  echo "ok: $1 = \"$3\""
+}
+winvar() { wine cmd /c echo "%$1%" | tr -d '\r'; }
+# Waits up to $1 seconds for a command to succeed.
+wait_for() {
+  local seconds=$1; shift
+  for _ in $(seq $((seconds * 4))); do
+    "$@" && return 0
+    sleep 0.25
+  done
+  return 1
+}
+value_is() { [ "$(probe_ reg "$1" "$2")" = "$3" ]; }
+# Runs an uninstall command line as the system would, and waits for the
+# uninstaller's copy to finish.
+run_uninstall() {
+  local command=$1 exe args
+  exe=${command#\"}; exe=${exe%%\"*}; args=${command#\""$exe"\"}
+  # shellcheck disable=SC2086 # the arguments are words of the command line
+  wine "$exe" $args || fail "the uninstaller failed to start: $command"
+  probe_ wait-ended "$uninstaller_copy" 90 || fail "the uninstaller still runs after 90 s"
+}
+
+local_appdata=$(winvar LOCALAPPDATA)
+windir="$local_appdata\\Programs\\PC-Vigilor"
+dir=$(winepath -u "$windir")
+link_win="$(winvar APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\PC-Vigilor.lnk"
+link=$(winepath -u "$link_win")
+custom_win='C:\VigilorCustom'
+custom=$(winepath -u "$custom_win")
+
+# A clean profile: no earlier installation, no settings. Wine's menu
+# builder would turn the shortcut into a launcher on the Linux desktop.
+wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' /f >/dev/null
+for key in "$maker" "$suite" "$uninstall"; do
+  wine reg delete "HKCU\\$key" /f >/dev/null 2>&1 || true
+done
+rm -rf "$dir" "$custom" "$link"
+
+expected_files='PCVigilor.exe
+Qt6Core.dll
+Qt6Gui.dll
+Qt6Widgets.dll
+VigilorTaskbar.exe
+libgcc_s_seh-1.dll
+libstdc++-6.dll
+libwinpthread-1.dll
+platforms
+platforms/qwindows.dll
+styles
+styles/qwindowsvistastyle.dll
+uninstall.exe'
+
+check_files() { # unix folder
+  local listed
+  listed=$(cd "$1" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort)
+  [ "$listed" = "$expected_files" ] ||
+    fail "the installed files differ from the expected ones:
+$(diff <(echo "$expected_files") <(echo "$listed"))"
+  # The very files the build staged, not older or unstripped ones.
+  (cd "$stage" && find . -type f) | while read -r f; do
+    cmp -s "$stage/$f" "$1/$f" || fail "installed $f is not the built one"
+  done
+  echo "ok: exactly the expected files in $1"
+}
+
+echo "== 1. silent install"
+wine "$setup" /S || fail "the silent install failed ($?)"
+check_files "$dir"
+expect '"Path"' "$(probe_ reg "$settings" Path)" "$windir"
+expect 'the Start-menu shortcut target' "$(probe_ link "$link_win")" "$windir\\PCVigilor.exe"
+expect DisplayName "$(probe_ reg "$uninstall" DisplayName)" PC-Vigilor
+expect DisplayVersion "$(probe_ reg "$uninstall" DisplayVersion)" "$version"
+expect Publisher "$(probe_ reg "$uninstall" Publisher)" Quorvex
+expect DisplayIcon "$(probe_ reg "$uninstall" DisplayIcon)" "$windir\\PCVigilor.exe,0"
+expect UninstallString "$(probe_ reg "$uninstall" UninstallString)" "\"$windir\\uninstall.exe\""
+expect QuietUninstallString "$(probe_ reg "$uninstall" QuietUninstallString)" \
+  "\"$windir\\uninstall.exe\" /S"
+expect NoModify "$(probe_ reg "$uninstall" NoModify)" 1
+expect NoRepair "$(probe_ reg "$uninstall" NoRepair)" 1
+size=$(probe_ reg "$uninstall" EstimatedSize)
+kib=$(find "$dir" -type f -printf '%s\n' | awk '{ s += $1 } END { print int(s / 1024) }')
+[ "$size" -ge $((kib - 16)) ] && [ "$size" -le $((kib + 16)) ] ||
+  fail "EstimatedSize is $size KiB, the files take $kib KiB"
+echo "ok: EstimatedSize = $size KiB"
+expect 'a fresh install writes no option' "$(probe_ reg "$settings" duration)" missing
+
+echo "== 2. the installed PCVigilor.exe starts the installed agent"
+probe_ set "$settings" duration 42
+probe_ set "$settings" posX 150
+probe_ set "$settings" posY 120
+# Started from elsewhere, as from the Start menu: nothing about the current
+# folder may matter.
+(cd "$WINEPREFIX/drive_c" && exec wine "$dir/PCVigilor.exe") &
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^PC-Vigilor$' | head -n 1) ||
+  fail "the configuration window did not appear"
+echo "ok: the configuration window shows"
+# Start sits at the left of the form's toolbar; a click that comes before Qt
+# takes input is lost, so it is repeated until the agent is on its way.
+for attempt in 1 2 3; do
+  sleep 1
+  xdotool mousemove --window "$window" 45 32 click 1
+  wait_for 10 eval '[ "$(probe_ processes VigilorTaskbar.exe)" != 0 ]' && break
+  [ "$attempt" != 3 ] || fail "no agent started after three clicks on Start"
+done
+read -r agent_pid agent_exe < <(probe_ agent 30) || fail "no agent window"
+expect 'the agent started' "$agent_exe" "$windir\\VigilorTaskbar.exe"
+wait_for 20 value_is "$settings" VigilorActive 1 || fail "the session did not start"
+echo "ok: VigilorActive = 1"
+mkdir -p "$shots"
+import -window root "$shots/installed-run.png"
+
+echo "== 3. installing again while both programs run"
+wine "$setup" /S || fail "the reinstall failed ($?)"
+expect 'configuration application processes' "$(probe_ processes PCVigilor.exe)" 0
+read -r new_pid new_exe < <(probe_ agent 30) || fail "no agent after the reinstall"
+[ "$new_pid" != "$agent_pid" ] || fail "the old agent still runs"
+expect 'the agent after the reinstall' "$new_exe" "$windir\\VigilorTaskbar.exe"
+expect 'agent processes' "$(probe_ processes VigilorTaskbar.exe)" 1
+expect 'VigilorActive (the closed agent ended its session)' \
+  "$(probe_ reg "$settings" VigilorActive)" 0
+check_files "$dir"
+expect '"duration" kept' "$(probe_ reg "$settings" duration)" 42
+expect '"posX" kept' "$(probe_ reg "$settings" posX)" 150
+expect '"posY" kept' "$(probe_ reg "$settings" posY)" 120
+expect '"Path" kept' "$(probe_ reg "$settings" Path)" "$windir"
+
+echo "== 4. quiet uninstall while the agent runs a session"
+probe_ post-agent 1724 # start
+wait_for 20 value_is "$settings" VigilorActive 1 || fail "the session did not start"
+probe_ set "$maker\\Other Product" Installed 1
+probe_ set "$suite" VigilorActive 1
+probe_ set "$suite" Edition 3
+run_uninstall "$(probe_ reg "$uninstall" QuietUninstallString)"
+expect 'agent processes' "$(probe_ processes VigilorTaskbar.exe)" 0
+[ ! -e "$dir" ] || fail "left behind: $(cd "$dir" && find .)"
+[ ! -e "$link" ] || fail "the shortcut is left"
+expect 'the uninstall entry' "$(probe_ reg "$uninstall")" missing
+expect 'the settings key' "$(probe_ reg "$settings")" missing
+expect "the suite's VigilorActive" "$(probe_ reg "$suite" VigilorActive)" missing
+expect "another product's value under the maker's key" \
+  "$(probe_ reg "$maker\\Other Product" Installed)" 1
+expect "another value in the suite's key" "$(probe_ reg "$suite" Edition)" 3
+
+echo "== 5. a folder of the user's choice, and nothing else under the maker's keys"
+for key in "$maker" "$suite"; do
+  wine reg delete "HKCU\\$key" /f >/dev/null
+done
+wine "$setup" /S "/D=$custom_win\\" || fail "the install into $custom_win failed ($?)"
+check_files "$custom"
+expect '"Path"' "$(probe_ reg "$settings" Path)" "$custom_win"
+expect InstallLocation "$(probe_ reg "$uninstall" InstallLocation)" "$custom_win"
+probe_ set "$suite" VigilorActive 0 # as the configuration application leaves it
+echo "a note of the user's" >"$custom/notes.txt"
+run_uninstall "$(probe_ reg "$uninstall" UninstallString) /S"
+expect 'what is left in the folder' "$(cd "$custom" && find . -mindepth 1)" ./notes.txt
+expect "the maker's key" "$(probe_ reg "$maker")" missing
+expect "the suite's key" "$(probe_ reg "$suite")" missing
+rm -rf "$custom"
+echo "ok"
