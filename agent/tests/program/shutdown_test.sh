@@ -40,7 +40,7 @@ wine "$probe" hold &
 bystander=$!
 probe_ wait-agent 60 || fail "the agent did not start"
 
-started=$(probe_ post 1724)
+started=$(probe_ post 1724) # start a session
 read -r seen x y label < <(probe_ wait-countdown 75) || fail "no countdown popup"
 countdown_after=$(since "$started" "$seen")
 echo "countdown popup after $countdown_after s, Cancel button \"$label\" at ($x, $y)"
