@@ -20,6 +20,7 @@ target_link_libraries(vigilor_reliability_support PUBLIC vigilor_program_support
 add_executable(reliability_tests
   ${vigilor_reliability_dir}/reliability_main.cpp
   ${vigilor_reliability_dir}/storm_test.cpp
+  ${vigilor_reliability_dir}/bad_settings_test.cpp
 )
 target_compile_options(reliability_tests PRIVATE ${VIGILOR_WARNINGS})
 target_link_libraries(reliability_tests PRIVATE vigilor_reliability_support gtest)
@@ -41,3 +42,11 @@ add_test(NAME reliability.MessageStorm
 set_tests_properties(reliability.MessageStorm PROPERTIES
   ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS "reliability;slow" TIMEOUT 900
   RESOURCE_LOCK vigilor_desktop)
+
+gtest_discover_tests(reliability_tests
+  DISCOVERY_MODE PRE_TEST
+  DISCOVERY_TIMEOUT 120
+  TEST_PREFIX "reliability."
+  TEST_FILTER "-MessageStorm.*"
+  PROPERTIES LABELS reliability TIMEOUT 300 RESOURCE_LOCK vigilor_desktop
+)

@@ -11,17 +11,24 @@
 set -uo pipefail
 program=$1
 shift
-# Listing the tests needs no desktop.
+result=$(mktemp)
+log=$(mktemp)
+trap 'rm -f "$result" "$log"' EXIT
+# Wine's helper processes inherit the output; written to ctest's pipe, it
+# would hold ctest until they exit.
 for arg in "$@"; do
   if [ "$arg" = --gtest_list_tests ]; then
-    exec wine "$program" "$@"
+    # Listing the tests needs no desktop.
+    wine "$program" "$@" >"$log" 2>&1 </dev/null
+    status=$?
+    cat "$log"
+    exit "$status"
   fi
 done
-result=$(mktemp)
-trap 'rm -f "$result"' EXIT
 : >"$result"
 VIGILOR_RESULT_FILE="Z:${result//\//\\}" \
-  wine explorer /desktop=VigilorReliability,1280x800 "$program" "$@"
+  wine explorer /desktop=VigilorReliability,1280x800 "$program" "$@" >"$log" 2>&1 </dev/null
+cat "$log"
 code=$(tr -d '\r\n ' <"$result")
 if [ -z "$code" ]; then
   echo "on_wine_desktop.sh: $program ended without writing its result" >&2
