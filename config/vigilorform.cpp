@@ -212,8 +212,8 @@ void VigilorForm::showEvent(QShowEvent*) {
 
 void VigilorForm::checkVigilorSession() {
     qDebug() << "checkVigilorSession";
-    if (agentWindow())
-        postToAgent(Vigilor::WM_VIGILOR_QUERY); // the reply settles the display
+    if (HWND agent = agentWindow())
+        PostMessageW(agent, Vigilor::WM_VIGILOR_QUERY, 0, 0); // the reply settles the display
     else
         showIdle();
 }
