@@ -225,27 +225,47 @@ class TestVigilorForm : public QObject {
     }
 
     // What a stored value becomes after loading and the next Save.
+    // What a stored value shows as, and becomes on the next Save.
     void storedValueIsNormalisedOnSave_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<DWORD>("stored");
+        QTest::addColumn<QString>("widget");
+        QTest::addColumn<QString>("property");
         QTest::addColumn<DWORD>("saved");
-        QTest::newRow("switch stored as 2 is off") << "monitorOn" << DWORD(2) << DWORD(0);
-        QTest::newRow("shutdown stored as 2 is off") << "shutdownWindows" << DWORD(2) << DWORD(0);
-        QTest::newRow("duration above range") << "duration" << DWORD(5000) << DWORD(1000);
-        QTest::newRow("duration 0") << "duration" << DWORD(0) << DWORD(1);
-        QTest::newRow("duration near 2^32") << "duration" << DWORD(0xfffffff0u) << DWORD(1000);
-        QTest::newRow("interval above range") << "simulatePressTimeOut" << DWORD(11) << DWORD(10);
-        QTest::newRow("unknown unit") << "durationUnit" << DWORD(5) << DWORD(0);
-        QTest::newRow("unknown scheme") << "powerSchemeIndex" << DWORD(7) << DWORD(1);
-        QTest::newRow("scheme near 2^32") << "powerSchemeIndex" << DWORD(0xffffffffu) << DWORD(1);
+        QTest::newRow("switch stored as 2 is off") << "monitorOn" << DWORD(2) << "monitorOnCheckBox"
+                                                   << "checked" << DWORD(0);
+        QTest::newRow("shutdown stored as 2 is off")
+            << "shutdownWindows" << DWORD(2) << "shutdownCheckBox"
+            << "checked" << DWORD(0);
+        QTest::newRow("duration above range") << "duration" << DWORD(5000) << "keepAwakeSpinBox"
+                                              << "value" << DWORD(1000);
+        QTest::newRow("duration 0") << "duration" << DWORD(0) << "keepAwakeSpinBox"
+                                    << "value" << DWORD(1);
+        QTest::newRow("duration near 2^32")
+            << "duration" << DWORD(0xfffffff0u) << "keepAwakeSpinBox"
+            << "value" << DWORD(1000);
+        QTest::newRow("interval above range")
+            << "simulatePressTimeOut" << DWORD(11) << "simulatePressSpinBox"
+            << "value" << DWORD(10);
+        QTest::newRow("unknown unit") << "durationUnit" << DWORD(5) << "keepAwakeComboBox"
+                                      << "currentIndex" << DWORD(0);
+        QTest::newRow("unknown scheme") << "powerSchemeIndex" << DWORD(7) << "powerSchemeComboBox"
+                                        << "currentIndex" << DWORD(1);
+        QTest::newRow("scheme near 2^32")
+            << "powerSchemeIndex" << DWORD(0xffffffffu) << "powerSchemeComboBox"
+            << "currentIndex" << DWORD(1);
     }
 
     void storedValueIsNormalisedOnSave() {
         QFETCH(QString, name);
         QFETCH(DWORD, stored);
+        QFETCH(QString, widget);
+        QFETCH(QString, property);
         QFETCH(DWORD, saved);
         storeOption(qPrintable(name), stored);
         makeForm();
+        const QVariant shown = form->findChild<QWidget*>(widget)->property(qPrintable(property));
+        QCOMPARE(DWORD(shown.toInt()), saved);
         QMetaObject::invokeMethod(form.get(), "on_saveButton_clicked");
         QCOMPARE(option(qPrintable(name)), std::optional<DWORD>(saved));
     }
