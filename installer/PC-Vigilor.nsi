@@ -61,9 +61,14 @@ VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 ${PUBLISHER}"
 
+BrandingText "${PRODUCT} ${VERSION}"
+
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+; MUI's own text asks the user to close other programs because of shared
+; system files; this installation touches none, and closes PC-Vigilor itself.
+!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION} for you alone; no administrator rights are needed.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup closes it first (a running session ends); its tray icon comes back when Setup is done.$\r$\n$\r$\nYour options are kept.$\r$\n$\r$\nClick Next to continue."
 !define MUI_FINISHPAGE_RUN "$INSTDIR\PCVigilor.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Open PC-Vigilor"
 
@@ -177,16 +182,6 @@ Function .onVerifyInstDir
 FunctionEnd
 
 Section "PC-Vigilor"
-  ; "Path" must name the folder without a trailing backslash (the programs
-  ; append "\VigilorTaskbar.exe"), and /D= takes the folder as typed.
-  ${Do}
-    StrCpy $0 $INSTDIR 1 -1
-    ${If} $0 != "\"
-      ${Break}
-    ${EndIf}
-    StrCpy $INSTDIR $INSTDIR -1
-  ${Loop}
-
   Call CloseRunningPrograms
 
   SetOutPath "$INSTDIR"

@@ -13,6 +13,8 @@
 //   post-agent MESSAGE        post a control message to the agent window
 //   processes NAME            how many processes run program file NAME
 //   wait-ended NAME SECONDS   wait until no process runs program file NAME
+//   stubborn                  show a window that looks like the agent's but
+//                             does not close on WM_CLOSE, until WM_APP comes
 #include <windows.h>
 
 #include <shlobj.h>
@@ -198,6 +200,41 @@ int waitEnded(const wchar_t* name, DWORD timeoutMs)
     return 0;
 }
 
+LRESULT CALLBACK stubbornProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CLOSE:
+        return 0;
+    case WM_APP:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// An agent that hangs, or has a dialog open, from the installer's side.
+int stubborn()
+{
+    WNDCLASSEXW wcex = {sizeof(wcex)};
+    wcex.lpfnWndProc = stubbornProcedure;
+    wcex.hInstance = GetModuleHandleW(nullptr);
+    wcex.lpszClassName = kAgentClass;
+    if (RegisterClassExW(&wcex) == 0 ||
+        CreateWindowExW(0, kAgentClass, kAgentTitle, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                        nullptr, wcex.hInstance, nullptr) == nullptr) {
+        std::fputs("cannot make the window\n", stderr);
+        return 1;
+    }
+    MSG msg = {};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
 DWORD seconds(const wchar_t* text)
 {
     return static_cast<DWORD>(std::wcstoul(text, nullptr, 10)) * 1000;
@@ -241,6 +278,9 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"wait-ended" && argc == 4) {
         return waitEnded(argv[2], seconds(argv[3]));
+    }
+    if (command == L"stubborn" && argc == 2) {
+        return stubborn();
     }
     return usage();
 }

@@ -2,6 +2,8 @@
 # The installer under Wine, the way a user meets it, in one Wine session and
 # X server of its own (it installs into the user's profile and closes every
 # agent of its session):
+#   0. a window of the agent that does not close makes a silent install
+#      fail, before it touches anything;
 #   1. a silent install puts exactly the built files into
 #      %LOCALAPPDATA%\Programs\PC-Vigilor, writes "Path", the Start-menu
 #      shortcut and the uninstall entry;
@@ -108,6 +110,18 @@ $(diff <(echo "$expected_files") <(echo "$listed"))"
   done
   echo "ok: exactly the expected files in $1"
 }
+
+echo "== 0. a program that will not close stops the installation"
+wine "$probe" stubborn &
+probe_ agent 30 >/dev/null || fail "no stand-in window"
+status=0
+wine "$setup" /S || status=$?
+[ "$status" != 0 ] || fail "the install reported success while a program would not close"
+echo "ok: the install gave up with exit code $status"
+[ ! -e "$dir" ] || fail "the install went ahead: $(cd "$dir" && find .)"
+expect '"Path"' "$(probe_ reg "$settings" Path)" missing
+probe_ post-agent 32768 # WM_APP: the stand-in goes
+wait_for 10 eval '! probe_ agent 0 >/dev/null 2>&1' || fail "the stand-in window stays"
 
 echo "== 1. silent install"
 wine "$setup" /S || fail "the silent install failed ($?)"
