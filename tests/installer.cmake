@@ -13,6 +13,7 @@ if(TARGET installer AND CMAKE_CROSSCOMPILING)
   add_test(NAME installer.InstallRunUpgradeUninstall
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/installer/installer_test.sh
             ${VIGILOR_SETUP_EXE} ${VIGILOR_SETUP_STAGE} $<TARGET_FILE:installer_probe> ${PROJECT_VERSION}
+            ${VIGILOR_CONFIG_WINDOW_CLASS}
             ${CMAKE_BINARY_DIR}/wineprefix-installer ${PROJECT_SOURCE_DIR}/tools
             ${CMAKE_BINARY_DIR}/screenshots)
   set_tests_properties(installer.InstallRunUpgradeUninstall PROPERTIES

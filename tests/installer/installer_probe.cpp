@@ -10,6 +10,9 @@
 //   link FILE                 the program a shell link starts
 //   agent SECONDS             wait for the tray agent's window; print the
 //                             process id and program file behind it
+//   client CLASS TITLE SECONDS
+//                             wait for a visible window; print the screen
+//                             position of its client area's top left corner
 //   post-agent MESSAGE        post a control message to the agent window
 //   processes NAME            how many processes run program file NAME
 //   wait-ended NAME SECONDS   wait until no process runs program file NAME
@@ -162,6 +165,27 @@ int agent(DWORD timeoutMs)
     return 0;
 }
 
+// Where a click has to go does not depend on whether Wine or a window
+// manager draws the frame.
+int clientOrigin(const wchar_t* cls, const wchar_t* title, DWORD timeoutMs)
+{
+    HWND window = nullptr;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(100)) {
+        window = FindWindowW(cls, title);
+        if (window != nullptr && IsWindowVisible(window)) {
+            break;
+        }
+        window = nullptr;
+    }
+    POINT origin = {};
+    if (window == nullptr || !ClientToScreen(window, &origin)) {
+        std::fputs("no such window\n", stderr);
+        return 1;
+    }
+    std::printf("%ld %ld\n", origin.x, origin.y);
+    return 0;
+}
+
 int postAgent(UINT message)
 {
     HWND window = findAgentWindow();
@@ -267,6 +291,9 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"agent" && argc == 3) {
         return agent(seconds(argv[2]));
+    }
+    if (command == L"client" && argc == 5) {
+        return clientOrigin(argv[2], argv[3], seconds(argv[4]));
     }
     if (command == L"post-agent" && argc == 3) {
         return postAgent(static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10)));

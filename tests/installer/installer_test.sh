@@ -19,11 +19,12 @@
 #      without it, and uninstalling from there removes the maker's keys once
 #      nothing else is left in them, and no file of the user's.
 #
-#   installer_test.sh SETUP.exe STAGE_FOLDER PROBE.exe VERSION PREFIX TOOLS SCREENSHOTS
+#   installer_test.sh SETUP.exe STAGE_FOLDER PROBE.exe VERSION CONFIG_WINDOW_CLASS \
+#                     PREFIX TOOLS SCREENSHOTS
 set -euo pipefail
-setup=$1 stage=$2 probe=$3 version=$4 prefix=$5 tools=$6 shots=$7
+setup=$1 stage=$2 probe=$3 version=$4 config_class=$5 prefix=$6 tools=$7 shots=$8
 
-if [ "${8:-}" != --inside ]; then
+if [ "${9:-}" != --inside ]; then
   export WINEPREFIX=$prefix WINEDEBUG=-all
   exec xvfb-run -a -s "-screen 0 1280x800x24" \
     "$tools/wine-session.sh" bash "$0" "$@" --inside
@@ -151,14 +152,15 @@ probe_ set "$settings" posY 120
 # Started from elsewhere, as from the Start menu: nothing about the current
 # folder may matter.
 (cd "$WINEPREFIX/drive_c" && exec wine "$dir/PCVigilor.exe") &
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^PC-Vigilor$' | head -n 1) ||
+read -r left top < <(probe_ client "$config_class" PC-Vigilor 60) ||
   fail "the configuration window did not appear"
-echo "ok: the configuration window shows"
-# Start sits at the left of the form's toolbar; a click that comes before Qt
-# takes input is lost, so it is repeated until the agent is on its way.
+echo "ok: the configuration window shows at ($left, $top)"
+# A real click through the X server on Start, which sits at the left of the
+# form's toolbar. A click that comes before Qt takes input is lost, so it is
+# repeated until the agent is on its way.
 for attempt in 1 2 3; do
   sleep 1
-  xdotool mousemove --window "$window" 45 32 click 1
+  xdotool mousemove $((left + 45)) $((top + 32)) click 1
   wait_for 10 eval '[ "$(probe_ processes VigilorTaskbar.exe)" != 0 ]' && break
   [ "$attempt" != 3 ] || fail "no agent started after three clicks on Start"
 done
