@@ -274,6 +274,12 @@ void VigilorForm::on_aboutButton_clicked() {
 QString VigilorForm::agentFolder() const {
     QString folder;
     RegistryAccess().readString(HKEY_CURRENT_USER, Vigilor::settingsKey, "Path", folder);
+    // A folder that leaves no room for the agent's file name within MAX_PATH
+    // cannot name the agent; the shell may even fail hard on such a name
+    // (Wine's crashes on one of 32,767 characters). It counts as missing, as
+    // it does for the agent when it opens this program.
+    if (folder.size() + Vigilor::agentProgram.size() >= MAX_PATH)
+        folder.clear();
     // Without an installation record the agent is expected beside this
     // program, as the installer puts it, not in the root of the current drive.
     if (folder.isEmpty())

@@ -197,6 +197,32 @@ class TestLauncher : public QObject {
             "\\VigilorTaskbar.exe";
         QCOMPARE(log.count(expected), 2);
     }
+
+    // The longest folder that leaves room for "\VigilorTaskbar.exe" within
+    // MAX_PATH is used; a longer one, up to the registry's 32,767 characters,
+    // counts as missing.
+    void tooLongPathLooksBesideTheApplication_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("used");
+        const int fits = MAX_PATH - 1 - int(QStringLiteral("\\VigilorTaskbar.exe").size());
+        QTest::newRow("longest that fits") << fits << true;
+        QTest::newRow("one longer") << fits + 1 << false;
+        QTest::newRow("260") << 260 << false;
+        QTest::newRow("32767") << 32767 << false;
+    }
+
+    void tooLongPathLooksBesideTheApplication() {
+        QFETCH(int, length);
+        QFETCH(bool, used);
+        const QString path = "Z:\\" + QString(length - 3, 'p');
+        setString(settingsKey, L"Path", path);
+        StandInAgent agent;
+        DebugLog log;
+        clickStart();
+        const QString folder =
+            used ? path : QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+        QCOMPARE(log.count("appFullPath: " + folder + "\\VigilorTaskbar.exe"), 2);
+    }
 };
 
 QTEST_MAIN(TestLauncher)
