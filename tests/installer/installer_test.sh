@@ -16,8 +16,9 @@
 #      everything of PC-Vigilor, but keeps what other products of the maker
 #      keep under its keys;
 #   5. a folder chosen with /D= (typed with a trailing backslash) is written
-#      without it, and uninstalling from there removes the maker's keys once
-#      nothing else is left in them, and no file of the user's.
+#      without it and kept by an upgrade; uninstalling from there removes
+#      the maker's keys once nothing else is left in them, and no file of
+#      the user's.
 #
 #   installer_test.sh SETUP.exe STAGE_FOLDER PROBE.exe VERSION CONFIG_WINDOW_CLASS \
 #                     PREFIX TOOLS SCREENSHOTS
@@ -211,6 +212,10 @@ wine "$setup" /S "/D=$custom_win\\" || fail "the install into $custom_win failed
 check_files "$custom"
 expect '"Path"' "$(probe_ reg "$settings" Path)" "$custom_win"
 expect InstallLocation "$(probe_ reg "$uninstall" InstallLocation)" "$custom_win"
+# An upgrade without /D goes where the installation is.
+wine "$setup" /S || fail "the upgrade in $custom_win failed ($?)"
+[ ! -e "$dir" ] || fail "the upgrade installed into the default folder"
+expect '"Path" after the upgrade' "$(probe_ reg "$settings" Path)" "$custom_win"
 probe_ set "$suite" VigilorActive 0 # as the configuration application leaves it
 echo "a note of the user's" >"$custom/notes.txt"
 run_uninstall "$(probe_ reg "$uninstall" UninstallString) /S"
