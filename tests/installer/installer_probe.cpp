@@ -6,7 +6,6 @@
 //   reg KEY NAME              the value: REG_SZ as text, REG_DWORD in decimal;
 //                             "missing" when there is none
 //   set KEY NAME NUMBER       store a REG_DWORD, creating the key
-//   set-text KEY NAME TEXT    store a REG_SZ, creating the key
 //   link FILE                 the program a shell link starts
 //   agent SECONDS             wait for the tray agent's window; print the
 //                             process id and program file behind it
@@ -32,14 +31,12 @@ namespace {
 constexpr wchar_t kAgentClass[] = L"VIGILORTASKBAR";
 constexpr wchar_t kAgentTitle[] = L"VigilorTaskbar";
 
-int usage()
-{
+int usage() {
     std::fputs("usage: installer_probe COMMAND [ARGS]; see the source for the commands\n", stderr);
     return 2;
 }
 
-void printText(const std::wstring& text)
-{
+void printText(const std::wstring& text) {
     // The script compares UTF-8 text; paths may hold any character.
     int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string utf8(size > 0 ? size - 1 : 0, '\0');
@@ -47,8 +44,7 @@ void printText(const std::wstring& text)
     std::printf("%s\n", utf8.c_str());
 }
 
-int keyPresence(const wchar_t* subkey)
-{
+int keyPresence(const wchar_t* subkey) {
     HKEY key = nullptr;
     bool present = RegOpenKeyExW(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &key) == ERROR_SUCCESS;
     if (present) {
@@ -58,8 +54,7 @@ int keyPresence(const wchar_t* subkey)
     return 0;
 }
 
-int readValue(const wchar_t* subkey, const wchar_t* name)
-{
+int readValue(const wchar_t* subkey, const wchar_t* name) {
     DWORD type = 0;
     DWORD size = 0;
     if (RegGetValueW(HKEY_CURRENT_USER, subkey, name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type,
@@ -75,8 +70,8 @@ int readValue(const wchar_t* subkey, const wchar_t* name)
         return 0;
     }
     std::wstring text(size / sizeof(wchar_t), L'\0');
-    if (RegGetValueW(HKEY_CURRENT_USER, subkey, name, RRF_RT_REG_SZ, nullptr, text.data(),
-                     &size) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, subkey, name, RRF_RT_REG_SZ, nullptr, text.data(), &size) !=
+        ERROR_SUCCESS) {
         return 1;
     }
     text.resize(size / sizeof(wchar_t) - 1);
@@ -84,31 +79,29 @@ int readValue(const wchar_t* subkey, const wchar_t* name)
     return 0;
 }
 
-int writeValue(const wchar_t* subkey, const wchar_t* name, DWORD type, const void* data,
-               DWORD size)
-{
+int writeDword(const wchar_t* subkey, const wchar_t* name, DWORD value) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                         nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return 1;
     }
-    LONG result = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    LONG result = RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                 sizeof(value));
     RegCloseKey(key);
     return result == ERROR_SUCCESS ? 0 : 1;
 }
 
-int linkTarget(const wchar_t* file)
-{
+int linkTarget(const wchar_t* file) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IShellLinkW* link = nullptr;
     IPersistFile* persist = nullptr;
     wchar_t target[MAX_PATH] = {};
-    bool read = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                           IID_IShellLinkW, reinterpret_cast<void**>(&link))) &&
-                SUCCEEDED(link->QueryInterface(IID_IPersistFile,
-                                               reinterpret_cast<void**>(&persist))) &&
-                SUCCEEDED(persist->Load(file, STGM_READ)) &&
-                SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH));
+    bool read =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+        SUCCEEDED(persist->Load(file, STGM_READ)) &&
+        SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH));
     if (persist != nullptr) {
         persist->Release();
     }
@@ -125,8 +118,7 @@ int linkTarget(const wchar_t* file)
 }
 
 // The agent's own window; its popups share class and title but are layered.
-HWND findAgentWindow()
-{
+HWND findAgentWindow() {
     HWND window = nullptr;
     while ((window = FindWindowExW(nullptr, window, kAgentClass, kAgentTitle)) != nullptr) {
         if ((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) {
@@ -136,8 +128,7 @@ HWND findAgentWindow()
     return nullptr;
 }
 
-int agent(DWORD timeoutMs)
-{
+int agent(DWORD timeoutMs) {
     HWND window = nullptr;
     for (DWORD start = GetTickCount();
          (window = findAgentWindow()) == nullptr && GetTickCount() - start < timeoutMs;) {
@@ -167,8 +158,7 @@ int agent(DWORD timeoutMs)
 
 // Where a click has to go does not depend on whether Wine or a window
 // manager draws the frame.
-int clientOrigin(const wchar_t* cls, const wchar_t* title, DWORD timeoutMs)
-{
+int clientOrigin(const wchar_t* cls, const wchar_t* title, DWORD timeoutMs) {
     HWND window = nullptr;
     for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(100)) {
         window = FindWindowW(cls, title);
@@ -186,8 +176,7 @@ int clientOrigin(const wchar_t* cls, const wchar_t* title, DWORD timeoutMs)
     return 0;
 }
 
-int postAgent(UINT message)
-{
+int postAgent(UINT message) {
     HWND window = findAgentWindow();
     if (window == nullptr || !PostMessageW(window, message, 0, 0)) {
         std::fputs("cannot post to the agent\n", stderr);
@@ -196,8 +185,7 @@ int postAgent(UINT message)
     return 0;
 }
 
-int countProcesses(const wchar_t* name)
-{
+int countProcesses(const wchar_t* name) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) {
         return -1;
@@ -212,8 +200,7 @@ int countProcesses(const wchar_t* name)
     return count;
 }
 
-int waitEnded(const wchar_t* name, DWORD timeoutMs)
-{
+int waitEnded(const wchar_t* name, DWORD timeoutMs) {
     for (DWORD start = GetTickCount(); countProcesses(name) != 0;) {
         if (GetTickCount() - start >= timeoutMs) {
             std::fputs("still running\n", stderr);
@@ -224,8 +211,7 @@ int waitEnded(const wchar_t* name, DWORD timeoutMs)
     return 0;
 }
 
-LRESULT CALLBACK stubbornProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK stubbornProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE:
         return 0;
@@ -240,8 +226,7 @@ LRESULT CALLBACK stubbornProcedure(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 // An agent that hangs, or has a dialog open, from the installer's side.
-int stubborn()
-{
+int stubborn() {
     WNDCLASSEXW wcex = {sizeof(wcex)};
     wcex.lpfnWndProc = stubbornProcedure;
     wcex.hInstance = GetModuleHandleW(nullptr);
@@ -259,15 +244,13 @@ int stubborn()
     return 0;
 }
 
-DWORD seconds(const wchar_t* text)
-{
+DWORD seconds(const wchar_t* text) {
     return static_cast<DWORD>(std::wcstoul(text, nullptr, 10)) * 1000;
 }
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv)
-{
+int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
         return usage();
     }
@@ -279,12 +262,7 @@ int wmain(int argc, wchar_t** argv)
         return readValue(argv[2], argv[3]);
     }
     if (command == L"set" && argc == 5) {
-        DWORD value = static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10));
-        return writeValue(argv[2], argv[3], REG_DWORD, &value, sizeof(value));
-    }
-    if (command == L"set-text" && argc == 5) {
-        return writeValue(argv[2], argv[3], REG_SZ, argv[4],
-                          static_cast<DWORD>((std::wcslen(argv[4]) + 1) * sizeof(wchar_t)));
+        return writeDword(argv[2], argv[3], static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));
     }
     if (command == L"link" && argc == 3) {
         return linkTarget(argv[2]);
