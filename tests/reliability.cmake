@@ -21,6 +21,7 @@ add_executable(reliability_tests
   ${vigilor_reliability_dir}/reliability_main.cpp
   ${vigilor_reliability_dir}/storm_test.cpp
   ${vigilor_reliability_dir}/bad_settings_test.cpp
+  ${vigilor_reliability_dir}/faults_test.cpp
 )
 target_compile_options(reliability_tests PRIVATE ${VIGILOR_WARNINGS})
 target_link_libraries(reliability_tests PRIVATE vigilor_reliability_support gtest)
@@ -43,11 +44,20 @@ set_tests_properties(reliability.MessageStorm PROPERTIES
   ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS "reliability;slow" TIMEOUT 900
   RESOURCE_LOCK vigilor_desktop)
 
+# The notification area shows tray icons as windows only on the bare X
+# server.
+add_test(NAME reliability.FaultsOnTheRootDesktop
+  COMMAND bash ${vigilor_on_desktop} --root $<TARGET_FILE:reliability_tests>
+          --gtest_filter=FaultsOnTheRootDesktop.*)
+set_tests_properties(reliability.FaultsOnTheRootDesktop PROPERTIES
+  ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS reliability TIMEOUT 120
+  RESOURCE_LOCK vigilor_desktop)
+
 gtest_discover_tests(reliability_tests
   DISCOVERY_MODE PRE_TEST
   DISCOVERY_TIMEOUT 120
   TEST_PREFIX "reliability."
-  TEST_FILTER "-MessageStorm.*"
+  TEST_FILTER "-MessageStorm.*:FaultsOnTheRootDesktop.*"
   PROPERTIES LABELS reliability TIMEOUT 300 RESOURCE_LOCK vigilor_desktop
 )
 
