@@ -3,7 +3,7 @@
 # exit code once it has ended. Wine's own helper processes (wineserver,
 # services) inherit the program's output; writing it to ctest's pipe
 # directly would hold ctest for seconds after every test, until they exit.
-#   run_in_wine.sh PROGRAM.exe [ARGS...]
+#   run-in-wine.sh PROGRAM.exe [ARGS...]
 set -uo pipefail
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT

@@ -7,6 +7,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 build=${VIGILOR_BUILD_DIR:-$root/build}
 "$here/build.sh"
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all VIGILOR_UNMANAGED_WINDOWS=1
 exec xvfb-run -a -s "-screen 0 1280x800x24" \
   "$here/wine-session.sh" ctest --test-dir "$build" --output-on-failure "$@"
