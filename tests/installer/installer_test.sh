@@ -162,7 +162,7 @@ echo "ok: the configuration window shows at ($left, $top)"
 for attempt in 1 2 3; do
   sleep 1
   xdotool mousemove $((left + 45)) $((top + 32)) click 1
-  wait_for 10 eval '[ "$(probe_ processes VigilorTaskbar.exe)" != 0 ]' && break
+  wait_for 30 eval '[ "$(probe_ processes VigilorTaskbar.exe)" != 0 ]' && break
   [ "$attempt" != 3 ] || fail "no agent started after three clicks on Start"
 done
 read -r agent_pid agent_exe < <(probe_ agent 30) || fail "no agent window"
