@@ -7,14 +7,14 @@
 #include <string>
 
 // Control messages exchanged with the configuration application.
-UINT const WM_VIGILOR_START = WM_USER + 700;   // 1724
-UINT const WM_VIGILOR_CANCEL = WM_USER + 701;  // 1725
-UINT const WM_VIGILOR_RELOAD = WM_USER + 702;  // 1726
-UINT const WM_VIGILOR_QUERY = WM_USER + 703;   // 1727
-UINT const WM_VIGILOR_STATE = WM_USER + 704;   // 1728
+UINT const WM_VIGILOR_START = WM_USER + 700;  // 1724
+UINT const WM_VIGILOR_CANCEL = WM_USER + 701; // 1725
+UINT const WM_VIGILOR_RELOAD = WM_USER + 702; // 1726
+UINT const WM_VIGILOR_QUERY = WM_USER + 703;  // 1727
+UINT const WM_VIGILOR_STATE = WM_USER + 704;  // 1728
 
 // Notifications from the tray icon.
-UINT const WMAPP_NOTIFYCALLBACK = WM_USER + 10;  // 1034
+UINT const WMAPP_NOTIFYCALLBACK = WM_USER + 10; // 1034
 UINT const TRAY_ICON_ID = 1010;
 
 // Menu and control commands.
@@ -34,11 +34,11 @@ inline constexpr wchar_t kConfigProgram[] = L"\\PCVigilor.exe";
 
 extern HINSTANCE hInst;
 extern HWND agentWindow;
-extern wchar_t szTitle[100];        // "VigilorTaskbar", shared by every agent window
-extern wchar_t szWindowClass[100];  // "VIGILORTASKBAR"
-extern std::wstring programFolder;  // folder of PCVigilor.exe, without a trailing name
+extern wchar_t szTitle[100];       // "VigilorTaskbar", shared by every agent window
+extern wchar_t szWindowClass[100]; // "VIGILORTASKBAR"
+extern std::wstring programFolder; // folder of PCVigilor.exe, without a trailing name
 extern HMENU trayMenu;
-extern HMENU sessionMenu;  // holds the session item
+extern HMENU sessionMenu; // holds the session item
 
 // Start-up up to the message loop: the agent window, its tray icon and menu,
 // the installation folder and the options. Returns false when the agent

@@ -2,8 +2,7 @@
 
 #include <vector>
 
-void CALLBACK simulatePressProc(HWND, UINT, UINT_PTR, DWORD)
-{
+void CALLBACK simulatePressProc(HWND, UINT, UINT_PTR, DWORD) {
     const std::vector<WORD> keys = {VK_RCONTROL};
     std::vector<INPUT> inputs;
     for (WORD key : keys) {

@@ -1,8 +1,7 @@
 // VigilorTaskbar: the PC-Vigilor tray agent.
 #include "agent.h"
 
-int APIENTRY wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
-{
+int APIENTRY wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     if (!initInstance(instance)) {
         return 0;
     }

@@ -12,8 +12,7 @@ const wchar_t kCancelText[] = L"Cancel";
 
 // Creates a popup window of the agent's class at the top centre of the work
 // area, with the colour key that makes its background see-through.
-HWND createPopupWindow(DWORD exStyle)
-{
+HWND createPopupWindow(DWORD exStyle) {
     RECT workArea = {};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) {
         return nullptr;
@@ -27,16 +26,14 @@ HWND createPopupWindow(DWORD exStyle)
     return window;
 }
 
-void bringToTop(HWND window)
-{
+void bringToTop(HWND window) {
     ShowWindow(window, SW_SHOWNORMAL);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-}  // namespace
+} // namespace
 
-void showMsgWnd(std::wstring text)
-{
+void showMsgWnd(std::wstring text) {
     msgWndKind = kPopupNotice;
     msgText = std::move(text);
     if (msgHWnd != nullptr) {
@@ -49,8 +46,8 @@ void showMsgWnd(std::wstring text)
         return;
     }
     // Clicks pass through a notice to the windows beneath it.
-    msgHWnd = createPopupWindow(WS_EX_LAYERED | WS_EX_APPWINDOW | WS_EX_TRANSPARENT |
-                                WS_EX_TOPMOST);
+    msgHWnd =
+        createPopupWindow(WS_EX_LAYERED | WS_EX_APPWINDOW | WS_EX_TRANSPARENT | WS_EX_TOPMOST);
     if (msgHWnd == nullptr) {
         return;
     }
@@ -58,8 +55,7 @@ void showMsgWnd(std::wstring text)
     SetTimer(agentWindow, POPUP_CLOSE_TIMER, 2000, closeMsgWnd);
 }
 
-void showCountdownWnd(std::wstring text)
-{
+void showCountdownWnd(std::wstring text) {
     if (msgHWnd != nullptr) {
         closeMsgWnd();
     }
@@ -76,8 +72,7 @@ void showCountdownWnd(std::wstring text)
     bringToTop(msgHWnd);
 }
 
-void CALLBACK closeMsgWnd(HWND, UINT, UINT_PTR, DWORD)
-{
+void CALLBACK closeMsgWnd(HWND, UINT, UINT_PTR, DWORD) {
     OutputDebugStringW(L"closeMsgWnd");
     HWND window = msgHWnd;
     if (window != nullptr) {
@@ -91,8 +86,7 @@ void CALLBACK closeMsgWnd(HWND, UINT, UINT_PTR, DWORD)
     KillTimer(agentWindow, POPUP_CLOSE_TIMER);
 }
 
-void forgetPopup(HWND window)
-{
+void forgetPopup(HWND window) {
     if (window != nullptr && window == msgHWnd) {
         msgHWnd = nullptr;
         msgWndKind = kPopupNone;
@@ -100,8 +94,7 @@ void forgetPopup(HWND window)
     }
 }
 
-void erasePopupBackground(HWND window, HDC dc)
-{
+void erasePopupBackground(HWND window, HDC dc) {
     RECT client = {};
     GetClientRect(window, &client);
     HBRUSH brush = CreateSolidBrush(kPopupColourKey);
@@ -109,8 +102,7 @@ void erasePopupBackground(HWND window, HDC dc)
     DeleteObject(brush);
 }
 
-void paintPopup(HWND window)
-{
+void paintPopup(HWND window) {
     PAINTSTRUCT ps = {};
     HDC dc = BeginPaint(window, &ps);
     HBRUSH brush = CreateSolidBrush(RGB(0, 0, 0));

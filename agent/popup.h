@@ -24,8 +24,7 @@ void showCountdownWnd(std::wstring text);
 
 // Closes the open popup. Also the popup close timer's callback, whose
 // arguments are ignored.
-void CALLBACK closeMsgWnd(HWND window = nullptr, UINT message = 0, UINT_PTR id = 0,
-                          DWORD time = 0);
+void CALLBACK closeMsgWnd(HWND window = nullptr, UINT message = 0, UINT_PTR id = 0, DWORD time = 0);
 
 // Painting for windows of the agent's class.
 void erasePopupBackground(HWND window, HDC dc);

@@ -8,9 +8,9 @@
 namespace {
 
 const wchar_t* const kSchemeTexts[] = {
-    L"{A1841308-3541-4FAB-BC81-F71556F20B4A}",  // Power saver
-    L"{381B4222-F694-41F0-9685-FF5BB260DF2E}",  // Balanced
-    L"{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}",  // High performance
+    L"{A1841308-3541-4FAB-BC81-F71556F20B4A}", // Power saver
+    L"{381B4222-F694-41F0-9685-FF5BB260DF2E}", // Balanced
+    L"{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}", // High performance
 };
 
 // The active scheme as seen by the last detection. It is unknown when the
@@ -23,17 +23,15 @@ bool detectedSchemeKnown = false;
 GUID schemeToRestore = {};
 bool schemeSwitched = false;
 
-void activateScheme(const GUID& scheme)
-{
+void activateScheme(const GUID& scheme) {
     PowerSetActiveScheme(nullptr, &scheme);
 }
 
-}  // namespace
+} // namespace
 
 int previousSchemeCode = kSchemeCodeOther;
 
-int schemeCodeForText(const wchar_t* text)
-{
+int schemeCodeForText(const wchar_t* text) {
     for (int i = 0; i < 3; ++i) {
         if (wcscmp(text, kSchemeTexts[i]) == 0) {
             return kSchemeCodePowerSaver + i;
@@ -42,8 +40,7 @@ int schemeCodeForText(const wchar_t* text)
     return kSchemeCodeOther;
 }
 
-void detectPowerScheme()
-{
+void detectPowerScheme() {
     GUID* active = nullptr;
     detectedSchemeKnown = false;
     int code = kSchemeCodeOther;
@@ -61,8 +58,7 @@ void detectPowerScheme()
     previousSchemeCode = code;
 }
 
-void switchPowerScheme(DWORD index)
-{
+void switchPowerScheme(DWORD index) {
     if (index > 2) {
         return;
     }
@@ -79,8 +75,7 @@ void switchPowerScheme(DWORD index)
     }
 }
 
-void restorePowerScheme()
-{
+void restorePowerScheme() {
     if (!schemeSwitched) {
         return;
     }

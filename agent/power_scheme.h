@@ -8,7 +8,7 @@
 inline constexpr int kSchemeCodePowerSaver = 300;
 inline constexpr int kSchemeCodeBalanced = 301;
 inline constexpr int kSchemeCodeHighPerformance = 302;
-inline constexpr int kSchemeCodeOther = 1;  // the user's own scheme, or unknown
+inline constexpr int kSchemeCodeOther = 1; // the user's own scheme, or unknown
 
 extern int previousSchemeCode;
 

@@ -19,18 +19,16 @@ EXECUTION_STATE const kKeepSystem = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
 EXECUTION_STATE const kKeepSystemAndDisplay = kKeepSystem | ES_DISPLAY_REQUIRED;
 EXECUTION_STATE const kKeepNothing = ES_CONTINUOUS;
 
-}  // namespace
+} // namespace
 
 uint64_t sessionTimerLeft = 0;
 TIMERPROC sessionTimerTarget = nullptr;
 
-void CALLBACK continueSessionTimer(HWND, UINT, UINT_PTR, DWORD)
-{
+void CALLBACK continueSessionTimer(HWND, UINT, UINT_PTR, DWORD) {
     armSessionTimer(sessionTimerLeft, sessionTimerTarget);
 }
 
-void armSessionTimer(uint64_t milliseconds, TIMERPROC target)
-{
+void armSessionTimer(uint64_t milliseconds, TIMERPROC target) {
     if (milliseconds > USER_TIMER_MAXIMUM) {
         sessionTimerLeft = milliseconds - USER_TIMER_MAXIMUM;
         sessionTimerTarget = target;
@@ -42,8 +40,7 @@ void armSessionTimer(uint64_t milliseconds, TIMERPROC target)
     }
 }
 
-uint64_t sessionLengthMinutes(const SessionOptions& options)
-{
+uint64_t sessionLengthMinutes(const SessionOptions& options) {
     uint64_t minutes = options.duration;
     if (options.durationUnit != 0) {
         minutes *= 60;
@@ -51,8 +48,7 @@ uint64_t sessionLengthMinutes(const SessionOptions& options)
     return std::max<uint64_t>(minutes, 1);
 }
 
-uint64_t sessionTimerMilliseconds(const SessionOptions& options)
-{
+uint64_t sessionTimerMilliseconds(const SessionOptions& options) {
     uint64_t milliseconds = sessionLengthMinutes(options) * 60000;
     if (options.shutdownWindows == 1) {
         milliseconds -= 10000;
@@ -60,20 +56,17 @@ uint64_t sessionTimerMilliseconds(const SessionOptions& options)
     return milliseconds;
 }
 
-uint64_t keyPressIntervalMilliseconds(const SessionOptions& options)
-{
+uint64_t keyPressIntervalMilliseconds(const SessionOptions& options) {
     uint64_t milliseconds = std::max<uint64_t>(options.simulatePressTimeOut, 1) * 60000;
     return std::min<uint64_t>(milliseconds, USER_TIMER_MAXIMUM);
 }
 
-DWORD computeSessionEndMinute(const SYSTEMTIME& start, uint64_t lengthMinutes)
-{
+DWORD computeSessionEndMinute(const SYSTEMTIME& start, uint64_t lengthMinutes) {
     uint64_t end = uint64_t{start.wHour} * 60 + start.wMinute + lengthMinutes;
     return static_cast<DWORD>(std::clamp<uint64_t>(end, 1, INT32_MAX));
 }
 
-std::wstring buildSessionMenuText()
-{
+std::wstring buildSessionMenuText() {
     std::wstring text = kSessionItemIdlePrefix;
     text += L" for ";
     text += std::to_wstring(sessionOptions.duration);
@@ -81,8 +74,7 @@ std::wstring buildSessionMenuText()
     return text;
 }
 
-void reportSessionState()
-{
+void reportSessionState() {
     HWND config = FindWindowW(VIGILOR_CONFIG_WINDOW_CLASS, kConfigWindowTitle);
     if (config != nullptr) {
         PostMessageW(config, WM_VIGILOR_STATE, sessionEndMinute, 0);
@@ -90,8 +82,7 @@ void reportSessionState()
     }
 }
 
-void loadSessionOptions()
-{
+void loadSessionOptions() {
     readSessionOptions(sessionOptions);
     if (sessionEndMinute == 0) {
         setSessionItemText(buildSessionMenuText());
@@ -99,8 +90,7 @@ void loadSessionOptions()
     detectPowerScheme();
 }
 
-void startVigilorSession()
-{
+void startVigilorSession() {
     loadSessionOptions();
     writeVigilorActive(1);
     uint64_t lengthMinutes = sessionLengthMinutes(sessionOptions);
@@ -110,9 +100,9 @@ void startVigilorSession()
                  simulatePressProc);
     }
     SetThreadExecutionState(sessionOptions.monitorOn == 1 ? kKeepSystemAndDisplay : kKeepSystem);
-    armSessionTimer(sessionTimerMilliseconds(sessionOptions),
-                    sessionOptions.shutdownWindows == 1 ? startShutdownCountdown
-                                                        : handleSessionTimeout);
+    armSessionTimer(sessionTimerMilliseconds(sessionOptions), sessionOptions.shutdownWindows == 1
+                                                                  ? startShutdownCountdown
+                                                                  : handleSessionTimeout);
     setSessionItemText(kSessionItemRunningText);
     SYSTEMTIME now = {};
     GetLocalTime(&now);
@@ -124,8 +114,7 @@ void startVigilorSession()
     reportSessionState();
 }
 
-void endVigilorSession()
-{
+void endVigilorSession() {
     writeVigilorActive(0);
     SetThreadExecutionState(kKeepNothing);
     KillTimer(agentWindow, SESSION_TIMER);
@@ -138,14 +127,12 @@ void endVigilorSession()
     setSessionItemText(buildSessionMenuText());
 }
 
-void cancelVigilorSession()
-{
+void cancelVigilorSession() {
     endVigilorSession();
     showMsgWnd(L" Vigilor Session Canceled ");
 }
 
-void CALLBACK handleSessionTimeout(HWND, UINT, UINT_PTR, DWORD)
-{
+void CALLBACK handleSessionTimeout(HWND, UINT, UINT_PTR, DWORD) {
     endVigilorSession();
     showMsgWnd(L" Vigilor Session Ended ");
 }

@@ -2,8 +2,7 @@
 
 #include <vector>
 
-void readSessionOptions(SessionOptions& options)
-{
+void readSessionOptions(SessionOptions& options) {
     struct Field {
         const wchar_t* name;
         DWORD* value;
@@ -30,8 +29,7 @@ void readSessionOptions(SessionOptions& options)
     }
 }
 
-void writeVigilorActive(DWORD value)
-{
+void writeVigilorActive(DWORD value) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
@@ -42,8 +40,7 @@ void writeVigilorActive(DWORD value)
     RegCloseKey(key);
 }
 
-std::wstring readInstallFolder(size_t reserve)
-{
+std::wstring readInstallFolder(size_t reserve) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return {};

@@ -13,12 +13,12 @@ inline constexpr wchar_t kSettingsKey[] = L"Software\\Quorvex\\PC-Vigilor";
 // A switch counts as on only when it is exactly 1.
 struct SessionOptions {
     DWORD duration = 60;
-    DWORD durationUnit = 0;  // 0 minutes, otherwise hours
+    DWORD durationUnit = 0; // 0 minutes, otherwise hours
     DWORD monitorOn = 1;
     DWORD powerSchemeOn = 0;
-    DWORD powerSchemeIndex = 1;  // 0 Power saver, 1 Balanced, 2 High performance
+    DWORD powerSchemeIndex = 1; // 0 Power saver, 1 Balanced, 2 High performance
     DWORD simulatePress = 0;
-    DWORD simulatePressTimeOut = 1;  // minutes
+    DWORD simulatePressTimeOut = 1; // minutes
     DWORD shutdownWindows = 0;
 };
 

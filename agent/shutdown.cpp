@@ -9,8 +9,7 @@ namespace {
 
 // Asks for the shutdown privilege and, once granted, for the shutdown itself.
 // A refusal is not reported: the next tick asks again.
-void requestShutdown()
-{
+void requestShutdown() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
         return;
@@ -29,22 +28,19 @@ void requestShutdown()
     }
 }
 
-}  // namespace
+} // namespace
 
-std::wstring countdownText(int seconds)
-{
+std::wstring countdownText(int seconds) {
     return L" Shut down in " + std::to_wstring(seconds) + L" seconds. ";
 }
 
-void CALLBACK startShutdownCountdown(HWND window, UINT, UINT_PTR, DWORD)
-{
+void CALLBACK startShutdownCountdown(HWND window, UINT, UINT_PTR, DWORD) {
     shutdownCountdown = 10;
     showCountdownWnd(countdownText(shutdownCountdown));
     SetTimer(window, SESSION_TIMER, 1000, shutdownCountdownTick);
 }
 
-void CALLBACK shutdownCountdownTick(HWND, UINT, UINT_PTR, DWORD)
-{
+void CALLBACK shutdownCountdownTick(HWND, UINT, UINT_PTR, DWORD) {
     --shutdownCountdown;
     msgText = countdownText(shutdownCountdown);
     if (msgHWnd != nullptr) {

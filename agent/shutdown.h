@@ -6,7 +6,7 @@
 
 #include <string>
 
-extern int shutdownCountdown;  // seconds left
+extern int shutdownCountdown; // seconds left
 
 // The countdown popup's text for a number of seconds left.
 std::wstring countdownText(int seconds);

@@ -25,8 +25,7 @@ NOTIFYICONDATAW nid = {sizeof(nid)};
 // from the tray.
 UINT wmTaskbarCreated = 0;
 
-ATOM registerAgentClass(HINSTANCE instance)
-{
+ATOM registerAgentClass(HINSTANCE instance) {
     WNDCLASSEXW wcex = {sizeof(wcex)};
     wcex.style = CS_HREDRAW | CS_VREDRAW;
     wcex.lpfnWndProc = WndProc;
@@ -37,13 +36,11 @@ ATOM registerAgentClass(HINSTANCE instance)
     return RegisterClassExW(&wcex);
 }
 
-void addNotificationIcon()
-{
+void addNotificationIcon() {
     Shell_NotifyIconW(NIM_ADD, &nid);
 }
 
-void prepareNotificationIcon()
-{
+void prepareNotificationIcon() {
     nid.hWnd = agentWindow;
     nid.uID = TRAY_ICON_ID;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -54,20 +51,17 @@ void prepareNotificationIcon()
     lstrcpynW(nid.szTip, L"Vigilor Helper", ARRAYSIZE(nid.szTip));
 }
 
-void buildMenus()
-{
+void buildMenus() {
     sessionMenu = CreatePopupMenu();
     AppendMenuW(sessionMenu, MF_STRING, IDM_SESSION, kSessionItemIdlePrefix);
     trayMenu = CreatePopupMenu();
-    AppendMenuW(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(sessionMenu),
-                L"Keep Your PC Awake");
+    AppendMenuW(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(sessionMenu), L"Keep Your PC Awake");
     AppendMenuW(trayMenu, MF_SEPARATOR, IDM_SEPARATOR, nullptr);
     AppendMenuW(trayMenu, MF_STRING, IDM_CONFIGURATION, L"Configuration");
     AppendMenuW(trayMenu, MF_STRING, IDM_CLOSE, L"Close");
 }
 
-void showContextMenu()
-{
+void showContextMenu() {
     POINT pt = {};
     GetCursorPos(&pt);
     SetForegroundWindow(agentWindow);
@@ -78,8 +72,7 @@ void showContextMenu()
 // The agent is going away: a running session is ended properly (execution
 // state cleared, power scheme put back, the configuration application told)
 // and the icon leaves the notification area with it.
-void shutDownAgent()
-{
+void shutDownAgent() {
     if (sessionEndMinute != 0) {
         endVigilorSession();
     }
@@ -99,8 +92,7 @@ void shutDownAgent()
     PostQuitMessage(0);
 }
 
-INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
+INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
         return TRUE;
@@ -114,8 +106,7 @@ INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-void onCountdownCancel()
-{
+void onCountdownCancel() {
     cancelVigilorSession();
     // The cancellation notice would reuse the countdown window; the user has
     // answered it, so it goes at once.
@@ -123,8 +114,7 @@ void onCountdownCancel()
     OutputDebugStringW(L"BN_CLICKED\n");
 }
 
-LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
     case IDM_SESSION:
         if (sessionEndMinute != 0) {
@@ -154,8 +144,7 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-void onNotifyIcon(LPARAM lParam)
-{
+void onNotifyIcon(LPARAM lParam) {
     switch (lParam) {
     case WM_LBUTTONDBLCLK:
         openConfiguration();
@@ -166,8 +155,7 @@ void onNotifyIcon(LPARAM lParam)
     }
 }
 
-std::wstring moduleFolder()
-{
+std::wstring moduleFolder() {
     wchar_t path[MAX_PATH] = {};
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
@@ -178,18 +166,15 @@ std::wstring moduleFolder()
     return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
 }
 
-}  // namespace
+} // namespace
 
-void setSessionItemText(const std::wstring& text)
-{
+void setSessionItemText(const std::wstring& text) {
     if (sessionMenu != nullptr) {
-        ModifyMenuW(sessionMenu, IDM_SESSION, MF_BYCOMMAND | MF_STRING, IDM_SESSION,
-                    text.c_str());
+        ModifyMenuW(sessionMenu, IDM_SESSION, MF_BYCOMMAND | MF_STRING, IDM_SESSION, text.c_str());
     }
 }
 
-bool readAppPath()
-{
+bool readAppPath() {
     // Both programs are installed in one folder; when "Path" does not say
     // which, the agent's own folder is that folder. Nothing is ever started
     // from a place nobody chose.
@@ -205,8 +190,7 @@ bool readAppPath()
     return false;
 }
 
-bool openConfiguration()
-{
+bool openConfiguration() {
     wchar_t file[MAX_PATH] = {};
     bool fits = programFolder.size() + ARRAYSIZE(kConfigProgram) <= MAX_PATH;
     if (fits) {
@@ -229,16 +213,15 @@ bool openConfiguration()
     return true;
 }
 
-bool initInstance(HINSTANCE instance)
-{
+bool initInstance(HINSTANCE instance) {
     LoadStringW(instance, IDS_APP_TITLE, szTitle, ARRAYSIZE(szTitle));
     LoadStringW(instance, IDC_VIGILORTASKBAR, szWindowClass, ARRAYSIZE(szWindowClass));
     registerAgentClass(instance);
     wmTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
     hInst = instance;
-    agentWindow = CreateWindowExW(0, szWindowClass, szTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+    agentWindow = CreateWindowExW(0, szWindowClass, szTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                                  CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
     if (agentWindow == nullptr) {
         return false;
     }
@@ -251,8 +234,7 @@ bool initInstance(HINSTANCE instance)
     return true;
 }
 
-int runMessageLoop()
-{
+int runMessageLoop() {
     MSG msg = {};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (!TranslateAcceleratorW(msg.hwnd, accelerators, &msg)) {
@@ -263,8 +245,7 @@ int runMessageLoop()
     return static_cast<int>(msg.wParam);
 }
 
-LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
         // Popups share this procedure; only the agent window's end ends the

@@ -1,22 +1,20 @@
 #include "agent_test_support.h"
 
 #include "agent.h"
+#include "fake_powrprof.h"
 #include "popup.h"
 #include "session.h"
-#include "fake_powrprof.h"
 
 #include <chrono>
 #include <vector>
 
 namespace test {
 
-void deleteSettingsKey()
-{
+void deleteSettingsKey() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
 }
 
-void setBinary(const wchar_t* name, const void* data, DWORD size, DWORD type)
-{
+void setBinary(const wchar_t* name, const void* data, DWORD size, DWORD type) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
                               &key, nullptr),
@@ -26,19 +24,15 @@ void setBinary(const wchar_t* name, const void* data, DWORD size, DWORD type)
     RegCloseKey(key);
 }
 
-void setDword(const wchar_t* name, DWORD value)
-{
+void setDword(const wchar_t* name, DWORD value) {
     setBinary(name, &value, sizeof(value), REG_DWORD);
 }
 
-void setString(const wchar_t* name, const std::wstring& value, DWORD type)
-{
-    setBinary(name, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)),
-              type);
+void setString(const wchar_t* name, const std::wstring& value, DWORD type) {
+    setBinary(name, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)), type);
 }
 
-std::optional<DWORD> readDword(const wchar_t* name)
-{
+std::optional<DWORD> readDword(const wchar_t* name) {
     DWORD value = 0;
     DWORD size = sizeof(value);
     if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
@@ -48,27 +42,23 @@ std::optional<DWORD> readDword(const wchar_t* name)
     return value;
 }
 
-std::wstring sessionItemText()
-{
+std::wstring sessionItemText() {
     wchar_t text[128] = {};
     GetMenuStringW(sessionMenu, IDM_SESSION, text, ARRAYSIZE(text), MF_BYCOMMAND);
     return text;
 }
 
-EXECUTION_STATE executionState()
-{
+EXECUTION_STATE executionState() {
     // With a continuous state in force, a call with 0 reports it and
     // changes nothing.
     return SetThreadExecutionState(0);
 }
 
-bool timerRunning(UINT_PTR id)
-{
+bool timerRunning(UINT_PTR id) {
     return KillTimer(agentWindow, id) != FALSE;
 }
 
-bool pumpMessages(DWORD milliseconds)
-{
+bool pumpMessages(DWORD milliseconds) {
     bool quit = false;
     auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     do {
@@ -88,8 +78,7 @@ bool pumpMessages(DWORD milliseconds)
     return quit;
 }
 
-bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds)
-{
+bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
     auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     while (!done()) {
         if (std::chrono::steady_clock::now() >= until) {
@@ -100,8 +89,7 @@ bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds)
     return true;
 }
 
-std::vector<HWND> popupWindows()
-{
+std::vector<HWND> popupWindows() {
     std::vector<HWND> found;
     HWND window = nullptr;
     while ((window = FindWindowExW(nullptr, window, szWindowClass, szTitle)) != nullptr) {
@@ -112,26 +100,23 @@ std::vector<HWND> popupWindows()
     return found;
 }
 
-std::wstring moduleFolder()
-{
+std::wstring moduleFolder() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder = path;
     return folder.substr(0, folder.find_last_of(L'\\'));
 }
 
-}  // namespace test
+} // namespace test
 
-void AgentTest::SetUp()
-{
+void AgentTest::SetUp() {
     test::deleteSettingsKey();
     fake_power::reset(fake_power::kBalanced);
     sessionOptions = SessionOptions{};
     ASSERT_TRUE(initInstance(GetModuleHandleW(nullptr)));
 }
 
-void AgentTest::TearDown()
-{
+void AgentTest::TearDown() {
     if (agentWindow != nullptr) {
         DestroyWindow(agentWindow);
     }

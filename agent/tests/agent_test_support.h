@@ -14,8 +14,6 @@
 
 namespace test {
 
-
-
 void deleteSettingsKey();
 void setDword(const wchar_t* name, DWORD value);
 void setString(const wchar_t* name, const std::wstring& value, DWORD type = REG_SZ);
@@ -43,10 +41,10 @@ std::vector<HWND> popupWindows();
 
 std::wstring moduleFolder();
 
-}  // namespace test
+} // namespace test
 
 class AgentTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 };

@@ -8,36 +8,31 @@ GUID activeScheme = fake_power::kBalanced;
 bool readFails = false;
 int activationCount = 0;
 
-}  // namespace
+} // namespace
 
 namespace fake_power {
 
-void reset(const GUID& active)
-{
+void reset(const GUID& active) {
     activeScheme = active;
     readFails = false;
     activationCount = 0;
 }
 
-void setReadFails(bool fails)
-{
+void setReadFails(bool fails) {
     readFails = fails;
 }
 
-GUID active()
-{
+GUID active() {
     return activeScheme;
 }
 
-int activations()
-{
+int activations() {
     return activationCount;
 }
 
-}  // namespace fake_power
+} // namespace fake_power
 
-extern "C" DWORD WINAPI PowerGetActiveScheme(HKEY, GUID** scheme)
-{
+extern "C" DWORD WINAPI PowerGetActiveScheme(HKEY, GUID** scheme) {
     if (readFails) {
         return ERROR_CALL_NOT_IMPLEMENTED;
     }
@@ -51,8 +46,7 @@ extern "C" DWORD WINAPI PowerGetActiveScheme(HKEY, GUID** scheme)
     return ERROR_SUCCESS;
 }
 
-extern "C" DWORD WINAPI PowerSetActiveScheme(HKEY, const GUID* scheme)
-{
+extern "C" DWORD WINAPI PowerSetActiveScheme(HKEY, const GUID* scheme) {
     if (scheme == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }

@@ -17,13 +17,11 @@ bool rightControlDown = false;
 int sendInputCalls = 0;
 std::vector<INPUT> injected;
 
-SHORT WINAPI fakeGetAsyncKeyState(int key)
-{
+SHORT WINAPI fakeGetAsyncKeyState(int key) {
     return key == VK_RCONTROL && rightControlDown ? SHORT(0x8000) : SHORT(0);
 }
 
-UINT WINAPI fakeSendInput(UINT count, LPINPUT inputs, int size)
-{
+UINT WINAPI fakeSendInput(UINT count, LPINPUT inputs, int size) {
     ++sendInputCalls;
     if (size == sizeof(INPUT)) {
         injected.assign(inputs, inputs + count);
@@ -31,7 +29,7 @@ UINT WINAPI fakeSendInput(UINT count, LPINPUT inputs, int size)
     return count;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 void* __imp_GetAsyncKeyState = reinterpret_cast<void*>(&fakeGetAsyncKeyState);
@@ -39,9 +37,8 @@ void* __imp_SendInput = reinterpret_cast<void*>(&fakeSendInput);
 }
 
 class KeyPressTest : public AgentTest {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         AgentTest::SetUp();
         rightControlDown = false;
         sendInputCalls = 0;
@@ -49,8 +46,7 @@ protected:
     }
 };
 
-TEST_F(KeyPressTest, HeldRightControlIsReleased)
-{
+TEST_F(KeyPressTest, HeldRightControlIsReleased) {
     rightControlDown = true;
     simulatePressProc(nullptr, WM_TIMER, KEY_PRESS_TIMER, 0);
     EXPECT_EQ(sendInputCalls, 1);
@@ -63,16 +59,14 @@ TEST_F(KeyPressTest, HeldRightControlIsReleased)
     EXPECT_EQ(injected[0].ki.dwExtraInfo, 0u);
 }
 
-TEST_F(KeyPressTest, NothingIsInjectedWhenNoKeyIsHeld)
-{
+TEST_F(KeyPressTest, NothingIsInjectedWhenNoKeyIsHeld) {
     injected.resize(3);
     simulatePressProc(nullptr, WM_TIMER, KEY_PRESS_TIMER, 0);
     EXPECT_EQ(sendInputCalls, 1);
     EXPECT_TRUE(injected.empty());
 }
 
-TEST_F(KeyPressTest, TimerRunsOnlyDuringASessionThatAsksForIt)
-{
+TEST_F(KeyPressTest, TimerRunsOnlyDuringASessionThatAsksForIt) {
     startVigilorSession();
     EXPECT_FALSE(timerRunning(KEY_PRESS_TIMER));
     setDword(L"simulatePress", 1);
@@ -83,8 +77,7 @@ TEST_F(KeyPressTest, TimerRunsOnlyDuringASessionThatAsksForIt)
     EXPECT_FALSE(timerRunning(KEY_PRESS_TIMER));
 }
 
-TEST_F(KeyPressTest, TimerTicksReachTheCallback)
-{
+TEST_F(KeyPressTest, TimerTicksReachTheCallback) {
     // A real tick through the message loop: 60 ms instead of minutes.
     rightControlDown = true;
     SetTimer(agentWindow, KEY_PRESS_TIMER, 60, simulatePressProc);
@@ -95,8 +88,7 @@ TEST_F(KeyPressTest, TimerTicksReachTheCallback)
     EXPECT_EQ(sendInputCalls, calls);
 }
 
-TEST(KeyPressInterval, MinutesToMilliseconds)
-{
+TEST(KeyPressInterval, MinutesToMilliseconds) {
     SessionOptions options;
     EXPECT_EQ(keyPressIntervalMilliseconds(options), 60000u);
     options.simulatePressTimeOut = 10;

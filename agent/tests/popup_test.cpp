@@ -8,22 +8,19 @@ using namespace test;
 
 namespace {
 
-RECT windowRect(HWND window)
-{
+RECT windowRect(HWND window) {
     RECT rect = {};
     GetWindowRect(window, &rect);
     return rect;
 }
 
-HWND cancelButton(HWND popup)
-{
+HWND cancelButton(HWND popup) {
     return FindWindowExW(popup, nullptr, L"BUTTON", nullptr);
 }
 
-}  // namespace
+} // namespace
 
-TEST_F(AgentTest, NoticeSitsAtTheTopCentreOfTheWorkArea)
-{
+TEST_F(AgentTest, NoticeSitsAtTheTopCentreOfTheWorkArea) {
     showMsgWnd(L" Vigilor Session Started ");
     ASSERT_NE(msgHWnd, nullptr);
     RECT work = {};
@@ -57,14 +54,12 @@ TEST_F(AgentTest, NoticeSitsAtTheTopCentreOfTheWorkArea)
     EXPECT_EQ(GetWindow(msgHWnd, GW_OWNER), nullptr);
 }
 
-TEST_F(AgentTest, CountdownHasItsCancelButton)
-{
+TEST_F(AgentTest, CountdownHasItsCancelButton) {
     showCountdownWnd(L" Shut down in 10 seconds. ");
     ASSERT_NE(msgHWnd, nullptr);
     EXPECT_EQ(msgWndKind, kPopupCountdown);
     LONG ex = GetWindowLongW(msgHWnd, GWL_EXSTYLE);
-    EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_APPWINDOW),
-              WS_EX_LAYERED);
+    EXPECT_EQ(ex & (WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_APPWINDOW), WS_EX_LAYERED);
     EXPECT_EQ(ex & WS_EX_TOPMOST, WS_EX_TOPMOST);
     EXPECT_FALSE(timerRunning(POPUP_CLOSE_TIMER));
 
@@ -85,8 +80,7 @@ TEST_F(AgentTest, CountdownHasItsCancelButton)
     EXPECT_EQ(rect.bottom - rect.top, 30);
 }
 
-TEST_F(AgentTest, SecondNoticeReusesTheWindowAndRestartsItsTime)
-{
+TEST_F(AgentTest, SecondNoticeReusesTheWindowAndRestartsItsTime) {
     showMsgWnd(L" first ");
     HWND first = msgHWnd;
     pumpMessages(1200);
@@ -104,20 +98,18 @@ TEST_F(AgentTest, SecondNoticeReusesTheWindowAndRestartsItsTime)
     EXPECT_TRUE(IsWindow(agentWindow));
 }
 
-TEST_F(AgentTest, NoticeOverTheCountdownKeepsTheButton)
-{
+TEST_F(AgentTest, NoticeOverTheCountdownKeepsTheButton) {
     showCountdownWnd(L" Shut down in 10 seconds. ");
     HWND countdown = msgHWnd;
     showMsgWnd(L" Vigilor Session Canceled ");
     EXPECT_EQ(msgHWnd, countdown);
-    EXPECT_EQ(msgWndKind, kPopupNotice);  // so the text is centred in the full height
+    EXPECT_EQ(msgWndKind, kPopupNotice); // so the text is centred in the full height
     EXPECT_NE(cancelButton(countdown), nullptr);
     EXPECT_EQ(popupWindows().size(), 1u);
     EXPECT_TRUE(pumpUntil([&] { return !IsWindow(countdown); }, 3000));
 }
 
-TEST_F(AgentTest, NewCountdownClosesTheNoticeAndOutlivesItsTimer)
-{
+TEST_F(AgentTest, NewCountdownClosesTheNoticeAndOutlivesItsTimer) {
     showMsgWnd(L" Vigilor Session Started ");
     HWND notice = msgHWnd;
     showCountdownWnd(L" Shut down in 10 seconds. ");
@@ -131,12 +123,11 @@ TEST_F(AgentTest, NewCountdownClosesTheNoticeAndOutlivesItsTimer)
     EXPECT_EQ(popupWindows().size(), 1u);
 }
 
-TEST_F(AgentTest, CancelButtonCancelsAndLeavesNoPopup)
-{
+TEST_F(AgentTest, CancelButtonCancelsAndLeavesNoPopup) {
     setDword(L"shutdownWindows", 1);
     startVigilorSession();
     SendMessageW(agentWindow, WM_TIMER, 0, 0);
-    sessionTimerTarget(agentWindow, WM_TIMER, SESSION_TIMER, 0);  // the countdown starts
+    sessionTimerTarget(agentWindow, WM_TIMER, SESSION_TIMER, 0); // the countdown starts
     HWND countdown = msgHWnd;
     ASSERT_EQ(msgWndKind, kPopupCountdown);
     HWND button = cancelButton(countdown);
@@ -155,8 +146,7 @@ TEST_F(AgentTest, CancelButtonCancelsAndLeavesNoPopup)
     EXPECT_TRUE(IsWindow(agentWindow));
 }
 
-TEST_F(AgentTest, AtMostOnePopupThroughASessionsLife)
-{
+TEST_F(AgentTest, AtMostOnePopupThroughASessionsLife) {
     setDword(L"shutdownWindows", 1);
     startVigilorSession();
     startVigilorSession();

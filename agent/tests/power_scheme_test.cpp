@@ -1,29 +1,26 @@
 #include "agent_test_support.h"
 
 #include "agent.h"
+#include "fake_powrprof.h"
 #include "power_scheme.h"
 #include "session.h"
-#include "fake_powrprof.h"
 
 using namespace test;
 
 namespace {
 
-bool isActive(const GUID& scheme)
-{
+bool isActive(const GUID& scheme) {
     return IsEqualGUID(fake_power::active(), scheme) != FALSE;
 }
 
-void chooseScheme(DWORD index)
-{
+void chooseScheme(DWORD index) {
     setDword(L"powerSchemeOn", 1);
     setDword(L"powerSchemeIndex", index);
 }
 
-}  // namespace
+} // namespace
 
-TEST_F(AgentTest, ActiveSchemeIsRecordedByItsCode)
-{
+TEST_F(AgentTest, ActiveSchemeIsRecordedByItsCode) {
     struct Case {
         GUID scheme;
         int code;
@@ -41,8 +38,7 @@ TEST_F(AgentTest, ActiveSchemeIsRecordedByItsCode)
     EXPECT_EQ(previousSchemeCode, 1);
 }
 
-TEST(SchemeCodes, TextsCompareExactly)
-{
+TEST(SchemeCodes, TextsCompareExactly) {
     EXPECT_EQ(schemeCodeForText(L"{A1841308-3541-4FAB-BC81-F71556F20B4A}"), 300);
     EXPECT_EQ(schemeCodeForText(L"{381B4222-F694-41F0-9685-FF5BB260DF2E}"), 301);
     EXPECT_EQ(schemeCodeForText(L"{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}"), 302);
@@ -50,8 +46,7 @@ TEST(SchemeCodes, TextsCompareExactly)
     EXPECT_EQ(schemeCodeForText(L"{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C} "), 1);
 }
 
-TEST_F(AgentTest, SessionRunsUnderTheChosenSchemeAndPutsTheOldOneBack)
-{
+TEST_F(AgentTest, SessionRunsUnderTheChosenSchemeAndPutsTheOldOneBack) {
     chooseScheme(2);
     startVigilorSession();
     EXPECT_TRUE(isActive(fake_power::kHighPerformance));
@@ -67,8 +62,7 @@ TEST_F(AgentTest, SessionRunsUnderTheChosenSchemeAndPutsTheOldOneBack)
     EXPECT_EQ(fake_power::activations(), 2);
 }
 
-TEST_F(AgentTest, UsersOwnSchemeComesBack)
-{
+TEST_F(AgentTest, UsersOwnSchemeComesBack) {
     fake_power::reset(fake_power::kUserScheme);
     chooseScheme(1);
     startVigilorSession();
@@ -77,12 +71,11 @@ TEST_F(AgentTest, UsersOwnSchemeComesBack)
     EXPECT_TRUE(isActive(fake_power::kUserScheme));
 }
 
-TEST_F(AgentTest, ReloadOrRestartDuringSessionStillReturnsToTheFirstScheme)
-{
+TEST_F(AgentTest, ReloadOrRestartDuringSessionStillReturnsToTheFirstScheme) {
     fake_power::reset(fake_power::kPowerSaver);
     chooseScheme(2);
     startVigilorSession();
-    loadSessionOptions();  // sees High performance active now
+    loadSessionOptions(); // sees High performance active now
     startVigilorSession();
     EXPECT_TRUE(isActive(fake_power::kHighPerformance));
     chooseScheme(1);
@@ -92,8 +85,7 @@ TEST_F(AgentTest, ReloadOrRestartDuringSessionStillReturnsToTheFirstScheme)
     EXPECT_TRUE(isActive(fake_power::kPowerSaver));
 }
 
-TEST_F(AgentTest, SwitchedSchemeComesBackEvenWhenTheOptionWasTurnedOff)
-{
+TEST_F(AgentTest, SwitchedSchemeComesBackEvenWhenTheOptionWasTurnedOff) {
     chooseScheme(2);
     startVigilorSession();
     setDword(L"powerSchemeOn", 0);
@@ -102,8 +94,7 @@ TEST_F(AgentTest, SwitchedSchemeComesBackEvenWhenTheOptionWasTurnedOff)
     EXPECT_TRUE(isActive(fake_power::kBalanced));
 }
 
-TEST_F(AgentTest, NothingSwitchedMeansNothingPutBack)
-{
+TEST_F(AgentTest, NothingSwitchedMeansNothingPutBack) {
     // The option turned on only after the start.
     startVigilorSession();
     chooseScheme(2);
@@ -119,8 +110,7 @@ TEST_F(AgentTest, NothingSwitchedMeansNothingPutBack)
     EXPECT_TRUE(isActive(fake_power::kBalanced));
 }
 
-TEST_F(AgentTest, UnreadableActiveSchemeIsLeftAlone)
-{
+TEST_F(AgentTest, UnreadableActiveSchemeIsLeftAlone) {
     fake_power::setReadFails(true);
     chooseScheme(2);
     startVigilorSession();
@@ -129,8 +119,7 @@ TEST_F(AgentTest, UnreadableActiveSchemeIsLeftAlone)
     EXPECT_TRUE(isActive(fake_power::kBalanced));
 }
 
-TEST_F(AgentTest, ClosingTheAgentPutsTheSchemeBack)
-{
+TEST_F(AgentTest, ClosingTheAgentPutsTheSchemeBack) {
     chooseScheme(0);
     startVigilorSession();
     ASSERT_TRUE(isActive(fake_power::kPowerSaver));

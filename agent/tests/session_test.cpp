@@ -9,8 +9,7 @@ using namespace test;
 
 namespace {
 
-DWORD minuteOfDay()
-{
+DWORD minuteOfDay() {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     return now.wHour * 60u + now.wMinute;
@@ -18,8 +17,7 @@ DWORD minuteOfDay()
 
 // The end minute of a session started now, allowing for a minute that
 // turned while it started.
-void expectEndMinuteFromNow(DWORD before, DWORD lengthMinutes)
-{
+void expectEndMinuteFromNow(DWORD before, DWORD lengthMinutes) {
     DWORD after = minuteOfDay();
     if (after < before) {
         after += 1440;
@@ -28,8 +26,7 @@ void expectEndMinuteFromNow(DWORD before, DWORD lengthMinutes)
     EXPECT_LE(sessionEndMinute, after + lengthMinutes);
 }
 
-void expectNoSession()
-{
+void expectNoSession() {
     EXPECT_EQ(sessionEndMinute, 0u);
     EXPECT_EQ(readDword(L"VigilorActive"), 0u);
     EXPECT_EQ(sessionItemText(), buildSessionMenuText());
@@ -38,10 +35,9 @@ void expectNoSession()
     EXPECT_FALSE(timerRunning(KEY_PRESS_TIMER));
 }
 
-}  // namespace
+} // namespace
 
-TEST_F(AgentTest, StartedSessionRunsWithDefaults)
-{
+TEST_F(AgentTest, StartedSessionRunsWithDefaults) {
     DWORD before = minuteOfDay();
     startVigilorSession();
     EXPECT_EQ(readDword(L"VigilorActive"), 1u);
@@ -54,8 +50,7 @@ TEST_F(AgentTest, StartedSessionRunsWithDefaults)
     EXPECT_EQ(msgText, L" Vigilor Session Started ");
 }
 
-TEST_F(AgentTest, SessionEndsWhenItsTimerFires)
-{
+TEST_F(AgentTest, SessionEndsWhenItsTimerFires) {
     setDword(L"simulatePress", 1);
     startVigilorSession();
     ASSERT_NE(sessionEndMinute, 0u);
@@ -65,8 +60,7 @@ TEST_F(AgentTest, SessionEndsWhenItsTimerFires)
     expectNoSession();
 }
 
-TEST_F(AgentTest, CancelEndsTheSession)
-{
+TEST_F(AgentTest, CancelEndsTheSession) {
     setDword(L"simulatePress", 1);
     setDword(L"monitorOn", 0);
     startVigilorSession();
@@ -76,16 +70,14 @@ TEST_F(AgentTest, CancelEndsTheSession)
     expectNoSession();
 }
 
-TEST_F(AgentTest, CancelWithoutSessionRunsTheEndStepsAnyway)
-{
+TEST_F(AgentTest, CancelWithoutSessionRunsTheEndStepsAnyway) {
     writeVigilorActive(1);
     cancelVigilorSession();
     EXPECT_EQ(msgText, L" Vigilor Session Canceled ");
     expectNoSession();
 }
 
-TEST_F(AgentTest, SwitchOtherThanOneCountsAsOff)
-{
+TEST_F(AgentTest, SwitchOtherThanOneCountsAsOff) {
     setDword(L"monitorOn", 2);
     setDword(L"simulatePress", 2);
     setDword(L"shutdownWindows", 2);
@@ -95,8 +87,7 @@ TEST_F(AgentTest, SwitchOtherThanOneCountsAsOff)
     EXPECT_EQ(sessionTimerTarget, handleSessionTimeout);
 }
 
-TEST_F(AgentTest, IdleTextNamesTheUnit)
-{
+TEST_F(AgentTest, IdleTextNamesTheUnit) {
     setDword(L"duration", 2);
     setDword(L"durationUnit", 1);
     loadSessionOptions();
@@ -114,8 +105,7 @@ TEST_F(AgentTest, IdleTextNamesTheUnit)
     EXPECT_EQ(sessionItemText(), L"Keep your PC awake for 0 minute(s)");
 }
 
-TEST_F(AgentTest, ReloadDuringSessionKeepsItRunning)
-{
+TEST_F(AgentTest, ReloadDuringSessionKeepsItRunning) {
     startVigilorSession();
     DWORD end = sessionEndMinute;
     setDword(L"duration", 5);
@@ -127,8 +117,7 @@ TEST_F(AgentTest, ReloadDuringSessionKeepsItRunning)
     EXPECT_EQ(sessionItemText(), L"Keep your PC awake for 5 minute(s)");
 }
 
-TEST_F(AgentTest, StartDuringSessionStartsAnew)
-{
+TEST_F(AgentTest, StartDuringSessionStartsAnew) {
     setDword(L"simulatePress", 1);
     startVigilorSession();
     setDword(L"simulatePress", 0);
@@ -141,8 +130,7 @@ TEST_F(AgentTest, StartDuringSessionStartsAnew)
     EXPECT_TRUE(timerRunning(KEY_PRESS_TIMER));
 }
 
-TEST_F(AgentTest, DurationBeyondTheFormsRangeIsUsedUnchanged)
-{
+TEST_F(AgentTest, DurationBeyondTheFormsRangeIsUsedUnchanged) {
     setDword(L"duration", 5000);
     DWORD before = minuteOfDay();
     startVigilorSession();
@@ -150,8 +138,7 @@ TEST_F(AgentTest, DurationBeyondTheFormsRangeIsUsedUnchanged)
     EXPECT_EQ(sessionItemText(), L"Turn of Vigilor (Let your PC to sleep)");
 }
 
-TEST_F(AgentTest, ShutdownSessionArmsTheCountdownTenSecondsEarly)
-{
+TEST_F(AgentTest, ShutdownSessionArmsTheCountdownTenSecondsEarly) {
     setDword(L"shutdownWindows", 1);
     setDword(L"duration", 1);
     startVigilorSession();
@@ -159,8 +146,7 @@ TEST_F(AgentTest, ShutdownSessionArmsTheCountdownTenSecondsEarly)
     EXPECT_EQ(sessionTimerMilliseconds(sessionOptions), 50000u);
 }
 
-TEST(SessionLength, TimerIntervals)
-{
+TEST(SessionLength, TimerIntervals) {
     SessionOptions options;
     EXPECT_EQ(sessionTimerMilliseconds(options), 3600000u);
     options.duration = 2;
@@ -185,8 +171,7 @@ TEST(SessionLength, TimerIntervals)
     EXPECT_EQ(sessionTimerMilliseconds(options), 0xFFFFFFFFull * 3600000);
 }
 
-TEST_F(AgentTest, LongSessionTimerRunsInSlices)
-{
+TEST_F(AgentTest, LongSessionTimerRunsInSlices) {
     setDword(L"duration", 1000);
     setDword(L"durationUnit", 1);
     startVigilorSession();
@@ -201,8 +186,7 @@ TEST_F(AgentTest, LongSessionTimerRunsInSlices)
     EXPECT_EQ(readDword(L"VigilorActive"), 1u);
 }
 
-TEST(SessionEndMinute, CountsPastMidnightAndIsNeverZero)
-{
+TEST(SessionEndMinute, CountsPastMidnightAndIsNeverZero) {
     SYSTEMTIME start = {};
     start.wHour = 23;
     start.wMinute = 30;
@@ -218,8 +202,7 @@ TEST(SessionEndMinute, CountsPastMidnightAndIsNeverZero)
 }
 
 // Run by ctest under faketime at 23:30.
-TEST(AtHalfPastEleven, OneHourSessionEndsAtMinute1470)
-{
+TEST(AtHalfPastEleven, OneHourSessionEndsAtMinute1470) {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     ASSERT_EQ(now.wHour, 23) << "this test expects the clock at 23:30";

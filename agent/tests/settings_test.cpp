@@ -8,8 +8,7 @@ using namespace test;
 
 namespace {
 
-bool sameOptions(const SessionOptions& a, const SessionOptions& b)
-{
+bool sameOptions(const SessionOptions& a, const SessionOptions& b) {
     return a.duration == b.duration && a.durationUnit == b.durationUnit &&
            a.monitorOn == b.monitorOn && a.powerSchemeOn == b.powerSchemeOn &&
            a.powerSchemeIndex == b.powerSchemeIndex && a.simulatePress == b.simulatePress &&
@@ -17,10 +16,9 @@ bool sameOptions(const SessionOptions& a, const SessionOptions& b)
            a.shutdownWindows == b.shutdownWindows;
 }
 
-}  // namespace
+} // namespace
 
-TEST_F(AgentTest, WithoutSettingsKeyTheDefaultsHold)
-{
+TEST_F(AgentTest, WithoutSettingsKeyTheDefaultsHold) {
     EXPECT_TRUE(sameOptions(sessionOptions, SessionOptions{}));
     EXPECT_EQ(sessionOptions.duration, 60u);
     EXPECT_EQ(sessionOptions.monitorOn, 1u);
@@ -29,11 +27,15 @@ TEST_F(AgentTest, WithoutSettingsKeyTheDefaultsHold)
     EXPECT_EQ(sessionItemText(), L"Keep your PC awake for 60 minute(s)");
 }
 
-TEST_F(AgentTest, StoredOptionsAreReadInFull)
-{
-    const wchar_t* names[] = {L"duration",         L"durationUnit",  L"monitorOn",
-                              L"powerSchemeOn",    L"powerSchemeIndex", L"simulatePress",
-                              L"simulatePressTimeOut", L"shutdownWindows"};
+TEST_F(AgentTest, StoredOptionsAreReadInFull) {
+    const wchar_t* names[] = {L"duration",
+                              L"durationUnit",
+                              L"monitorOn",
+                              L"powerSchemeOn",
+                              L"powerSchemeIndex",
+                              L"simulatePress",
+                              L"simulatePressTimeOut",
+                              L"shutdownWindows"};
     DWORD values[] = {5000, 1, 0, 1, 2, 1, 10, 1};
     for (int i = 0; i < 8; ++i) {
         setDword(names[i], values[i]);
@@ -43,8 +45,7 @@ TEST_F(AgentTest, StoredOptionsAreReadInFull)
     EXPECT_TRUE(sameOptions(sessionOptions, expected));
 }
 
-TEST_F(AgentTest, ValuesOfAnotherTypeLeaveTheLastGoodValue)
-{
+TEST_F(AgentTest, ValuesOfAnotherTypeLeaveTheLastGoodValue) {
     setDword(L"duration", 90);
     loadSessionOptions();
     ASSERT_EQ(sessionOptions.duration, 90u);
@@ -71,8 +72,7 @@ TEST_F(AgentTest, ValuesOfAnotherTypeLeaveTheLastGoodValue)
     EXPECT_EQ(sessionOptions.duration, 90u);
 }
 
-TEST_F(AgentTest, VigilorActiveIsWrittenEvenWithoutTheKey)
-{
+TEST_F(AgentTest, VigilorActiveIsWrittenEvenWithoutTheKey) {
     deleteSettingsKey();
     writeVigilorActive(1);
     EXPECT_EQ(readDword(L"VigilorActive"), 1u);
@@ -80,8 +80,7 @@ TEST_F(AgentTest, VigilorActiveIsWrittenEvenWithoutTheKey)
     EXPECT_EQ(readDword(L"VigilorActive"), 0u);
 }
 
-TEST_F(AgentTest, InstallFolderComesFromPath)
-{
+TEST_F(AgentTest, InstallFolderComesFromPath) {
     setString(L"Path", L"C:\\Program Files\\PC-Vigilor");
     EXPECT_TRUE(readAppPath());
     EXPECT_EQ(programFolder, L"C:\\Program Files\\PC-Vigilor");
@@ -102,8 +101,7 @@ TEST_F(AgentTest, InstallFolderComesFromPath)
     EXPECT_EQ(programFolder, L"C:\\\u00c9t\u00e9 \u65e5\u672c");
 }
 
-TEST_F(AgentTest, WithoutAUsablePathTheAgentsOwnFolderIsUsed)
-{
+TEST_F(AgentTest, WithoutAUsablePathTheAgentsOwnFolderIsUsed) {
     const std::wstring own = moduleFolder();
     deleteSettingsKey();
     EXPECT_FALSE(readAppPath());

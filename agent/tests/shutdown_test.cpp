@@ -7,16 +7,14 @@
 
 using namespace test;
 
-TEST(CountdownText, CountsDownThroughZeroAndBelow)
-{
+TEST(CountdownText, CountsDownThroughZeroAndBelow) {
     EXPECT_EQ(countdownText(10), L" Shut down in 10 seconds. ");
     EXPECT_EQ(countdownText(1), L" Shut down in 1 seconds. ");
     EXPECT_EQ(countdownText(0), L" Shut down in 0 seconds. ");
     EXPECT_EQ(countdownText(-2), L" Shut down in -2 seconds. ");
 }
 
-TEST_F(AgentTest, CountdownStartsAtTenAndTicksEverySecond)
-{
+TEST_F(AgentTest, CountdownStartsAtTenAndTicksEverySecond) {
     setDword(L"shutdownWindows", 1);
     startVigilorSession();
     startShutdownCountdown(agentWindow, WM_TIMER, SESSION_TIMER, 0);
@@ -37,8 +35,7 @@ TEST_F(AgentTest, CountdownStartsAtTenAndTicksEverySecond)
     EXPECT_TRUE(IsWindow(msgHWnd));
 }
 
-TEST_F(AgentTest, StartDuringTheCountdownStopsIt)
-{
+TEST_F(AgentTest, StartDuringTheCountdownStopsIt) {
     setDword(L"shutdownWindows", 1);
     startVigilorSession();
     startShutdownCountdown(agentWindow, WM_TIMER, SESSION_TIMER, 0);
@@ -50,8 +47,7 @@ TEST_F(AgentTest, StartDuringTheCountdownStopsIt)
     EXPECT_EQ(shutdownCountdown, 10);
 }
 
-TEST_F(AgentTest, CancelFromTheMenuDuringTheCountdownStopsIt)
-{
+TEST_F(AgentTest, CancelFromTheMenuDuringTheCountdownStopsIt) {
     setDword(L"shutdownWindows", 1);
     startVigilorSession();
     startShutdownCountdown(agentWindow, WM_TIMER, SESSION_TIMER, 0);

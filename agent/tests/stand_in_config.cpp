@@ -4,8 +4,7 @@
 
 #include <string>
 
-int APIENTRY wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
-{
+int APIENTRY wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring marker = path;

@@ -16,17 +16,15 @@ namespace {
 
 std::vector<std::wstring> traces;
 
-void WINAPI recordTraceA(LPCSTR text)
-{
+void WINAPI recordTraceA(LPCSTR text) {
     traces.emplace_back(text, text + strlen(text));
 }
 
-void WINAPI recordTraceW(LPCWSTR text)
-{
+void WINAPI recordTraceW(LPCWSTR text) {
     traces.emplace_back(text);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 void* __imp_OutputDebugStringA = reinterpret_cast<void*>(&recordTraceA);
@@ -39,21 +37,19 @@ namespace {
 // shows its main window; it keeps the state reports posted to it.
 struct ConfigWindowStandIn {
     HWND window = nullptr;
-    ConfigWindowStandIn()
-    {
+    ConfigWindowStandIn() {
         WNDCLASSEXW wc = {sizeof(wc)};
         wc.lpfnWndProc = DefWindowProcW;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = VIGILOR_CONFIG_WINDOW_CLASS;
         RegisterClassExW(&wc);
-        window = CreateWindowExW(0, VIGILOR_CONFIG_WINDOW_CLASS, L"PC-Vigilor", WS_OVERLAPPED,
-                                 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+        window = CreateWindowExW(0, VIGILOR_CONFIG_WINDOW_CLASS, L"PC-Vigilor", WS_OVERLAPPED, 0, 0,
+                                 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
     }
     ~ConfigWindowStandIn() { DestroyWindow(window); }
 
     // The state reports waiting in the queue, oldest first.
-    std::vector<WPARAM> reports()
-    {
+    std::vector<WPARAM> reports() {
         std::vector<WPARAM> found;
         MSG msg;
         while (PeekMessageW(&msg, window, WM_VIGILOR_STATE, WM_VIGILOR_STATE, PM_REMOVE)) {
@@ -63,8 +59,7 @@ struct ConfigWindowStandIn {
     }
 };
 
-size_t count(const std::wstring& line)
-{
+size_t count(const std::wstring& line) {
     size_t n = 0;
     for (const std::wstring& trace : traces) {
         n += trace == line;
@@ -72,19 +67,17 @@ size_t count(const std::wstring& line)
     return n;
 }
 
-}  // namespace
+} // namespace
 
 class TraceTest : public AgentTest {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         AgentTest::SetUp();
         traces.clear();
     }
 };
 
-TEST_F(TraceTest, EveryReportIsPostedAndTraced)
-{
+TEST_F(TraceTest, EveryReportIsPostedAndTraced) {
     ConfigWindowStandIn config;
     ASSERT_NE(config.window, nullptr);
     SendMessageW(agentWindow, WM_VIGILOR_QUERY, 0, 0);
@@ -96,16 +89,14 @@ TEST_F(TraceTest, EveryReportIsPostedAndTraced)
     EXPECT_EQ(count(L"startVigilorSession\n"), 1u);
 }
 
-TEST_F(TraceTest, NothingIsPostedWithoutTheConfigurationWindow)
-{
+TEST_F(TraceTest, NothingIsPostedWithoutTheConfigurationWindow) {
     SendMessageW(agentWindow, WM_VIGILOR_QUERY, 0, 0);
     startVigilorSession();
     cancelVigilorSession();
     EXPECT_EQ(count(L"PC-Vigilor Found"), 0u);
 }
 
-TEST_F(TraceTest, PopupsLeaveTheirTraceLines)
-{
+TEST_F(TraceTest, PopupsLeaveTheirTraceLines) {
     showMsgWnd(L" one ");
     showMsgWnd(L" two ");
     EXPECT_EQ(count(L"msgHWnd != NULL\n"), 1u);

@@ -11,8 +11,7 @@ using namespace test;
 
 namespace {
 
-std::wstring menuText(HMENU menu, UINT position)
-{
+std::wstring menuText(HMENU menu, UINT position) {
     wchar_t text[128] = {};
     GetMenuStringW(menu, position, text, ARRAYSIZE(text), MF_BYPOSITION);
     return text;
@@ -22,8 +21,7 @@ std::wstring menuText(HMENU menu, UINT position)
 // under the real program's name.
 struct StandInFolder {
     std::wstring path;
-    StandInFolder()
-    {
+    StandInFolder() {
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
         path = std::wstring(temp) + L"vigilor folder " + std::to_wstring(GetCurrentProcessId());
@@ -31,8 +29,7 @@ struct StandInFolder {
         CopyFileW((moduleFolder() + L"\\stand_in_config.exe").c_str(),
                   (path + L"\\PCVigilor.exe").c_str(), FALSE);
     }
-    ~StandInFolder()
-    {
+    ~StandInFolder() {
         DeleteFileW((path + L"\\PCVigilor.exe").c_str());
         DeleteFileW(marker().c_str());
         RemoveDirectoryW(path.c_str());
@@ -50,8 +47,7 @@ struct MessageBoxWatcher {
     std::wstring text;
     std::thread thread;
 
-    MessageBoxWatcher()
-    {
+    MessageBoxWatcher() {
         thread = std::thread([this] {
             for (int i = 0; i < 500 && !seen; ++i) {
                 HWND box = FindWindowW(L"#32770", nullptr);
@@ -74,18 +70,16 @@ struct MessageBoxWatcher {
             }
         });
     }
-    ~MessageBoxWatcher()
-    {
+    ~MessageBoxWatcher() {
         if (thread.joinable()) {
             thread.join();
         }
     }
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(AgentTest, WindowAndMenusAreBuilt)
-{
+TEST_F(AgentTest, WindowAndMenusAreBuilt) {
     ASSERT_NE(agentWindow, nullptr);
     EXPECT_EQ(FindWindowW(L"VIGILORTASKBAR", L"VigilorTaskbar"), agentWindow);
     EXPECT_FALSE(IsWindowVisible(agentWindow));
@@ -103,8 +97,7 @@ TEST_F(AgentTest, WindowAndMenusAreBuilt)
     EXPECT_EQ(GetMenuItemID(sessionMenu, 0), IDM_SESSION);
 }
 
-TEST_F(AgentTest, SessionItemStartsAndCancels)
-{
+TEST_F(AgentTest, SessionItemStartsAndCancels) {
     SendMessageW(agentWindow, WM_COMMAND, IDM_SESSION, 0);
     EXPECT_NE(sessionEndMinute, 0u);
     EXPECT_EQ(sessionItemText(), L"Turn of Vigilor (Let your PC to sleep)");
@@ -114,8 +107,7 @@ TEST_F(AgentTest, SessionItemStartsAndCancels)
     EXPECT_EQ(msgText, L" Vigilor Session Canceled ");
 }
 
-TEST_F(AgentTest, ControlMessagesReachTheEngine)
-{
+TEST_F(AgentTest, ControlMessagesReachTheEngine) {
     setDword(L"duration", 5);
     SendMessageW(agentWindow, WM_VIGILOR_RELOAD, 0, 0);
     EXPECT_EQ(sessionItemText(), L"Keep your PC awake for 5 minute(s)");
@@ -127,8 +119,7 @@ TEST_F(AgentTest, ControlMessagesReachTheEngine)
     EXPECT_EQ(sessionEndMinute, 0u);
 }
 
-TEST_F(AgentTest, CloseEndsTheRunningSessionAndTheAgent)
-{
+TEST_F(AgentTest, CloseEndsTheRunningSessionAndTheAgent) {
     startVigilorSession();
     PostMessageW(agentWindow, WM_COMMAND, IDM_CLOSE, 0);
     EXPECT_TRUE(pumpMessages(200));
@@ -139,8 +130,7 @@ TEST_F(AgentTest, CloseEndsTheRunningSessionAndTheAgent)
     EXPECT_EQ(msgHWnd, nullptr);
 }
 
-TEST_F(AgentTest, WmCloseEndsTheAgentEvenWithAPopupUp)
-{
+TEST_F(AgentTest, WmCloseEndsTheAgentEvenWithAPopupUp) {
     startVigilorSession();
     ASSERT_EQ(msgWndKind, kPopupNotice);
     PostMessageW(agentWindow, WM_CLOSE, 0, 0);
@@ -150,8 +140,7 @@ TEST_F(AgentTest, WmCloseEndsTheAgentEvenWithAPopupUp)
     EXPECT_TRUE(popupWindows().empty());
 }
 
-TEST_F(AgentTest, DestroyedPopupDoesNotEndTheAgent)
-{
+TEST_F(AgentTest, DestroyedPopupDoesNotEndTheAgent) {
     showMsgWnd(L" one ");
     HWND popup = msgHWnd;
     ASSERT_NE(popup, nullptr);
@@ -171,8 +160,7 @@ TEST_F(AgentTest, DestroyedPopupDoesNotEndTheAgent)
     EXPECT_TRUE(IsWindow(agentWindow));
 }
 
-TEST_F(AgentTest, DoubleClickOpensTheProgramNamedByPath)
-{
+TEST_F(AgentTest, DoubleClickOpensTheProgramNamedByPath) {
     StandInFolder folder;
     setString(L"Path", folder.path);
     readAppPath();
@@ -185,8 +173,7 @@ TEST_F(AgentTest, DoubleClickOpensTheProgramNamedByPath)
     EXPECT_TRUE(pumpUntil([&] { return folder.started(); }, 15000));
 }
 
-TEST_F(AgentTest, ConfigurationCommandOpensTheProgram)
-{
+TEST_F(AgentTest, ConfigurationCommandOpensTheProgram) {
     StandInFolder folder;
     setString(L"Path", folder.path);
     readAppPath();
@@ -194,8 +181,7 @@ TEST_F(AgentTest, ConfigurationCommandOpensTheProgram)
     EXPECT_TRUE(pumpUntil([&] { return folder.started(); }, 15000));
 }
 
-TEST_F(AgentTest, MissingProgramShowsTheErrorBox)
-{
+TEST_F(AgentTest, MissingProgramShowsTheErrorBox) {
     setString(L"Path", L"C:\\no such folder");
     readAppPath();
     MessageBoxWatcher watcher;
@@ -207,8 +193,7 @@ TEST_F(AgentTest, MissingProgramShowsTheErrorBox)
     EXPECT_TRUE(IsWindow(agentWindow));
 }
 
-TEST_F(AgentTest, UnknownCommandsAndMessagesAreHarmless)
-{
+TEST_F(AgentTest, UnknownCommandsAndMessagesAreHarmless) {
     SendMessageW(agentWindow, WM_COMMAND, 12345, 0);
     SendMessageW(agentWindow, WMAPP_NOTIFYCALLBACK, TRAY_ICON_ID, WM_MOUSEMOVE);
     SendMessageW(agentWindow, WM_USER + 705, 0, 0);

@@ -11,19 +11,16 @@ namespace {
 // The class that the configuration application would have if it were built
 // with another Qt: an agent that looks for a fixed class instead of the
 // derived one would find this window.
-const wchar_t* otherQtClass()
-{
-    return std::wcscmp(VIGILOR_CONFIG_WINDOW_CLASS, L"Qt650QWindowIcon") == 0
-               ? L"Qt642QWindowIcon"
-               : L"Qt650QWindowIcon";
+const wchar_t* otherQtClass() {
+    return std::wcscmp(VIGILOR_CONFIG_WINDOW_CLASS, L"Qt650QWindowIcon") == 0 ? L"Qt642QWindowIcon"
+                                                                              : L"Qt650QWindowIcon";
 }
 
 DWORD const kReplyTimeoutMs = 5000;
 
-}  // namespace
+} // namespace
 
-void AgentProgram::SetUp()
-{
+void AgentProgram::SetUp() {
     // An agent left over by an earlier test would answer in place of ours.
     ASSERT_EQ(findAgentWindow(0), nullptr) << "another VigilorTaskbar is running";
     deleteSettings();
@@ -35,8 +32,7 @@ void AgentProgram::SetUp()
     ASSERT_NE(otherTitle->handle(), nullptr);
 }
 
-void AgentProgram::TearDown()
-{
+void AgentProgram::TearDown() {
     agent.terminate();
     pumpPending();
     if (otherClass) {
@@ -50,14 +46,12 @@ void AgentProgram::TearDown()
     deleteSettings();
 }
 
-void AgentProgram::startAgent()
-{
+void AgentProgram::startAgent() {
     ASSERT_TRUE(agent.start(windowsPath(VIGILOR_AGENT_EXE)))
         << "VigilorTaskbar.exe did not show its window";
 }
 
-std::optional<WPARAM> AgentProgram::exchange(UINT message, WPARAM wParam, HWND target)
-{
+std::optional<WPARAM> AgentProgram::exchange(UINT message, WPARAM wParam, HWND target) {
     if (!config) {
         ADD_FAILURE() << "no configuration window to receive the answer";
         return std::nullopt;
@@ -73,8 +67,7 @@ std::optional<WPARAM> AgentProgram::exchange(UINT message, WPARAM wParam, HWND t
     return config->states()[before];
 }
 
-void AgentProgram::waitUntilAgentIdle()
-{
+void AgentProgram::waitUntilAgentIdle() {
     ASSERT_TRUE(agent.post(WM_COMMAND, IDM_ABOUT));
     HWND about = nullptr;
     ASSERT_TRUE(pumpUntil(
@@ -90,8 +83,7 @@ void AgentProgram::waitUntilAgentIdle()
 }
 
 ::testing::AssertionResult AgentProgram::isEndMinute(WPARAM end, DWORD before, DWORD after,
-                                                     DWORD length)
-{
+                                                     DWORD length) {
     // The agent reads the clock between the two readings here, which at most
     // one minute boundary separates.
     if (end == before + length || end == after + length) {
@@ -102,4 +94,4 @@ void AgentProgram::waitUntilAgentIdle()
            << (after != before ? " or " + std::to_string(after + length) : std::string());
 }
 
-}  // namespace vigilor_test
+} // namespace vigilor_test

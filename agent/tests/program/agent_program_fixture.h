@@ -13,7 +13,7 @@
 namespace vigilor_test {
 
 class AgentProgram : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -37,11 +37,11 @@ protected:
     AgentProcess agent;
     std::unique_ptr<StateRecorder> config;
 
-private:
+  private:
     // The other Qt version's class with the right title, and the right class
     // with another title.
     std::unique_ptr<StateRecorder> otherClass;
     std::unique_ptr<StateRecorder> otherTitle;
 };
 
-}  // namespace vigilor_test
+} // namespace vigilor_test

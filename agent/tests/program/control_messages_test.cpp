@@ -10,16 +10,14 @@ namespace {
 
 using ControlMessages = AgentProgram;
 
-TEST_F(ControlMessages, QueryWhileIdleIsAnsweredWithZero)
-{
+TEST_F(ControlMessages, QueryWhileIdleIsAnsweredWithZero) {
     ASSERT_NO_FATAL_FAILURE(startAgent());
     EXPECT_EQ(exchange(WM_VIGILOR_QUERY), WPARAM{0});
     // Nothing ran, so nothing was recorded.
     EXPECT_EQ(readSetting(L"VigilorActive"), std::nullopt);
 }
 
-TEST_F(ControlMessages, StartIsAnsweredWithTheEndMinuteAndMarksTheSession)
-{
+TEST_F(ControlMessages, StartIsAnsweredWithTheEndMinuteAndMarksTheSession) {
     ASSERT_NO_FATAL_FAILURE(startAgent());
     DWORD before = minuteOfDay();
     std::optional<WPARAM> end = exchange(WM_VIGILOR_START);
@@ -31,8 +29,7 @@ TEST_F(ControlMessages, StartIsAnsweredWithTheEndMinuteAndMarksTheSession)
     EXPECT_EQ(exchange(WM_VIGILOR_QUERY), end);
 }
 
-TEST_F(ControlMessages, StartDuringASessionRestartsItWithTheNewLength)
-{
+TEST_F(ControlMessages, StartDuringASessionRestartsItWithTheNewLength) {
     ASSERT_TRUE(writeSetting(L"duration", 5));
     ASSERT_NO_FATAL_FAILURE(startAgent());
     DWORD before = minuteOfDay();
@@ -51,8 +48,7 @@ TEST_F(ControlMessages, StartDuringASessionRestartsItWithTheNewLength)
     EXPECT_EQ(readSetting(L"VigilorActive"), DWORD{1});
 }
 
-TEST_F(ControlMessages, ReloadKeepsTheRunningSessionAndTheNextStartUsesNewOptions)
-{
+TEST_F(ControlMessages, ReloadKeepsTheRunningSessionAndTheNextStartUsesNewOptions) {
     ASSERT_TRUE(writeSetting(L"duration", 10));
     ASSERT_NO_FATAL_FAILURE(startAgent());
     DWORD before = minuteOfDay();
@@ -77,8 +73,7 @@ TEST_F(ControlMessages, ReloadKeepsTheRunningSessionAndTheNextStartUsesNewOption
     EXPECT_TRUE(isEndMinute(*second, before, after, 120));
 }
 
-TEST_F(ControlMessages, AnyDurationUnitButZeroCountsHours)
-{
+TEST_F(ControlMessages, AnyDurationUnitButZeroCountsHours) {
     // Only another tool writes a unit of 2; the session still counts hours.
     ASSERT_TRUE(writeSetting(L"duration", 3));
     ASSERT_TRUE(writeSetting(L"durationUnit", 2));
@@ -90,8 +85,7 @@ TEST_F(ControlMessages, AnyDurationUnitButZeroCountsHours)
     EXPECT_TRUE(isEndMinute(*end, before, after, 180));
 }
 
-TEST_F(ControlMessages, CancelIsAnsweredWithZeroWithOrWithoutASession)
-{
+TEST_F(ControlMessages, CancelIsAnsweredWithZeroWithOrWithoutASession) {
     ASSERT_NO_FATAL_FAILURE(startAgent());
     EXPECT_EQ(exchange(WM_VIGILOR_CANCEL), WPARAM{0});
     // A cancel runs the end steps in full even when nothing ran.
@@ -107,8 +101,7 @@ TEST_F(ControlMessages, CancelIsAnsweredWithZeroWithOrWithoutASession)
     EXPECT_EQ(exchange(WM_VIGILOR_QUERY), WPARAM{0});
 }
 
-TEST_F(ControlMessages, SessionItemStartsAndEndsASessionAndReportsItUnasked)
-{
+TEST_F(ControlMessages, SessionItemStartsAndEndsASessionAndReportsItUnasked) {
     ASSERT_TRUE(writeSetting(L"duration", 45));
     ASSERT_NO_FATAL_FAILURE(startAgent());
     DWORD before = minuteOfDay();
@@ -124,8 +117,7 @@ TEST_F(ControlMessages, SessionItemStartsAndEndsASessionAndReportsItUnasked)
     EXPECT_EQ(config->states().size(), 2u);
 }
 
-TEST_F(ControlMessages, NothingIsPostedWhileTheConfigurationWindowIsAbsent)
-{
+TEST_F(ControlMessages, NothingIsPostedWhileTheConfigurationWindowIsAbsent) {
     ASSERT_TRUE(writeSetting(L"duration", 7));
     ASSERT_NO_FATAL_FAILURE(startAgent());
     config.reset();
@@ -135,8 +127,8 @@ TEST_F(ControlMessages, NothingIsPostedWhileTheConfigurationWindowIsAbsent)
                          WM_VIGILOR_START}) {
         ASSERT_TRUE(agent.post(message));
     }
-    ASSERT_TRUE(agent.post(WM_COMMAND, IDM_SESSION));  // cancels
-    ASSERT_TRUE(agent.post(WM_COMMAND, IDM_SESSION));  // starts again
+    ASSERT_TRUE(agent.post(WM_COMMAND, IDM_SESSION)); // cancels
+    ASSERT_TRUE(agent.post(WM_COMMAND, IDM_SESSION)); // starts again
     ASSERT_NO_FATAL_FAILURE(waitUntilAgentIdle());
 
     // Whatever the agent did meanwhile went nowhere; the new window receives
@@ -152,5 +144,5 @@ TEST_F(ControlMessages, NothingIsPostedWhileTheConfigurationWindowIsAbsent)
     EXPECT_EQ(readSetting(L"VigilorActive"), DWORD{1});
 }
 
-}  // namespace
-}  // namespace vigilor_test
+} // namespace
+} // namespace vigilor_test

@@ -14,9 +14,8 @@ CloseRequest const kWindowClose{WM_CLOSE, 0};
 CloseRequest const kCloseCommand{WM_COMMAND, IDM_CLOSE};
 
 class AgentClose : public AgentProgram {
-protected:
-    void closeRunningAgent(CloseRequest request)
-    {
+  protected:
+    void closeRunningAgent(CloseRequest request) {
         ASSERT_NO_FATAL_FAILURE(startAgent());
         std::optional<WPARAM> end = exchange(WM_VIGILOR_START);
         ASSERT_TRUE(end);
@@ -35,8 +34,7 @@ protected:
         EXPECT_EQ(config->states().back(), WPARAM{0});
     }
 
-    void closeIdleAgent(CloseRequest request)
-    {
+    void closeIdleAgent(CloseRequest request) {
         ASSERT_NO_FATAL_FAILURE(startAgent());
         ASSERT_TRUE(agent.post(request.message, request.wParam));
         ASSERT_TRUE(agent.waitForExit(10000)) << "the agent did not exit";
@@ -47,23 +45,19 @@ protected:
     }
 };
 
-TEST_F(AgentClose, WindowCloseEndsTheRunningSessionBeforeTheAgentExits)
-{
+TEST_F(AgentClose, WindowCloseEndsTheRunningSessionBeforeTheAgentExits) {
     closeRunningAgent(kWindowClose);
 }
 
-TEST_F(AgentClose, CloseCommandEndsTheRunningSessionBeforeTheAgentExits)
-{
+TEST_F(AgentClose, CloseCommandEndsTheRunningSessionBeforeTheAgentExits) {
     closeRunningAgent(kCloseCommand);
 }
 
-TEST_F(AgentClose, WindowCloseEndsAnIdleAgentWithoutReports)
-{
+TEST_F(AgentClose, WindowCloseEndsAnIdleAgentWithoutReports) {
     closeIdleAgent(kWindowClose);
 }
 
-TEST_F(AgentClose, CloseCommandEndsAnIdleAgentWithoutReports)
-{
+TEST_F(AgentClose, CloseCommandEndsAnIdleAgentWithoutReports) {
     closeIdleAgent(kCloseCommand);
 }
 
@@ -72,8 +66,7 @@ using ConfigurationLaunch = AgentProgram;
 // Waits for the first dialog window of the agent's process and returns it,
 // or nullptr. The agent's own box must be the first: a box of the shell in
 // front of it would tell the user the same failure twice.
-HWND waitForDialog(DWORD agentId)
-{
+HWND waitForDialog(DWORD agentId) {
     HWND box = nullptr;
     pumpUntil(
         [&] {
@@ -87,8 +80,7 @@ HWND waitForDialog(DWORD agentId)
 
 // The text of the box's message: its one static control with text (the
 // icon is a static control without).
-std::wstring messageText(HWND box)
-{
+std::wstring messageText(HWND box) {
     for (HWND child = FindWindowExW(box, nullptr, L"Static", nullptr); child != nullptr;
          child = FindWindowExW(box, child, L"Static", nullptr)) {
         std::wstring text = windowText(child);
@@ -99,8 +91,7 @@ std::wstring messageText(HWND box)
     return {};
 }
 
-TEST_F(ConfigurationLaunch, MissingProgramShowsTheErrorBoxAndTheAgentRunsOn)
-{
+TEST_F(ConfigurationLaunch, MissingProgramShowsTheErrorBoxAndTheAgentRunsOn) {
     TempFolder emptyFolder;
     ASSERT_TRUE(writeSetting(L"Path", emptyFolder.path()));
     ASSERT_NO_FATAL_FAILURE(startAgent());
@@ -113,9 +104,9 @@ TEST_F(ConfigurationLaunch, MissingProgramShowsTheErrorBoxAndTheAgentRunsOn)
 
     // The double click, then the menu's "Configuration".
     const LPARAM kDoubleClick = WM_LBUTTONDBLCLK;
-    for (auto [message, wParam, lParam] : {std::tuple{WM_TRAY_CALLBACK, WPARAM{0}, kDoubleClick},
-                                           std::tuple{UINT{WM_COMMAND},
-                                                      WPARAM{IDM_CONFIGURATION}, LPARAM{0}}}) {
+    for (auto [message, wParam, lParam] :
+         {std::tuple{WM_TRAY_CALLBACK, WPARAM{0}, kDoubleClick},
+          std::tuple{UINT{WM_COMMAND}, WPARAM{IDM_CONFIGURATION}, LPARAM{0}}}) {
         SCOPED_TRACE(message == WM_COMMAND ? "Configuration command" : "double click");
         ASSERT_TRUE(agent.post(message, wParam, lParam));
         HWND box = waitForDialog(agent.id());
@@ -129,5 +120,5 @@ TEST_F(ConfigurationLaunch, MissingProgramShowsTheErrorBoxAndTheAgentRunsOn)
     }
 }
 
-}  // namespace
-}  // namespace vigilor_test
+} // namespace
+} // namespace vigilor_test

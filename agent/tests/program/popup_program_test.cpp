@@ -12,8 +12,7 @@ DWORD const kPopupGoneTimeoutMs = 6000;
 // Without a window manager, Wine waits two seconds in vain for one to
 // acknowledge each hide before the window is destroyed; what the user sees
 // ends with the hide.
-void waitUntilNoPopupShows(DWORD processId)
-{
+void waitUntilNoPopupShows(DWORD processId) {
     pumpUntil(
         [&] {
             for (HWND popup : findPopups(processId)) {
@@ -26,13 +25,11 @@ void waitUntilNoPopupShows(DWORD processId)
         kPopupGoneTimeoutMs);
 }
 
-bool waitUntilNoPopupExists(DWORD processId)
-{
+bool waitUntilNoPopupExists(DWORD processId) {
     return pumpUntil([&] { return findPopups(processId).empty(); }, kPopupGoneTimeoutMs);
 }
 
-TEST_F(Popups, StartShowsOneNoticeAtTheTopCentreForTwoSeconds)
-{
+TEST_F(Popups, StartShowsOneNoticeAtTheTopCentreForTwoSeconds) {
     ASSERT_NO_FATAL_FAILURE(startAgent());
     std::optional<WPARAM> end = exchange(WM_VIGILOR_START);
     ULONGLONG shown = GetTickCount64();
@@ -68,8 +65,7 @@ TEST_F(Popups, StartShowsOneNoticeAtTheTopCentreForTwoSeconds)
     EXPECT_TRUE(agent.running());
 }
 
-TEST_F(Popups, ANoticeWithinTwoSecondsReusesThePopupAndStaysTwoSecondsFromThen)
-{
+TEST_F(Popups, ANoticeWithinTwoSecondsReusesThePopupAndStaysTwoSecondsFromThen) {
     ASSERT_NO_FATAL_FAILURE(startAgent());
     ASSERT_TRUE(exchange(WM_VIGILOR_START));
     ULONGLONG started = GetTickCount64();
@@ -89,8 +85,7 @@ TEST_F(Popups, ANoticeWithinTwoSecondsReusesThePopupAndStaysTwoSecondsFromThen)
     EXPECT_GE(gone - started, 2500u) << "the first notice's time was not restarted";
 }
 
-TEST_F(Popups, ControlMessagesThatReachAPopupActAsOnTheAgentWindow)
-{
+TEST_F(Popups, ControlMessagesThatReachAPopupActAsOnTheAgentWindow) {
     ASSERT_NO_FATAL_FAILURE(startAgent());
     std::optional<WPARAM> end = exchange(WM_VIGILOR_START);
     ASSERT_TRUE(end);
@@ -115,8 +110,7 @@ TEST_F(Popups, ControlMessagesThatReachAPopupActAsOnTheAgentWindow)
     EXPECT_EQ(exchange(WM_VIGILOR_QUERY), restarted);
 }
 
-TEST_F(Popups, APopupClosedByAnotherProgramLeavesTheAgentAndLaterNoticesWorking)
-{
+TEST_F(Popups, APopupClosedByAnotherProgramLeavesTheAgentAndLaterNoticesWorking) {
     ASSERT_NO_FATAL_FAILURE(startAgent());
     std::optional<WPARAM> end = exchange(WM_VIGILOR_START);
     ASSERT_TRUE(end);
@@ -135,5 +129,5 @@ TEST_F(Popups, APopupClosedByAnotherProgramLeavesTheAgentAndLaterNoticesWorking)
         << "no notice after the cancel";
 }
 
-}  // namespace
-}  // namespace vigilor_test
+} // namespace
+} // namespace vigilor_test

@@ -6,8 +6,7 @@
 
 namespace vigilor_test {
 
-std::wstring windowsPath(const std::string& path)
-{
+std::wstring windowsPath(const std::string& path) {
     std::wstring wide(path.begin(), path.end());
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     if (!wide.empty() && wide[0] == L'\\') {
@@ -16,16 +15,14 @@ std::wstring windowsPath(const std::string& path)
     return wide;
 }
 
-void deleteSettings()
-{
+void deleteSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
     RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
 }
 
 namespace {
 
-bool writeValue(const wchar_t* name, DWORD type, const void* data, DWORD size)
-{
+bool writeValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
@@ -36,21 +33,18 @@ bool writeValue(const wchar_t* name, DWORD type, const void* data, DWORD size)
     return result == ERROR_SUCCESS;
 }
 
-}  // namespace
+} // namespace
 
-bool writeSetting(const wchar_t* name, DWORD value)
-{
+bool writeSetting(const wchar_t* name, DWORD value) {
     return writeValue(name, REG_DWORD, &value, sizeof(value));
 }
 
-bool writeSetting(const wchar_t* name, const std::wstring& value)
-{
+bool writeSetting(const wchar_t* name, const std::wstring& value) {
     return writeValue(name, REG_SZ, value.c_str(),
                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-std::optional<DWORD> readSetting(const wchar_t* name)
-{
+std::optional<DWORD> readSetting(const wchar_t* name) {
     DWORD value = 0;
     DWORD size = sizeof(value);
     if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
@@ -60,15 +54,13 @@ std::optional<DWORD> readSetting(const wchar_t* name)
     return value;
 }
 
-DWORD minuteOfDay()
-{
+DWORD minuteOfDay() {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     return DWORD{now.wHour} * 60 + now.wMinute;
 }
 
-double epochSeconds()
-{
+double epochSeconds() {
     FILETIME now = {};
     GetSystemTimePreciseAsFileTime(&now);
     ULARGE_INTEGER ticks = {};
@@ -78,8 +70,7 @@ double epochSeconds()
     return static_cast<double>(ticks.QuadPart - 116444736000000000ULL) / 1e7;
 }
 
-void pumpPending()
-{
+void pumpPending() {
     MSG msg = {};
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
@@ -87,8 +78,7 @@ void pumpPending()
     }
 }
 
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         pumpPending();
@@ -106,22 +96,19 @@ bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
     }
 }
 
-std::wstring className(HWND window)
-{
+std::wstring className(HWND window) {
     wchar_t name[256] = {};
     GetClassNameW(window, name, ARRAYSIZE(name));
     return name;
 }
 
-std::wstring windowText(HWND window)
-{
+std::wstring windowText(HWND window) {
     wchar_t text[512] = {};
     GetWindowTextW(window, text, ARRAYSIZE(text));
     return text;
 }
 
-DWORD windowProcess(HWND window)
-{
+DWORD windowProcess(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     return processId;
@@ -136,8 +123,7 @@ struct WindowSearch {
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK collectWindow(HWND window, LPARAM lParam)
-{
+BOOL CALLBACK collectWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     if ((search->processId == 0 || windowProcess(window) == search->processId) &&
         className(window) == search->cls &&
@@ -147,22 +133,19 @@ BOOL CALLBACK collectWindow(HWND window, LPARAM lParam)
     return TRUE;
 }
 
-std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* cls, const wchar_t* title)
-{
+std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* cls, const wchar_t* title) {
     WindowSearch search{processId, cls, title, {}};
     EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-bool isLayered(HWND window)
-{
+bool isLayered(HWND window) {
     return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
 }
 
-}  // namespace
+} // namespace
 
-HWND findAgentWindow(DWORD processId)
-{
+HWND findAgentWindow(DWORD processId) {
     for (HWND window : topLevelWindows(processId, kAgentClass, kAgentTitle)) {
         if (!isLayered(window)) {
             return window;
@@ -171,8 +154,7 @@ HWND findAgentWindow(DWORD processId)
     return nullptr;
 }
 
-std::vector<HWND> findPopups(DWORD processId)
-{
+std::vector<HWND> findPopups(DWORD processId) {
     std::vector<HWND> popups = topLevelWindows(processId, kAgentClass, kAgentTitle);
     popups.erase(std::remove_if(popups.begin(), popups.end(),
                                 [](HWND window) { return !isLayered(window); }),
@@ -180,24 +162,20 @@ std::vector<HWND> findPopups(DWORD processId)
     return popups;
 }
 
-HWND findProcessWindow(DWORD processId, const wchar_t* cls, const wchar_t* title)
-{
+HWND findProcessWindow(DWORD processId, const wchar_t* cls, const wchar_t* title) {
     std::vector<HWND> windows = topLevelWindows(processId, cls, title);
     return windows.empty() ? nullptr : windows.front();
 }
 
-HWND findChild(HWND parent, const wchar_t* cls)
-{
+HWND findChild(HWND parent, const wchar_t* cls) {
     return FindWindowExW(parent, nullptr, cls, nullptr);
 }
 
-AgentProcess::~AgentProcess()
-{
+AgentProcess::~AgentProcess() {
     terminate();
 }
 
-bool AgentProcess::start(const std::wstring& program, DWORD timeoutMs)
-{
+bool AgentProcess::start(const std::wstring& program, DWORD timeoutMs) {
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup = {sizeof(startup)};
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -214,23 +192,19 @@ bool AgentProcess::start(const std::wstring& program, DWORD timeoutMs)
     return window_ != nullptr;
 }
 
-bool AgentProcess::running() const
-{
+bool AgentProcess::running() const {
     return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-bool AgentProcess::post(UINT message, WPARAM wParam, LPARAM lParam) const
-{
+bool AgentProcess::post(UINT message, WPARAM wParam, LPARAM lParam) const {
     return window_ != nullptr && PostMessageW(window_, message, wParam, lParam);
 }
 
-bool AgentProcess::waitForExit(DWORD timeoutMs) const
-{
+bool AgentProcess::waitForExit(DWORD timeoutMs) const {
     return info_.hProcess != nullptr && pumpUntil([this] { return !running(); }, timeoutMs);
 }
 
-DWORD AgentProcess::exitCode() const
-{
+DWORD AgentProcess::exitCode() const {
     DWORD code = STILL_ACTIVE;
     if (info_.hProcess != nullptr) {
         GetExitCodeProcess(info_.hProcess, &code);
@@ -238,8 +212,7 @@ DWORD AgentProcess::exitCode() const
     return code;
 }
 
-void AgentProcess::terminate()
-{
+void AgentProcess::terminate() {
     if (info_.hProcess == nullptr) {
         return;
     }
@@ -253,8 +226,7 @@ void AgentProcess::terminate()
     window_ = nullptr;
 }
 
-StateRecorder::StateRecorder(const wchar_t* cls, const wchar_t* title)
-{
+StateRecorder::StateRecorder(const wchar_t* cls, const wchar_t* title) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wcex = {sizeof(wcex)};
     if (!GetClassInfoExW(instance, cls, &wcex)) {
@@ -264,25 +236,21 @@ StateRecorder::StateRecorder(const wchar_t* cls, const wchar_t* title)
         wcex.lpszClassName = cls;
         RegisterClassExW(&wcex);
     }
-    window_ = CreateWindowExW(0, cls, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                              nullptr, instance, this);
+    window_ = CreateWindowExW(0, cls, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                              instance, this);
 }
 
-StateRecorder::~StateRecorder()
-{
+StateRecorder::~StateRecorder() {
     if (window_ != nullptr) {
         DestroyWindow(window_);
     }
 }
 
-bool StateRecorder::waitForStates(size_t count, DWORD timeoutMs)
-{
+bool StateRecorder::waitForStates(size_t count, DWORD timeoutMs) {
     return pumpUntil([this, count] { return states_.size() >= count; }, timeoutMs);
 }
 
-LRESULT CALLBACK StateRecorder::procedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam)
-{
+LRESULT CALLBACK StateRecorder::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA,
@@ -296,8 +264,7 @@ LRESULT CALLBACK StateRecorder::procedure(HWND window, UINT message, WPARAM wPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-TempFolder::TempFolder()
-{
+TempFolder::TempFolder() {
     wchar_t base[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, base);
     path_ = std::wstring(base) + L"vigilor-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -305,8 +272,7 @@ TempFolder::TempFolder()
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 
-TempFolder::~TempFolder()
-{
+TempFolder::~TempFolder() {
     // SHFileOperationW wants a list ending in two nulls.
     std::wstring from = path_ + L'\0';
     SHFILEOPSTRUCTW operation = {};
@@ -316,4 +282,4 @@ TempFolder::~TempFolder()
     SHFileOperationW(&operation);
 }
 
-}  // namespace vigilor_test
+} // namespace vigilor_test

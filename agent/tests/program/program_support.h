@@ -77,7 +77,7 @@ HWND findChild(HWND parent, const wchar_t* cls);
 
 // The real VigilorTaskbar.exe, started by the test and always ended by it.
 class AgentProcess {
-public:
+  public:
     AgentProcess() = default;
     AgentProcess(const AgentProcess&) = delete;
     AgentProcess& operator=(const AgentProcess&) = delete;
@@ -98,7 +98,7 @@ public:
     DWORD exitCode() const;
     void terminate();
 
-private:
+  private:
     PROCESS_INFORMATION info_ = {};
     HWND window_ = nullptr;
 };
@@ -108,7 +108,7 @@ private:
 // application's main window; made with another class or title it is a
 // window the agent must leave alone.
 class StateRecorder {
-public:
+  public:
     StateRecorder(const wchar_t* cls, const wchar_t* title);
     StateRecorder(const StateRecorder&) = delete;
     StateRecorder& operator=(const StateRecorder&) = delete;
@@ -120,7 +120,7 @@ public:
     // Waits until `count` states have arrived in all.
     bool waitForStates(size_t count, DWORD timeoutMs);
 
-private:
+  private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
@@ -129,15 +129,15 @@ private:
 
 // A folder of its own under the temporary folder, removed with its files.
 class TempFolder {
-public:
+  public:
     TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     ~TempFolder();
     const std::wstring& path() const { return path_; }
 
-private:
+  private:
     std::wstring path_;
 };
 
-}  // namespace vigilor_test
+} // namespace vigilor_test

@@ -33,19 +33,16 @@ using namespace vigilor_test;
 
 namespace {
 
-int usage()
-{
+int usage() {
     std::fputs("usage: vigilor_probe COMMAND [ARGS]; see the source for the commands\n", stderr);
     return 2;
 }
 
-DWORD seconds(const wchar_t* text)
-{
+DWORD seconds(const wchar_t* text) {
     return static_cast<DWORD>(std::wcstoul(text, nullptr, 10)) * 1000;
 }
 
-HWND waitForAgentWindow(DWORD timeoutMs)
-{
+HWND waitForAgentWindow(DWORD timeoutMs) {
     HWND window = nullptr;
     pumpUntil(
         [&] {
@@ -56,8 +53,7 @@ HWND waitForAgentWindow(DWORD timeoutMs)
     return window;
 }
 
-int waitAgent(DWORD timeoutMs)
-{
+int waitAgent(DWORD timeoutMs) {
     if (waitForAgentWindow(timeoutMs) == nullptr) {
         std::fputs("no agent window\n", stderr);
         return 1;
@@ -65,8 +61,7 @@ int waitAgent(DWORD timeoutMs)
     return 0;
 }
 
-int post(UINT message, WPARAM wParam)
-{
+int post(UINT message, WPARAM wParam) {
     HWND agent = findAgentWindow(0);
     if (agent == nullptr || !PostMessageW(agent, message, wParam, 0)) {
         std::fputs("cannot post to the agent\n", stderr);
@@ -76,8 +71,7 @@ int post(UINT message, WPARAM wParam)
     return 0;
 }
 
-int waitCountdown(DWORD timeoutMs)
-{
+int waitCountdown(DWORD timeoutMs) {
     HWND button = nullptr;
     pumpUntil(
         [&] {
@@ -102,8 +96,7 @@ int waitCountdown(DWORD timeoutMs)
     return 0;
 }
 
-int query(DWORD timeoutMs)
-{
+int query(DWORD timeoutMs) {
     StateRecorder config(VIGILOR_CONFIG_WINDOW_CLASS, kConfigTitle);
     HWND agent = findAgentWindow(0);
     if (agent == nullptr || !PostMessageW(agent, WM_VIGILOR_QUERY, 0, 0) ||
@@ -115,8 +108,7 @@ int query(DWORD timeoutMs)
     return 0;
 }
 
-int hold()
-{
+int hold() {
     StateRecorder bystander(L"VigilorProbeBystander", L"bystander");
     pumpUntil([] { return false; }, INFINITE);
     return 0;
@@ -124,8 +116,7 @@ int hold()
 
 // A window that covers the screen in one colour, beneath the popup, so that
 // what shows through the popup's corners is known.
-LRESULT CALLBACK backdropProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK backdropProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND) {
         RECT client = {};
         GetClientRect(window, &client);
@@ -137,31 +128,27 @@ LRESULT CALLBACK backdropProcedure(HWND window, UINT message, WPARAM wParam, LPA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HWND createBackdrop()
-{
+HWND createBackdrop() {
     WNDCLASSEXW wcex = {sizeof(wcex)};
     wcex.lpfnWndProc = backdropProcedure;
     wcex.hInstance = GetModuleHandleW(nullptr);
     wcex.lpszClassName = L"VigilorProbeBackdrop";
     RegisterClassExW(&wcex);
     return CreateWindowExW(0, wcex.lpszClassName, L"backdrop", WS_POPUP | WS_VISIBLE, 0, 0,
-                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                           nullptr, nullptr, wcex.hInstance, nullptr);
+                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                           nullptr, wcex.hInstance, nullptr);
 }
 
-bool fileExists(const std::wstring& path)
-{
+bool fileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Stops or resumes every thread of a process: a stopped agent neither closes
 // its popup nor repaints it, so the picture holds still.
-void freezeProcess(DWORD processId, bool freeze)
-{
+void freezeProcess(DWORD processId, bool freeze) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     THREADENTRY32 entry = {sizeof(entry)};
-    for (BOOL more = Thread32First(snapshot, &entry); more;
-         more = Thread32Next(snapshot, &entry)) {
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
         if (entry.th32OwnerProcessID != processId) {
             continue;
         }
@@ -175,8 +162,7 @@ void freezeProcess(DWORD processId, bool freeze)
 }
 
 int popupScene(const std::wstring& agentPath, const std::wstring& rectFile,
-               const std::wstring& doneFile)
-{
+               const std::wstring& doneFile) {
     HWND backdrop = createBackdrop();
     if (backdrop == nullptr) {
         std::fputs("no backdrop\n", stderr);
@@ -226,10 +212,9 @@ int popupScene(const std::wstring& agentPath, const std::wstring& rectFile,
     return done ? 0 : 1;
 }
 
-}  // namespace
+} // namespace
 
-int wmain(int argc, wchar_t** argv)
-{
+int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
         return usage();
     }
@@ -239,9 +224,8 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     if (command == L"set" && argc == 4) {
-        return writeSetting(argv[2], static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)))
-                   ? 0
-                   : 1;
+        return writeSetting(argv[2], static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10))) ? 0
+                                                                                             : 1;
     }
     if (command == L"get" && argc == 3) {
         std::optional<DWORD> value = readSetting(argv[2]);
