@@ -28,6 +28,12 @@ target_link_libraries(reliability_tests PRIVATE vigilor_reliability_support gtes
 target_link_options(reliability_tests PRIVATE -static)
 add_dependencies(reliability_tests VigilorTaskbar stand_in_config)
 
+# Measures the programs for tools/bench.sh and helps the scripts here.
+add_executable(reliability_probe ${vigilor_reliability_dir}/reliability_probe.cpp)
+target_compile_options(reliability_probe PRIVATE ${VIGILOR_WARNINGS})
+target_link_libraries(reliability_probe PRIVATE vigilor_reliability_support)
+target_link_options(reliability_probe PRIVATE -municode -static)
+
 # Every test runs on a Wine desktop of its own (see on_wine_desktop.sh); the
 # Wine prefix comes from tools/test.sh.
 set(vigilor_on_desktop ${vigilor_reliability_dir}/on_wine_desktop.sh)
@@ -80,5 +86,26 @@ if(TARGET PCVigilor AND TARGET standin_agent_program)
     COMMAND tst_config_badsettings -o tst_config_badsettings.txt,txt -o -,txt)
   set_tests_properties(reliability.tst_config_badsettings PROPERTIES
     ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS reliability TIMEOUT 300
+    RESOURCE_LOCK vigilor_desktop)
+
+  qt_add_executable(tst_config_faults ${vigilor_reliability_dir}/tst_config_faults.cpp)
+  set_target_properties(tst_config_faults PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${VIGILOR_CONFIG_BIN_DIR} AUTOMOC ON)
+  target_compile_options(tst_config_faults PRIVATE ${VIGILOR_WARNINGS})
+  target_link_libraries(tst_config_faults PRIVATE vigilor_config vigilor_config_testsupport)
+  add_dependencies(tst_config_faults PCVigilor vigilor_config_runtime)
+  add_test(NAME reliability.tst_config_faults
+    COMMAND tst_config_faults -o tst_config_faults.txt,txt -o -,txt)
+  set_tests_properties(reliability.tst_config_faults PROPERTIES
+    ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS reliability TIMEOUT 300
+    RESOURCE_LOCK vigilor_desktop)
+
+  # The real PCVigilor.exe, clicked through the X server, then killed.
+  add_test(NAME reliability.ConfigKilledWhileLauncherWaits
+    COMMAND bash ${vigilor_reliability_dir}/config_killed_test.sh
+            $<TARGET_FILE:PCVigilor> $<TARGET_FILE:reliability_probe>
+            $<TARGET_FILE:vigilor_probe>)
+  set_tests_properties(reliability.ConfigKilledWhileLauncherWaits PROPERTIES
+    ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS reliability TIMEOUT 180
     RESOURCE_LOCK vigilor_desktop)
 endif()

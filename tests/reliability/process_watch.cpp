@@ -28,7 +28,8 @@ BOOL CALLBACK collectChild(HWND window, LPARAM lParam)
 BOOL CALLBACK collectTopLevel(HWND window, LPARAM lParam)
 {
     auto* collected = reinterpret_cast<Collected*>(lParam);
-    if (vigilor_test::windowProcess(window) != collected->processId) {
+    if (collected->processId != 0 &&
+        vigilor_test::windowProcess(window) != collected->processId) {
         return TRUE;
     }
     if (collected->cls != nullptr && vigilor_test::className(window) != collected->cls) {

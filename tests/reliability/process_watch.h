@@ -15,8 +15,8 @@ namespace reliability {
 // Every window of the process: top-level ones and all their descendants.
 std::vector<HWND> processWindows(DWORD processId);
 
-// Top-level windows of the process of the given class (any class when
-// nullptr), whatever their title.
+// Top-level windows of the process (any process when 0) of the given class
+// (any class when nullptr), whatever their title.
 std::vector<HWND> processTopLevel(DWORD processId, const wchar_t* cls);
 
 struct ProcessFigures {
