@@ -6,28 +6,23 @@ namespace reliability {
 
 using namespace vigilor_test;
 
-std::wstring agentProgram()
-{
+std::wstring agentProgram() {
     return windowsPath(VIGILOR_AGENT_EXE);
 }
 
-std::wstring standInConfigProgram()
-{
+std::wstring standInConfigProgram() {
     return windowsPath(VIGILOR_STAND_IN_CONFIG_EXE);
 }
 
-ConfigStandInFolder::ConfigStandInFolder()
-{
+ConfigStandInFolder::ConfigStandInFolder() {
     CopyFileW(standInConfigProgram().c_str(), (path() + L"\\PCVigilor.exe").c_str(), FALSE);
 }
 
-bool ConfigStandInFolder::started() const
-{
+bool ConfigStandInFolder::started() const {
     return GetFileAttributesW((path() + L"\\started.txt").c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool waitUntilIdle(const AgentProcess& agent, DWORD timeoutMs)
-{
+bool waitUntilIdle(const AgentProcess& agent, DWORD timeoutMs) {
     if (!agent.post(WM_COMMAND, kAboutCommand)) {
         return false;
     }
@@ -44,8 +39,7 @@ bool waitUntilIdle(const AgentProcess& agent, DWORD timeoutMs)
     return pumpUntil([&] { return !IsWindow(about); }, timeoutMs);
 }
 
-std::wstring strayWindows(DWORD processId)
-{
+std::wstring strayWindows(DWORD processId) {
     std::wstring found;
     for (HWND window : processTopLevel(processId, nullptr)) {
         if (!IsWindowVisible(window)) {
@@ -60,4 +54,4 @@ std::wstring strayWindows(DWORD processId)
     return found;
 }
 
-}  // namespace reliability
+} // namespace reliability

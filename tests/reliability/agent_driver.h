@@ -15,12 +15,12 @@ inline constexpr UINT kAboutCommand = 104;
 // PCVigilor.exe, so that the agent's "Configuration" command starts something
 // that only leaves started.txt behind and exits.
 class ConfigStandInFolder {
-public:
+  public:
     ConfigStandInFolder();
     const std::wstring& path() const { return folder_.path(); }
     bool started() const;
 
-private:
+  private:
     vigilor_test::TempFolder folder_;
 };
 
@@ -37,4 +37,4 @@ std::wstring strayWindows(DWORD processId);
 std::wstring agentProgram();
 std::wstring standInConfigProgram();
 
-}  // namespace reliability
+} // namespace reliability

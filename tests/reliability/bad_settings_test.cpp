@@ -22,18 +22,16 @@ namespace {
 
 struct StoredValue {
     const char* label;
-    DWORD type;  // REG_NONE: no value at all
+    DWORD type; // REG_NONE: no value at all
     std::vector<BYTE> data;
 };
 
-StoredValue dwordValue(const char* label, DWORD value)
-{
+StoredValue dwordValue(const char* label, DWORD value) {
     const BYTE* bytes = reinterpret_cast<const BYTE*>(&value);
     return {label, REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof(value))};
 }
 
-std::vector<StoredValue> awkwardValues()
-{
+std::vector<StoredValue> awkwardValues() {
     uint64_t wide = 5;
     const BYTE* wideBytes = reinterpret_cast<const BYTE*>(&wide);
     const wchar_t text[] = L"5";
@@ -53,15 +51,14 @@ std::vector<StoredValue> awkwardValues()
     };
 }
 
-void store(const wchar_t* name, const StoredValue& value)
-{
+void store(const wchar_t* name, const StoredValue& value) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name);
     if (value.type == REG_NONE) {
         return;
     }
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_WRITE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(RegSetValueExW(key, name, 0, value.type, value.data.data(),
                              static_cast<DWORD>(value.data.size())),
@@ -71,8 +68,7 @@ void store(const wchar_t* name, const StoredValue& value)
 
 // What the agent takes from a stored value: a REG_DWORD as it is, anything
 // else not at all.
-DWORD effective(const StoredValue& value, DWORD fallback)
-{
+DWORD effective(const StoredValue& value, DWORD fallback) {
     if (value.type != REG_DWORD) {
         return fallback;
     }
@@ -81,15 +77,13 @@ DWORD effective(const StoredValue& value, DWORD fallback)
     return v;
 }
 
-std::string narrow(const std::wstring& text)
-{
+std::string narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
 class BadSettings : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         ASSERT_EQ(findAgentWindow(0), nullptr) << "another VigilorTaskbar is running";
         deleteSettings();
         ASSERT_NE(config.handle(), nullptr);
@@ -99,8 +93,7 @@ protected:
 
     // Starts the agent, runs one session of `lengthMinutes`, cancels it and
     // closes the agent, checking each step from the outside.
-    void runSession(uint64_t lengthMinutes, const std::wstring& program = agentProgram())
-    {
+    void runSession(uint64_t lengthMinutes, const std::wstring& program = agentProgram()) {
         AgentProcess agent;
         ASSERT_TRUE(agent.start(program)) << "the agent did not start";
         auto idle = config.query(agent.window(), 5000);
@@ -152,8 +145,7 @@ struct OptionCase {
 // follows "duration" and "durationUnit" only; the other options must not
 // disturb the start, the reports or the end. "shutdownWindows" at 1 arms the
 // countdown ten seconds before the default hour, long after the cancel.
-TEST_F(BadSettings, EveryOptionAtEveryAwkwardValue)
-{
+TEST_F(BadSettings, EveryOptionAtEveryAwkwardValue) {
     const OptionCase options[] = {
         {L"duration", nullptr, 0},
         {L"durationUnit", nullptr, 0},
@@ -186,8 +178,7 @@ TEST_F(BadSettings, EveryOptionAtEveryAwkwardValue)
 // The longest lengths the two options allow together: the end minute is
 // kept within the positive 32-bit range instead of wrapping to a small or
 // zero value, and the session timer is armed without overflow.
-TEST_F(BadSettings, LongestSessionKeepsItsEndMinuteInRange)
-{
+TEST_F(BadSettings, LongestSessionKeepsItsEndMinuteInRange) {
     ASSERT_TRUE(writeSetting(L"duration", DWORD{0xFFFFFFFF}));
     ASSERT_TRUE(writeSetting(L"durationUnit", DWORD{1}));
     ASSERT_TRUE(writeSetting(L"simulatePress", DWORD{1}));
@@ -198,19 +189,18 @@ TEST_F(BadSettings, LongestSessionKeepsItsEndMinuteInRange)
 struct PathCase {
     std::string label;
     DWORD type;
-    std::wstring text;  // may hold a null of its own
+    std::wstring text; // may hold a null of its own
     const std::wstring* expectedFolder;
 };
 
-void storePath(const PathCase& path)
-{
+void storePath(const PathCase& path) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"Path");
     if (path.type == REG_NONE) {
         return;
     }
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr,
-                              REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_WRITE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(RegSetValueExW(key, L"Path", 0, path.type,
                              reinterpret_cast<const BYTE*>(path.text.c_str()),
@@ -219,19 +209,16 @@ void storePath(const PathCase& path)
     RegCloseKey(key);
 }
 
-std::wstring standInMarker(const std::wstring& folder)
-{
+std::wstring standInMarker(const std::wstring& folder) {
     return folder + L"\\started.txt";
 }
 
-bool exists(const std::wstring& file)
-{
+bool exists(const std::wstring& file) {
     return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // A folder holding the stand-in configuration program.
-std::wstring makeStandInFolder(const std::wstring& folder)
-{
+std::wstring makeStandInFolder(const std::wstring& folder) {
     CreateDirectoryW(folder.c_str(), nullptr);
     CopyFileW(standInConfigProgram().c_str(), (folder + L"\\PCVigilor.exe").c_str(), FALSE);
     return folder;
@@ -241,8 +228,7 @@ std::wstring makeStandInFolder(const std::wstring& folder)
 // the folder "Path" names when "\PCVigilor.exe" fits behind it within
 // MAX_PATH, and otherwise the one beside the agent, never one from a folder
 // cut short or from the root of the drive.
-TEST_F(BadSettings, PathInEveryShape)
-{
+TEST_F(BadSettings, PathInEveryShape) {
     TempFolder own;
     std::wstring agentCopy = own.path() + L"\\VigilorTaskbar.exe";
     ASSERT_TRUE(CopyFileW(agentProgram().c_str(), agentCopy.c_str(), FALSE));
@@ -298,15 +284,14 @@ TEST_F(BadSettings, PathInEveryShape)
         AgentProcess agent;
         ASSERT_TRUE(agent.start(agentCopy)) << "the agent did not start";
         ASSERT_TRUE(agent.post(WM_COMMAND, IDM_CONFIGURATION));
-        bool started = pumpUntil([&] { return exists(standInMarker(*path.expectedFolder)); },
-                                 15000);
+        bool started =
+            pumpUntil([&] { return exists(standInMarker(*path.expectedFolder)); }, 15000);
         std::wstring stray = strayWindows(agent.id());
         EXPECT_TRUE(started) << "nothing started in " << narrow(*path.expectedFolder)
                              << "; open: " << narrow(stray);
         for (const std::wstring* folder : folders) {
             if (folder != path.expectedFolder) {
-                EXPECT_FALSE(exists(standInMarker(*folder)))
-                    << "started in " << narrow(*folder);
+                EXPECT_FALSE(exists(standInMarker(*folder))) << "started in " << narrow(*folder);
             }
         }
         // The session is not disturbed by whatever "Path" held.
@@ -318,5 +303,5 @@ TEST_F(BadSettings, PathInEveryShape)
     }
 }
 
-}  // namespace
-}  // namespace reliability
+} // namespace
+} // namespace reliability

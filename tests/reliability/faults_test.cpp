@@ -16,9 +16,8 @@ namespace {
 WPARAM const kTrayIconId = 1010;
 
 class Faults : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         ASSERT_EQ(findAgentWindow(0), nullptr) << "another VigilorTaskbar is running";
         deleteSettings();
         ASSERT_TRUE(writeSetting(L"duration", DWORD{30}));
@@ -28,8 +27,7 @@ protected:
     void TearDown() override { deleteSettings(); }
 
     // Posts `message` to `window` and returns the state it brings back.
-    std::optional<WPARAM> exchange(HWND window, UINT message)
-    {
+    std::optional<WPARAM> exchange(HWND window, UINT message) {
         size_t count = config.count();
         if (!PostMessageW(window, message, 0, 0) || !config.waitForCount(count + 1, 5000)) {
             return std::nullopt;
@@ -37,8 +35,7 @@ protected:
         return config.states()[count];
     }
 
-    void close(AgentProcess& agent)
-    {
+    void close(AgentProcess& agent) {
         ASSERT_TRUE(agent.post(WM_COMMAND, IDM_CLOSE));
         EXPECT_TRUE(agent.waitForExit(10000)) << "Close did not end the agent";
         EXPECT_EQ(agent.exitCode(), 0u);
@@ -50,8 +47,7 @@ protected:
 // Killed during a session, the agent leaves only its "VigilorActive" behind
 // (nothing reads it). The next agent starts without a session, runs one
 // and ends it as usual.
-TEST_F(Faults, AgentKilledDuringSessionLeavesTheNextOneClean)
-{
+TEST_F(Faults, AgentKilledDuringSessionLeavesTheNextOneClean) {
     {
         AgentProcess first;
         ASSERT_TRUE(first.start(agentProgram()));
@@ -82,8 +78,7 @@ TEST_F(Faults, AgentKilledDuringSessionLeavesTheNextOneClean)
 // The settings key deleted while a session runs: a re-read keeps the options
 // the agent has, a new start runs with them, and the end writes
 // "VigilorActive" 0 into a key made anew.
-TEST_F(Faults, SettingsKeyDeletedDuringSession)
-{
+TEST_F(Faults, SettingsKeyDeletedDuringSession) {
     ASSERT_TRUE(writeSetting(L"duration", DWORD{7}));
     AgentProcess agent;
     ASSERT_TRUE(agent.start(agentProgram()));
@@ -112,15 +107,16 @@ TEST_F(Faults, SettingsKeyDeletedDuringSession)
 // Two agents started at the same moment both come up. The configuration
 // application's lookup reaches one of them, which runs the session; the
 // other stays idle; closing both ends both, and the session with its agent.
-TEST_F(Faults, TwoAgentsStartedAtOnce)
-{
+TEST_F(Faults, TwoAgentsStartedAtOnce) {
     AgentProcess one, two;
     std::wstring program = agentProgram();
     // Both processes exist before either has its window.
     ASSERT_TRUE(one.start(program, 0) || one.running());
     ASSERT_TRUE(two.start(program, 0) || two.running());
     ASSERT_TRUE(pumpUntil(
-        [&] { return findAgentWindow(one.id()) != nullptr && findAgentWindow(two.id()) != nullptr; },
+        [&] {
+            return findAgentWindow(one.id()) != nullptr && findAgentWindow(two.id()) != nullptr;
+        },
         30000))
         << "not both agents came up";
     HWND windowOne = findAgentWindow(one.id());
@@ -155,8 +151,7 @@ TEST_F(Faults, TwoAgentsStartedAtOnce)
 
 // Tray icons as Wine's notification area shows them on a bare X server:
 // one window per icon.
-size_t trayIcons()
-{
+size_t trayIcons() {
     size_t icons = 0;
     HWND tray = nullptr;
     while ((tray = FindWindowExW(nullptr, tray, L"__winex11_standalone_tray", nullptr))) {
@@ -172,8 +167,7 @@ size_t trayIcons()
 // "TaskbarCreated" broadcast. The icon is taken away here as a new Explorer
 // would not know it; after the broadcast the agent shows it again, and a
 // running session can still be cancelled from its menu.
-TEST(FaultsOnTheRootDesktop, TaskbarCreatedBringsTheIconBack)
-{
+TEST(FaultsOnTheRootDesktop, TaskbarCreatedBringsTheIconBack) {
     ASSERT_EQ(findAgentWindow(0), nullptr) << "another VigilorTaskbar is running";
     deleteSettings();
     TimedStateWindow config;
@@ -205,10 +199,9 @@ TEST(FaultsOnTheRootDesktop, TaskbarCreatedBringsTheIconBack)
 
     ASSERT_TRUE(agent.post(WM_COMMAND, IDM_CLOSE));
     EXPECT_TRUE(agent.waitForExit(10000));
-    EXPECT_TRUE(pumpUntil([] { return trayIcons() == 0; }, 10000))
-        << "the icon stayed after Close";
+    EXPECT_TRUE(pumpUntil([] { return trayIcons() == 0; }, 10000)) << "the icon stayed after Close";
     deleteSettings();
 }
 
-}  // namespace
-}  // namespace reliability
+} // namespace
+} // namespace reliability

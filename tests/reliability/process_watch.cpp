@@ -14,22 +14,19 @@ namespace {
 
 struct Collected {
     DWORD processId;
-    const wchar_t* cls;  // any class when nullptr
+    const wchar_t* cls; // any class when nullptr
     bool children;
     std::vector<HWND> windows;
 };
 
-BOOL CALLBACK collectChild(HWND window, LPARAM lParam)
-{
+BOOL CALLBACK collectChild(HWND window, LPARAM lParam) {
     reinterpret_cast<Collected*>(lParam)->windows.push_back(window);
     return TRUE;
 }
 
-BOOL CALLBACK collectTopLevel(HWND window, LPARAM lParam)
-{
+BOOL CALLBACK collectTopLevel(HWND window, LPARAM lParam) {
     auto* collected = reinterpret_cast<Collected*>(lParam);
-    if (collected->processId != 0 &&
-        vigilor_test::windowProcess(window) != collected->processId) {
+    if (collected->processId != 0 && vigilor_test::windowProcess(window) != collected->processId) {
         return TRUE;
     }
     if (collected->cls != nullptr && vigilor_test::className(window) != collected->cls) {
@@ -42,16 +39,14 @@ BOOL CALLBACK collectTopLevel(HWND window, LPARAM lParam)
     return TRUE;
 }
 
-}  // namespace
+} // namespace
 
-std::vector<HWND> processWindows(DWORD processId)
-{
+std::vector<HWND> processWindows(DWORD processId) {
     Collected collected{processId, nullptr, true, {}};
     EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&collected));
     // Message-only windows are not top-level windows of the desktop.
     HWND messageOnly = nullptr;
-    while ((messageOnly = FindWindowExW(HWND_MESSAGE, messageOnly, nullptr, nullptr)) !=
-           nullptr) {
+    while ((messageOnly = FindWindowExW(HWND_MESSAGE, messageOnly, nullptr, nullptr)) != nullptr) {
         if (vigilor_test::windowProcess(messageOnly) == processId) {
             collected.windows.push_back(messageOnly);
         }
@@ -59,15 +54,13 @@ std::vector<HWND> processWindows(DWORD processId)
     return collected.windows;
 }
 
-std::vector<HWND> processTopLevel(DWORD processId, const wchar_t* cls)
-{
+std::vector<HWND> processTopLevel(DWORD processId, const wchar_t* cls) {
     Collected collected{processId, cls, false, {}};
     EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&collected));
     return collected.windows;
 }
 
-ProcessFigures measure(HANDLE process, DWORD processId)
-{
+ProcessFigures measure(HANDLE process, DWORD processId) {
     ProcessFigures figures;
     figures.windows = processWindows(processId).size();
     GetProcessHandleCount(process, &figures.handles);
@@ -85,8 +78,7 @@ ProcessFigures measure(HANDLE process, DWORD processId)
     return figures;
 }
 
-double cpuMilliseconds(HANDLE process)
-{
+double cpuMilliseconds(HANDLE process) {
     FILETIME created = {}, exited = {}, kernel = {}, user = {};
     if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
         return 0;
@@ -98,8 +90,7 @@ double cpuMilliseconds(HANDLE process)
     return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
 }
 
-double nowMs()
-{
+double nowMs() {
     static LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f = {};
         QueryPerformanceFrequency(&f);
@@ -107,12 +98,10 @@ double nowMs()
     }();
     LARGE_INTEGER counter = {};
     QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 /
-           static_cast<double>(frequency.QuadPart);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-double quantile(std::vector<double> values, double q)
-{
+double quantile(std::vector<double> values, double q) {
     if (values.empty()) {
         return 0;
     }
@@ -123,8 +112,7 @@ double quantile(std::vector<double> values, double q)
     return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
 }
 
-TimedStateWindow::TimedStateWindow()
-{
+TimedStateWindow::TimedStateWindow() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wcex = {sizeof(wcex)};
     bool registered = GetClassInfoExW(instance, VIGILOR_CONFIG_WINDOW_CLASS, &wcex);
@@ -135,9 +123,9 @@ TimedStateWindow::TimedStateWindow()
         wcex.lpszClassName = VIGILOR_CONFIG_WINDOW_CLASS;
         RegisterClassExW(&wcex);
     }
-    window_ = CreateWindowExW(0, VIGILOR_CONFIG_WINDOW_CLASS, vigilor_test::kConfigTitle,
-                              WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, instance,
-                              nullptr);
+    window_ =
+        CreateWindowExW(0, VIGILOR_CONFIG_WINDOW_CLASS, vigilor_test::kConfigTitle,
+                        WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, instance, nullptr);
     if (window_ != nullptr) {
         // Whoever registered the class, this window records for us.
         SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -145,15 +133,13 @@ TimedStateWindow::TimedStateWindow()
     }
 }
 
-TimedStateWindow::~TimedStateWindow()
-{
+TimedStateWindow::~TimedStateWindow() {
     if (window_ != nullptr) {
         DestroyWindow(window_);
     }
 }
 
-std::optional<std::pair<WPARAM, double>> TimedStateWindow::query(HWND agent, DWORD timeoutMs)
-{
+std::optional<std::pair<WPARAM, double>> TimedStateWindow::query(HWND agent, DWORD timeoutMs) {
     size_t before = states_.size();
     double sent = nowMs();
     if (!PostMessageW(agent, vigilor_test::WM_VIGILOR_QUERY, 0, 0)) {
@@ -166,15 +152,12 @@ std::optional<std::pair<WPARAM, double>> TimedStateWindow::query(HWND agent, DWO
     return std::make_pair(states_[before], roundTrip);
 }
 
-bool TimedStateWindow::waitForCount(size_t count, DWORD timeoutMs)
-{
-    return vigilor_test::pumpUntil([this, count] { return states_.size() >= count; },
-                                   timeoutMs);
+bool TimedStateWindow::waitForCount(size_t count, DWORD timeoutMs) {
+    return vigilor_test::pumpUntil([this, count] { return states_.size() >= count; }, timeoutMs);
 }
 
 LRESULT CALLBACK TimedStateWindow::procedure(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam)
-{
+                                             LPARAM lParam) {
     auto* self = reinterpret_cast<TimedStateWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == vigilor_test::WM_VIGILOR_STATE && self != nullptr) {
         self->states_.push_back(wParam);
@@ -183,4 +166,4 @@ LRESULT CALLBACK TimedStateWindow::procedure(HWND window, UINT message, WPARAM w
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-}  // namespace reliability
+} // namespace reliability

@@ -21,7 +21,7 @@ std::vector<HWND> processTopLevel(DWORD processId, const wchar_t* cls);
 
 struct ProcessFigures {
     size_t windows = 0;
-    DWORD handles = 0;  // Wine 8 answers 0
+    DWORD handles = 0; // Wine 8 answers 0
     uint64_t privateBytes = 0;
     // GetGuiResources; Wine 8 answers 0 for both.
     DWORD gdiObjects = 0;
@@ -36,7 +36,7 @@ double cpuMilliseconds(HANDLE process);
 // A window that plays the configuration application's main window and keeps
 // the time at which each WM_VIGILOR_STATE arrived.
 class TimedStateWindow {
-public:
+  public:
     TimedStateWindow();
     TimedStateWindow(const TimedStateWindow&) = delete;
     TimedStateWindow& operator=(const TimedStateWindow&) = delete;
@@ -54,7 +54,7 @@ public:
     // Waits until `count` states have arrived in all.
     bool waitForCount(size_t count, DWORD timeoutMs);
 
-private:
+  private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
@@ -67,4 +67,4 @@ double nowMs();
 // Median and other quantiles of a sample (sorted copy); 0 for none.
 double quantile(std::vector<double> values, double q);
 
-}  // namespace reliability
+} // namespace reliability

@@ -18,10 +18,9 @@ namespace reliability {
 
 uint64_t stormSeed = 0;
 
-}  // namespace reliability
+} // namespace reliability
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     reliability::stormSeed = static_cast<uint64_t>(std::time(nullptr));
     if (const char* seed = std::getenv("VIGILOR_STORM_SEED")) {

@@ -34,22 +34,19 @@ using namespace reliability;
 
 namespace {
 
-int usage()
-{
+int usage() {
     std::fputs("usage: reliability_probe COMMAND [ARGS]; see the source for the commands\n",
                stderr);
     return 2;
 }
 
-DWORD secondsArg(const wchar_t* text)
-{
+DWORD secondsArg(const wchar_t* text) {
     return static_cast<DWORD>(std::wcstoul(text, nullptr, 10)) * 1000;
 }
 
 // Polls often enough for the figures and the races the scripts set up, not
 // so often that the polling takes the agent's CPU.
-bool pollUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
+bool pollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (!done()) {
         if (GetTickCount64() >= deadline) {
@@ -60,8 +57,7 @@ bool pollUntil(const std::function<bool()>& done, DWORD timeoutMs)
     return true;
 }
 
-std::vector<DWORD> processesNamed(const wchar_t* name)
-{
+std::vector<DWORD> processesNamed(const wchar_t* name) {
     std::vector<DWORD> found;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) {
@@ -78,8 +74,7 @@ std::vector<DWORD> processesNamed(const wchar_t* name)
     return found;
 }
 
-HWND visibleMainWindow(DWORD processId)
-{
+HWND visibleMainWindow(DWORD processId) {
     for (HWND window : processTopLevel(processId, VIGILOR_CONFIG_WINDOW_CLASS)) {
         if (windowText(window) == kConfigTitle && IsWindowVisible(window)) {
             return window;
@@ -88,8 +83,7 @@ HWND visibleMainWindow(DWORD processId)
     return nullptr;
 }
 
-int clientOrigin(DWORD timeoutMs)
-{
+int clientOrigin(DWORD timeoutMs) {
     HWND window = nullptr;
     pumpUntil(
         [&] {
@@ -106,8 +100,7 @@ int clientOrigin(DWORD timeoutMs)
     return 0;
 }
 
-int waitProcess(const wchar_t* name, DWORD timeoutMs)
-{
+int waitProcess(const wchar_t* name, DWORD timeoutMs) {
     if (!pumpUntil([name] { return !processesNamed(name).empty(); }, timeoutMs)) {
         std::fputs("no such process\n", stderr);
         return 1;
@@ -115,8 +108,7 @@ int waitProcess(const wchar_t* name, DWORD timeoutMs)
     return 0;
 }
 
-int killProcess(const wchar_t* name)
-{
+int killProcess(const wchar_t* name) {
     int killed = 0;
     for (DWORD id : processesNamed(name)) {
         HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
@@ -132,8 +124,7 @@ int killProcess(const wchar_t* name)
     return killed > 0 ? 0 : 1;
 }
 
-int waitThenKill(const wchar_t* name, const wchar_t* other, DWORD timeoutMs)
-{
+int waitThenKill(const wchar_t* name, const wchar_t* other, DWORD timeoutMs) {
     if (!pollUntil([name] { return !processesNamed(name).empty(); }, timeoutMs)) {
         std::fputs("no such process\n", stderr);
         return 1;
@@ -141,8 +132,7 @@ int waitThenKill(const wchar_t* name, const wchar_t* other, DWORD timeoutMs)
     return killProcess(other);
 }
 
-int closeMain(DWORD timeoutMs)
-{
+int closeMain(DWORD timeoutMs) {
     HWND window = visibleMainWindow(0);
     if (window == nullptr) {
         std::fputs("no configuration window\n", stderr);
@@ -158,12 +148,11 @@ int closeMain(DWORD timeoutMs)
     return ended ? 0 : 1;
 }
 
-int suiteGet(const wchar_t* name)
-{
+int suiteGet(const wchar_t* name) {
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quorvex Halvern Plus!", name,
-                     RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quorvex Halvern Plus!", name, RRF_RT_REG_DWORD,
+                     nullptr, &value, &size) != ERROR_SUCCESS) {
         std::puts("missing");
     } else {
         std::printf("%lu\n", value);
@@ -174,8 +163,7 @@ int suiteGet(const wchar_t* name)
 // ---- bench ----------------------------------------------------------------
 
 // Tray icons as Wine's notification area shows them on a bare X server.
-size_t trayIcons()
-{
+size_t trayIcons() {
     size_t icons = 0;
     HWND tray = nullptr;
     while ((tray = FindWindowExW(nullptr, tray, L"__winex11_standalone_tray", nullptr))) {
@@ -189,9 +177,8 @@ size_t trayIcons()
 
 // A started program, ended by Close (or by force) when it goes out of scope.
 class Started {
-public:
-    explicit Started(const std::wstring& program)
-    {
+  public:
+    explicit Started(const std::wstring& program) {
         std::wstring commandLine = L"\"" + program + L"\"";
         STARTUPINFOW startup = {sizeof(startup)};
         startedMs_ = nowMs();
@@ -202,8 +189,7 @@ public:
     }
     Started(const Started&) = delete;
     Started& operator=(const Started&) = delete;
-    ~Started()
-    {
+    ~Started() {
         if (info_.hProcess == nullptr) {
             return;
         }
@@ -220,14 +206,13 @@ public:
     DWORD id() const { return info_.dwProcessId; }
     double startedMs() const { return startedMs_; }
 
-    bool endWith(HWND window, UINT message, WPARAM wParam)
-    {
+    bool endWith(HWND window, UINT message, WPARAM wParam) {
         PostMessageW(window, message, wParam, 0);
         return pumpUntil([this] { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; },
                          15000);
     }
 
-private:
+  private:
     PROCESS_INFORMATION info_ = {};
     double startedMs_ = 0;
 };
@@ -237,8 +222,7 @@ struct StartFigures {
     double iconMs = -1;
 };
 
-StartFigures startAgentOnce(const std::wstring& agent)
-{
+StartFigures startAgentOnce(const std::wstring& agent) {
     StartFigures figures;
     size_t iconsBefore = trayIcons();
     Started started(agent);
@@ -263,20 +247,17 @@ StartFigures startAgentOnce(const std::wstring& agent)
     return figures;
 }
 
-void row(const char* what, const std::string& figure)
-{
+void row(const char* what, const std::string& figure) {
     std::printf("| %-58s | %28s |\n", what, figure.c_str());
 }
 
-std::string format(const char* pattern, double a, double b = 0, double c = 0)
-{
+std::string format(const char* pattern, double a, double b = 0, double c = 0) {
     char text[128];
     std::snprintf(text, sizeof(text), pattern, a, b, c);
     return text;
 }
 
-void benchAgentStart(const std::wstring& agent)
-{
+void benchAgentStart(const std::wstring& agent) {
     // The first program of a Wine session waits for Wine's services.
     StartFigures cold = startAgentOnce(agent);
     std::vector<double> windows, icons;
@@ -285,18 +266,15 @@ void benchAgentStart(const std::wstring& agent)
         windows.push_back(warm.windowMs);
         icons.push_back(warm.iconMs);
     }
-    row("agent start to its window, first start of the session",
-        format("%.0f ms", cold.windowMs));
+    row("agent start to its window, first start of the session", format("%.0f ms", cold.windowMs));
     row("agent start to its window, median of 5 later starts",
         format("%.0f ms (max %.0f)", quantile(windows, 0.5), quantile(windows, 1.0)));
-    row("agent start to its tray icon, first start of the session",
-        format("%.0f ms", cold.iconMs));
+    row("agent start to its tray icon, first start of the session", format("%.0f ms", cold.iconMs));
     row("agent start to its tray icon, median of 5 later starts",
         format("%.0f ms (max %.0f)", quantile(icons, 0.5), quantile(icons, 1.0)));
 }
 
-void benchAgentRunning(const std::wstring& agent)
-{
+void benchAgentRunning(const std::wstring& agent) {
     deleteSettings();
     TimedStateWindow config;
     Started started(agent);
@@ -361,8 +339,7 @@ void benchAgentRunning(const std::wstring& agent)
     deleteSettings();
 }
 
-double startConfigOnce(const std::wstring& config)
-{
+double startConfigOnce(const std::wstring& config) {
     Started started(config);
     if (!started.ok()) {
         return -1;
@@ -382,8 +359,7 @@ double startConfigOnce(const std::wstring& config)
     return shownMs;
 }
 
-void benchConfigStart(const std::wstring& config)
-{
+void benchConfigStart(const std::wstring& config) {
     deleteSettings();
     double cold = startConfigOnce(config);
     std::vector<double> warm;
@@ -396,8 +372,7 @@ void benchConfigStart(const std::wstring& config)
     deleteSettings();
 }
 
-int bench(const std::wstring& agent, const std::wstring& config)
-{
+int bench(const std::wstring& agent, const std::wstring& config) {
     if (findAgentWindow(0) != nullptr) {
         std::fputs("an agent is running already\n", stderr);
         return 1;
@@ -408,10 +383,9 @@ int bench(const std::wstring& agent, const std::wstring& config)
     return 0;
 }
 
-}  // namespace
+} // namespace
 
-int wmain(int argc, wchar_t** argv)
-{
+int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
         return usage();
     }

@@ -56,21 +56,32 @@ enum class Kind {
     Launch,
 };
 
-const char* kindName(Kind kind)
-{
+const char* kindName(Kind kind) {
     switch (kind) {
-    case Kind::Start: return "start 1724";
-    case Kind::Cancel: return "cancel 1725";
-    case Kind::Reload: return "reload 1726";
-    case Kind::Query: return "query 1727";
-    case Kind::SessionItem: return "WM_COMMAND 316";
-    case Kind::CountdownCancel: return "WM_COMMAND 0";
-    case Kind::TrayMouse: return "1034 mouse";
-    case Kind::TrayMenu: return "1034 WM_RBUTTONDOWN";
-    case Kind::CancelMode: return "WM_CANCELMODE";
-    case Kind::StrayTimer: return "WM_TIMER";
-    case Kind::Option: return "option write";
-    case Kind::Launch: return "WM_COMMAND 208 / 1034 WM_LBUTTONDBLCLK";
+    case Kind::Start:
+        return "start 1724";
+    case Kind::Cancel:
+        return "cancel 1725";
+    case Kind::Reload:
+        return "reload 1726";
+    case Kind::Query:
+        return "query 1727";
+    case Kind::SessionItem:
+        return "WM_COMMAND 316";
+    case Kind::CountdownCancel:
+        return "WM_COMMAND 0";
+    case Kind::TrayMouse:
+        return "1034 mouse";
+    case Kind::TrayMenu:
+        return "1034 WM_RBUTTONDOWN";
+    case Kind::CancelMode:
+        return "WM_CANCELMODE";
+    case Kind::StrayTimer:
+        return "WM_TIMER";
+    case Kind::Option:
+        return "option write";
+    case Kind::Launch:
+        return "WM_COMMAND 208 / 1034 WM_LBUTTONDBLCLK";
     }
     return "?";
 }
@@ -83,17 +94,17 @@ struct Weight {
 // Roughly what a busy user and configuration application would do, with the
 // messages that change the session most frequent.
 const Weight kWeights[] = {
-    {Kind::Start, 14},      {Kind::Cancel, 12},         {Kind::Reload, 8},
-    {Kind::Query, 12},      {Kind::SessionItem, 12},    {Kind::CountdownCancel, 8},
-    {Kind::TrayMouse, 12},  {Kind::TrayMenu, 1.5},      {Kind::CancelMode, 3},
-    {Kind::StrayTimer, 4},  {Kind::Option, 6},          {Kind::Launch, 92.5 / 600},
+    {Kind::Start, 14},     {Kind::Cancel, 12},      {Kind::Reload, 8},
+    {Kind::Query, 12},     {Kind::SessionItem, 12}, {Kind::CountdownCancel, 8},
+    {Kind::TrayMouse, 12}, {Kind::TrayMenu, 1.5},   {Kind::CancelMode, 3},
+    {Kind::StrayTimer, 4}, {Kind::Option, 6},       {Kind::Launch, 92.5 / 600},
 };
 
 // Tray notifications other than the two that act: moves, single clicks,
 // other buttons, keyboard selection, and values that mean nothing.
-const LPARAM kIdleMouse[] = {WM_MOUSEMOVE,   WM_LBUTTONDOWN,  WM_LBUTTONUP,  WM_RBUTTONUP,
-                             WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK,
-                             WM_CONTEXTMENU, NIN_SELECT,      NIN_KEYSELECT, 0};
+const LPARAM kIdleMouse[] = {WM_MOUSEMOVE,     WM_LBUTTONDOWN, WM_LBUTTONUP,  WM_RBUTTONUP,
+                             WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP,  WM_MBUTTONDBLCLK,
+                             WM_CONTEXTMENU,   NIN_SELECT,     NIN_KEYSELECT, 0};
 
 struct OptionValues {
     const wchar_t* name;
@@ -113,14 +124,12 @@ const OptionValues kOptions[] = {
 };
 DWORD const kLongestSessionMinutes = 3 * 60;
 
-void deleteSetting(const wchar_t* name)
-{
+void deleteSetting(const wchar_t* name) {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name);
 }
 
 // Windows of the agent not belonging to a popup (which comes and goes).
-size_t windowsBesidesPopups(DWORD processId)
-{
+size_t windowsBesidesPopups(DWORD processId) {
     std::vector<HWND> popups = findPopups(processId);
     size_t count = 0;
     for (HWND window : processWindows(processId)) {
@@ -142,9 +151,8 @@ struct BurstFigures {
 };
 
 class Storm {
-public:
-    Storm(uint64_t seed, AgentProcess& agent) : random_(seed), agent_(agent)
-    {
+  public:
+    Storm(uint64_t seed, AgentProcess& agent) : random_(seed), agent_(agent) {
         std::vector<double> weights;
         for (const Weight& w : kWeights) {
             weights.push_back(w.weight);
@@ -152,8 +160,7 @@ public:
         pick_ = std::discrete_distribution<size_t>(weights.begin(), weights.end());
     }
 
-    int burst()
-    {
+    int burst() {
         int size = std::uniform_int_distribution<int>(kSmallestBurst, kLargestBurst)(random_);
         for (int i = 0; i < size; ++i) {
             fire(kWeights[pick_(random_)].kind);
@@ -169,11 +176,10 @@ public:
 
     const std::map<Kind, int>& counts() const { return counts_; }
 
-private:
+  private:
     // A control message or command reaches the agent window, or sometimes
     // the open popup, which shares its window procedure.
-    HWND target()
-    {
+    HWND target() {
         bool toPopup = std::bernoulli_distribution(0.2)(random_);
         if (toPopup) {
             std::vector<HWND> popups = findPopups(agent_.id());
@@ -184,14 +190,12 @@ private:
         return agent_.window();
     }
 
-    WPARAM command(UINT id)
-    {
+    WPARAM command(UINT id) {
         // The notification code in the high word must not matter.
         return MAKEWPARAM(id, std::uniform_int_distribution<int>(0, 1)(random_));
     }
 
-    void fire(Kind kind)
-    {
+    void fire(Kind kind) {
         ++counts_[kind];
         switch (kind) {
         case Kind::Start:
@@ -213,8 +217,8 @@ private:
             PostMessageW(target(), WM_COMMAND, command(IDC_COUNTDOWN_CANCEL), 0);
             break;
         case Kind::TrayMouse: {
-            size_t index = std::uniform_int_distribution<size_t>(0, std::size(kIdleMouse) - 1)(
-                random_);
+            size_t index =
+                std::uniform_int_distribution<size_t>(0, std::size(kIdleMouse) - 1)(random_);
             agent_.post(WM_TRAY_CALLBACK, TRAY_ICON, kIdleMouse[index]);
             break;
         }
@@ -232,11 +236,9 @@ private:
             break;
         }
         case Kind::Option: {
-            const OptionValues& option =
-                kOptions[std::uniform_int_distribution<size_t>(0, std::size(kOptions) - 1)(
-                    random_)];
-            size_t index =
-                std::uniform_int_distribution<size_t>(0, option.values.size())(random_);
+            const OptionValues& option = kOptions[std::uniform_int_distribution<size_t>(
+                0, std::size(kOptions) - 1)(random_)];
+            size_t index = std::uniform_int_distribution<size_t>(0, option.values.size())(random_);
             if (index == option.values.size()) {
                 deleteSetting(option.name);
             } else {
@@ -266,15 +268,13 @@ struct Distribution {
     double median, p99, max;
 };
 
-Distribution describe(const std::vector<double>& values)
-{
+Distribution describe(const std::vector<double>& values) {
     return {quantile(values, 0.5), quantile(values, 0.99), quantile(values, 1.0)};
 }
 
 class MessageStorm : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         ASSERT_EQ(findAgentWindow(0), nullptr) << "another VigilorTaskbar is running";
         deleteSettings();
         ASSERT_TRUE(writeSetting(L"Path", configFolder.path()));
@@ -283,8 +283,7 @@ protected:
         ASSERT_NE(config.handle(), nullptr);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         agent.terminate();
         deleteSettings();
     }
@@ -292,8 +291,7 @@ protected:
     // Settles the state after a burst: the query is answered, and its answer
     // agrees with "VigilorActive". A session timer may end the session
     // between the two readings, so a disagreement is read once more.
-    void checkSession(int burst, std::vector<double>& roundTrips, int& slowQueries)
-    {
+    void checkSession(int burst, std::vector<double>& roundTrips, int& slowQueries) {
         for (int reading = 0; reading < 2; ++reading) {
             std::optional<std::pair<WPARAM, double>> answer;
             for (int attempt = 0; attempt < kQueryTries; ++attempt) {
@@ -313,8 +311,7 @@ protected:
                 continue;
             }
             EXPECT_EQ(end == 0, active == 0)
-                << "burst " << burst << ": end minute " << end << " but VigilorActive "
-                << active;
+                << "burst " << burst << ": end minute " << end << " but VigilorActive " << active;
             if (end != 0) {
                 EXPECT_LE(end, minuteOfDay() + kLongestSessionMinutes)
                     << "burst " << burst << ": end minute out of reach of any session";
@@ -328,8 +325,7 @@ protected:
     AgentProcess agent;
 };
 
-TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp)
-{
+TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp) {
     std::printf("storm seed %llu (replay with VIGILOR_STORM_SEED=%llu)\n",
                 static_cast<unsigned long long>(stormSeed),
                 static_cast<unsigned long long>(stormSeed));
@@ -356,13 +352,13 @@ TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp)
         agent.post(WM_CANCELMODE);
         ASSERT_TRUE(waitUntilIdle(agent, kIdleTimeoutMs))
             << "burst " << bursts << ": the agent did not come back to its message loop; "
-            << "open: " << std::string(strayWindows(agent.id()).begin(),
-                                       strayWindows(agent.id()).end());
+            << "open: "
+            << std::string(strayWindows(agent.id()).begin(), strayWindows(agent.id()).end());
         ASSERT_TRUE(agent.running()) << "burst " << bursts << ": the agent ended";
 
         std::wstring stray = strayWindows(agent.id());
-        EXPECT_TRUE(stray.empty()) << "burst " << bursts << ": left open: "
-                                   << std::string(stray.begin(), stray.end());
+        EXPECT_TRUE(stray.empty())
+            << "burst " << bursts << ": left open: " << std::string(stray.begin(), stray.end());
         size_t popups = findPopups(agent.id()).size();
         mostPopups = std::max(mostPopups, popups);
         EXPECT_LE(popups, 1u) << "burst " << bursts;
@@ -402,8 +398,8 @@ TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp)
     EXPECT_LE(most(half, figures.end(), userOf), most(early, half, userOf) + 4)
         << "USER objects pile up";
     EXPECT_LE(mostPopups, 1u) << "more than one popup at a time";
-    EXPECT_EQ(slowQueries, 0) << "bursts after which no query was answered within "
-                              << kQueryLimitMs << " ms";
+    EXPECT_EQ(slowQueries, 0) << "bursts after which no query was answered within " << kQueryLimitMs
+                              << " ms";
 
     std::printf("storm: %d events in %d bursts, %zu states received\n", events, bursts,
                 config.count());
@@ -449,5 +445,5 @@ TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp)
     CloseHandle(process);
 }
 
-}  // namespace
-}  // namespace reliability
+} // namespace
+} // namespace reliability

@@ -88,10 +88,14 @@ DWORD intervalShown(DWORD v) {
 }
 
 const Option options[] = {
-    {"duration", 60, durationShown},           {"durationUnit", 0, unitShown},
-    {"monitorOn", 1, switchShown},             {"powerSchemeOn", 0, switchShown},
-    {"powerSchemeIndex", 1, schemeShown},      {"simulatePress", 0, switchShown},
-    {"simulatePressTimeOut", 1, intervalShown}, {"shutdownWindows", 0, switchShown},
+    {"duration", 60, durationShown},
+    {"durationUnit", 0, unitShown},
+    {"monitorOn", 1, switchShown},
+    {"powerSchemeOn", 0, switchShown},
+    {"powerSchemeIndex", 1, schemeShown},
+    {"simulatePress", 0, switchShown},
+    {"simulatePressTimeOut", 1, intervalShown},
+    {"shutdownWindows", 0, switchShown},
 };
 
 // The value a widget of the form shows for an option.
@@ -155,10 +159,13 @@ class TestConfigBadSettings : public QObject {
         QTest::addColumn<int>("option");
         QTest::addColumn<int>("shape");
         QTest::addColumn<DWORD>("value");
-        const std::pair<const char*, DWORD> numbers[] = {
-            {"0", 0},       {"1", 1},       {"2", 2},
-            {"1000", 1000}, {"1001", 1001}, {"5000", 5000},
-            {"0xFFFFFFFF", 0xFFFFFFFFu}};
+        const std::pair<const char*, DWORD> numbers[] = {{"0", 0},
+                                                         {"1", 1},
+                                                         {"2", 2},
+                                                         {"1000", 1000},
+                                                         {"1001", 1001},
+                                                         {"5000", 5000},
+                                                         {"0xFFFFFFFF", 0xFFFFFFFFu}};
         for (int i = 0; i < int(std::size(options)); ++i) {
             const char* name = options[i].name;
             QTest::addRow("%s missing", name) << i << int(Shape::Missing) << DWORD(0);
@@ -200,14 +207,19 @@ class TestConfigBadSettings : public QObject {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("stored"); // "%1": that folder
         QTest::addColumn<QString>("named");  // the folder the program is looked for in
-        QTest::newRow("REG_EXPAND_SZ")
-            << "expand" << int(REG_EXPAND_SZ) << "%VIGILOR_EXPAND_TEST%" << "%1";
+        QTest::newRow("REG_EXPAND_SZ") << "expand" << int(REG_EXPAND_SZ) << "%VIGILOR_EXPAND_TEST%"
+                                       << "%1";
         QTest::newRow("embedded null")
-            << "plain" << int(REG_SZ) << QString("%1") + QChar(0) + "junk" << "%1";
-        QTest::newRow("non-ASCII") << QString::fromUtf8("\xc3\x9cnic\xc3\xb6" "de \xe6\x97\xa5")
-                                   << int(REG_SZ) << "%1" << "%1";
-        QTest::newRow("trailing backslash") << "plain" << int(REG_SZ) << "%1\\" << "%1\\";
-        QTest::newRow("spaces") << "with  spaces in it" << int(REG_SZ) << "%1" << "%1";
+            << "plain" << int(REG_SZ) << QString("%1") + QChar(0) + "junk"
+            << "%1";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("\xc3\x9cnic\xc3\xb6"
+                                                        "de \xe6\x97\xa5")
+                                   << int(REG_SZ) << "%1"
+                                   << "%1";
+        QTest::newRow("trailing backslash") << "plain" << int(REG_SZ) << "%1\\"
+                                            << "%1\\";
+        QTest::newRow("spaces") << "with  spaces in it" << int(REG_SZ) << "%1"
+                                << "%1";
     }
 
     void launcherWithPathInEveryShape() {
