@@ -4,7 +4,7 @@
 # configuration application's start-up. Everything but the file sizes is
 # measured under Wine and Xvfb, in a Wine prefix of its own: these are Wine
 # figures, not Windows figures. Figures set side by side come from one run.
-#   tools/bench.sh            (about four minutes)
+#   tools/bench.sh            (about three minutes)
 # The build tree is ./build, or VIGILOR_BUILD_DIR.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
