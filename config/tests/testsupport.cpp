@@ -165,4 +165,27 @@ bool screenshot(const QString& fileName) {
     return false;
 }
 
+HWND realAgentWindow() {
+    return FindWindowW(L"VIGILORTASKBAR", L"VigilorTaskbar");
+}
+
+void endAgents() {
+    constexpr UINT closeCommand = 210; // the agent's tray menu "Close"
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        HWND window = realAgentWindow();
+        if (!window)
+            return;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        PostMessageW(window, WM_COMMAND, closeCommand, 0);
+        if (process) {
+            if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0)
+                TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    }
+}
+
 } // namespace TestSupport

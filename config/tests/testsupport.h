@@ -68,6 +68,13 @@ class StandInAgent {
 // dialog) while the caller is blocked in that widget's own event loop.
 void onNextModal(std::function<void(QWidget*)> action);
 
+// The real tray agent's window, if one runs.
+HWND realAgentWindow();
+
+// Ends every running tray agent, however it was started: first as its menu's
+// Close would, then by force.
+void endAgents();
+
 // Takes a picture of the whole X screen the tests run on.
 bool screenshot(const QString& fileName);
 

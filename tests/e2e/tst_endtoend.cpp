@@ -15,9 +15,6 @@ using namespace TestSupport;
 namespace {
 
 constexpr UINT traySessionCommand = 316; // the agent's tray menu item
-constexpr UINT trayCloseCommand = 210;
-const wchar_t agentClass[] = L"VIGILORTASKBAR";
-const wchar_t agentTitle[] = L"VigilorTaskbar";
 
 QString windowsPath(const char* unixPath) {
     return QStringLiteral("Z:") + QString(unixPath).replace('/', '\\');
@@ -26,35 +23,11 @@ QString windowsPath(const char* unixPath) {
 const QString agentFolder = windowsPath(VIGILOR_AGENT_DIR);
 const QString configProgram = windowsPath(VIGILOR_CONFIG_PROGRAM);
 
-HWND agentWindow() {
-    return FindWindowW(agentClass, agentTitle);
-}
-
-// Ends every running agent, however it was started: first as its menu's
-// Close would, then by force.
-void endAgents() {
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        HWND window = agentWindow();
-        if (!window)
-            return;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        PostMessageW(window, WM_COMMAND, trayCloseCommand, 0);
-        if (process) {
-            if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0)
-                TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-    }
-}
-
 bool waitForAgentWindow(int ms = 30000) {
     QDeadlineTimer deadline(ms);
-    while (!agentWindow() && !deadline.hasExpired())
+    while (!realAgentWindow() && !deadline.hasExpired())
         QTest::qWait(100);
-    return agentWindow() != nullptr;
+    return realAgentWindow() != nullptr;
 }
 
 QString endText(int endMinute) {
@@ -216,7 +189,7 @@ class TestEndToEnd : public QObject {
     // (b) Start brings up an agent that does not run yet.
     void startStartsTheAgent() {
         setString(settingsKey, L"Path", agentFolder);
-        QVERIFY(!agentWindow());
+        QVERIFY(!realAgentWindow());
         openWindow();
         const SYSTEMTIME since = now();
         pressStart(45);
@@ -234,7 +207,7 @@ class TestEndToEnd : public QObject {
     // Without "Path" the application looks for the agent in its own folder,
     // where the build puts it as the installer does.
     void startFindsTheAgentBesideTheApplication() {
-        QVERIFY(!agentWindow());
+        QVERIFY(!realAgentWindow());
         openWindow();
         const SYSTEMTIME since = now();
         pressStart(20);
@@ -247,24 +220,24 @@ class TestEndToEnd : public QObject {
     void traySessionsShowOnTheForm() {
         startAgent();
         SYSTEMTIME since = now();
-        PostMessageW(agentWindow(), WM_COMMAND, traySessionCommand, 0);
+        PostMessageW(realAgentWindow(), WM_COMMAND, traySessionCommand, 0);
         QTRY_COMPARE_WITH_TIMEOUT(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1),
                                   10000);
         openWindow();
         QTRY_VERIFY_WITH_TIMEOUT(formRunning(), 10000);
         QVERIFY(showsSessionOf(60, since));
 
-        PostMessageW(agentWindow(), WM_COMMAND, traySessionCommand, 0);
+        PostMessageW(realAgentWindow(), WM_COMMAND, traySessionCommand, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!formRunning(), 10000);
         QCOMPARE(note(), QString());
         QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
 
         since = now();
-        PostMessageW(agentWindow(), WM_COMMAND, traySessionCommand, 0);
+        PostMessageW(realAgentWindow(), WM_COMMAND, traySessionCommand, 0);
         QTRY_VERIFY_WITH_TIMEOUT(formRunning(), 10000);
         QVERIFY(showsSessionOf(60, since));
         QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(1));
-        PostMessageW(agentWindow(), WM_COMMAND, traySessionCommand, 0);
+        PostMessageW(realAgentWindow(), WM_COMMAND, traySessionCommand, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!formRunning(), 10000);
     }
 

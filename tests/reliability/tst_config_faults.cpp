@@ -15,34 +15,9 @@ using namespace TestSupport;
 
 namespace {
 
-constexpr UINT closeCommand = 210; // the agent's tray menu "Close"
-
-HWND agentWindow() {
-    return FindWindowW(L"VIGILORTASKBAR", L"VigilorTaskbar");
-}
-
-// Ends every agent, as its menu's Close would and then by force.
-void endAgents() {
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        HWND window = agentWindow();
-        if (!window)
-            return;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        PostMessageW(window, WM_COMMAND, closeCommand, 0);
-        if (process) {
-            if (WaitForSingleObject(process, 5000) != WAIT_OBJECT_0)
-                TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-    }
-}
-
 void killAgent() {
     DWORD pid = 0;
-    GetWindowThreadProcessId(agentWindow(), &pid);
+    GetWindowThreadProcessId(realAgentWindow(), &pid);
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
     QVERIFY(process);
     QVERIFY(TerminateProcess(process, 1));
@@ -88,7 +63,7 @@ class TestConfigFaults : public QObject {
         QVERIFY(idle());
 
         QTest::mouseClick(button("startButton"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(agentWindow() != nullptr, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(realAgentWindow() != nullptr, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(note().startsWith("Vigilor session will be ended at "), 30000);
         QVERIFY(running());
         QCOMPARE(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
@@ -104,7 +79,7 @@ class TestConfigFaults : public QObject {
 
         // A new Start brings up a new agent, which runs the new session.
         QTest::mouseClick(button("startButton"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(agentWindow() != nullptr, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(realAgentWindow() != nullptr, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(running() && !note().isEmpty(), 30000);
         QCOMPARE(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
         QTest::mouseClick(button("cancelButton"), Qt::LeftButton);
