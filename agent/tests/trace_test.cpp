@@ -84,8 +84,12 @@ TEST_F(TraceTest, EveryReportIsPostedAndTraced) {
     SendMessageW(agentWindow, WM_COMMAND, IDM_SESSION, 0);
     DWORD end = sessionEndMinute;
     SendMessageW(agentWindow, WM_VIGILOR_CANCEL, 0, 0);
-    EXPECT_EQ(config.reports(), (std::vector<WPARAM>{0, end, 0}));
-    EXPECT_EQ(count(L"PC-Vigilor Found"), 3u);
+    // A session that runs out is reported unasked too.
+    SendMessageW(agentWindow, WM_VIGILOR_START, 0, 0);
+    DWORD secondEnd = sessionEndMinute;
+    handleSessionTimeout(agentWindow, WM_TIMER, SESSION_TIMER, 0);
+    EXPECT_EQ(config.reports(), (std::vector<WPARAM>{0, end, 0, secondEnd, 0}));
+    EXPECT_EQ(count(L"PC-Vigilor Found"), 5u);
     EXPECT_EQ(count(L"startVigilorSession\n"), 1u);
 }
 
