@@ -37,11 +37,11 @@ echo "screenshot: $shot"
 
 # The colour of one pixel as #RRGGBB.
 pixel() {
-  convert "$shot" -crop "1x1+$1+$2" +repage -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
+  /usr/bin/convert "$shot" -crop "1x1+$1+$2" +repage -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
 }
 # How many pixels of a region (WxH+X+Y) have exactly the colour.
 count() {
-  convert "$shot" -crop "$1" +repage -fill black +opaque "$2" -fill white -opaque "$2" \
+  /usr/bin/convert "$shot" -crop "$1" +repage -fill black +opaque "$2" -fill white -opaque "$2" \
     -format '%[fx:round(mean*w*h)]' info:
 }
 
@@ -58,7 +58,7 @@ expect_pixel() { # NAME X Y COLOUR
 }
 
 width=$((right - left)) height=$((bottom - top))
-screen=$(identify -format '%wx%h+0+0' "$shot")
+screen=$(/usr/bin/identify -format '%wx%h+0+0' "$shot")
 
 yellow_pixels=$(count "$screen" "$yellow")
 if [ "$yellow_pixels" -eq 0 ]; then
