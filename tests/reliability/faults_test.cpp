@@ -149,20 +149,6 @@ TEST_F(Faults, TwoAgentsStartedAtOnce) {
     EXPECT_EQ(readSetting(L"VigilorActive"), 0u);
 }
 
-// Tray icons as Wine's notification area shows them on a bare X server:
-// one window per icon.
-size_t trayIcons() {
-    size_t icons = 0;
-    HWND tray = nullptr;
-    while ((tray = FindWindowExW(nullptr, tray, L"__winex11_standalone_tray", nullptr))) {
-        HWND icon = nullptr;
-        while ((icon = FindWindowExW(tray, icon, L"__winex11_tray_icon", nullptr))) {
-            ++icons;
-        }
-    }
-    return icons;
-}
-
 // Explorer restarting comes to a program as the loss of its icon and the
 // "TaskbarCreated" broadcast. The icon is taken away here as a new Explorer
 // would not know it; after the broadcast the agent shows it again, and a

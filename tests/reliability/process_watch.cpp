@@ -166,4 +166,18 @@ LRESULT CALLBACK TimedStateWindow::procedure(HWND window, UINT message, WPARAM w
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// Tray icons as Wine's notification area shows them on a bare X server:
+// one window per icon.
+size_t trayIcons() {
+    size_t icons = 0;
+    HWND tray = nullptr;
+    while ((tray = FindWindowExW(nullptr, tray, L"__winex11_standalone_tray", nullptr))) {
+        HWND icon = nullptr;
+        while ((icon = FindWindowExW(tray, icon, L"__winex11_tray_icon", nullptr))) {
+            ++icons;
+        }
+    }
+    return icons;
+}
+
 } // namespace reliability

@@ -15,6 +15,10 @@ namespace reliability {
 // Every window of the process: top-level ones and all their descendants.
 std::vector<HWND> processWindows(DWORD processId);
 
+// Tray icons as Wine's notification area shows them on a bare X server:
+// one window per icon.
+size_t trayIcons();
+
 // Top-level windows of the process (any process when 0) of the given class
 // (any class when nullptr), whatever their title.
 std::vector<HWND> processTopLevel(DWORD processId, const wchar_t* cls);

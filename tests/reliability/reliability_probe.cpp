@@ -162,19 +162,6 @@ int suiteGet(const wchar_t* name) {
 
 // ---- bench ----------------------------------------------------------------
 
-// Tray icons as Wine's notification area shows them on a bare X server.
-size_t trayIcons() {
-    size_t icons = 0;
-    HWND tray = nullptr;
-    while ((tray = FindWindowExW(nullptr, tray, L"__winex11_standalone_tray", nullptr))) {
-        HWND icon = nullptr;
-        while ((icon = FindWindowExW(tray, icon, L"__winex11_tray_icon", nullptr))) {
-            ++icons;
-        }
-    }
-    return icons;
-}
-
 // A started program, ended by Close (or by force) when it goes out of scope.
 class Started {
   public:
