@@ -11,6 +11,7 @@ packages=(
   cmake ninja-build googletest
   wine wine64 xvfb xauth x11-utils xdotool
   imagemagick faketime nsis
+  osslsigncode openssl zip unzip
   qt6-base-dev qt6-base-dev-tools
   python3
 )
