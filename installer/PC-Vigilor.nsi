@@ -21,9 +21,16 @@ Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
 
+; With a certificate in the environment the uninstaller (before it is packed
+; into the installer) and the installer are signed; without one, unsigned.
+!define SIGN '"${__FILEDIR__}/../tools/sign.sh" "%1"'
+!uninstfinalize '${SIGN}' = 0
+!finalize '${SIGN}' = 0
+
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include Sections.nsh
 
 !define PRODUCT "PC-Vigilor"
 !define PUBLISHER "Quorvex"
@@ -34,6 +41,11 @@ SetCompressor /SOLID lzma
 !define SUITE_KEY "Software\Quorvex Halvern Plus!"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\PC-Vigilor"
 !define SHORTCUT "$SMPROGRAMS\PC-Vigilor.lnk"
+; Start with Windows: a value of ours under the user's Run key. Windows keeps
+; the user's "disabled" for it under Explorer's StartupApproved, which is
+; the user's and never touched here.
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "PC-Vigilor"
 !define AGENT_CLASS "VIGILORTASKBAR"
 !define AGENT_TITLE "VigilorTaskbar"
 !define CONFIG_TITLE "PC-Vigilor"
@@ -74,6 +86,8 @@ BrandingText "${PRODUCT} ${VERSION}"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
+!define MUI_COMPONENTSPAGE_NODESC
+!insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -182,6 +196,7 @@ Function .onVerifyInstDir
 FunctionEnd
 
 Section "PC-Vigilor"
+  SectionIn RO
   Call CloseRunningPrograms
 
   SetOutPath "$INSTDIR"
@@ -226,6 +241,31 @@ Section "PC-Vigilor"
   ${EndIf}
 SectionEnd
 
+; Unchecked on a first installation; an upgrade starts from what the user
+; chose before (see .onInit), so it neither adds nor removes the value
+; unless the user changes the box or passes /AUTOSTART.
+Section /o "Start PC-Vigilor when I sign in" SecAutostart
+  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\VigilorTaskbar.exe"'
+SectionEnd
+
+Function .onInit
+  ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  ${GetParameters} $1
+  ClearErrors
+  ${GetOptions} $1 "/AUTOSTART" $2
+  ${IfNot} ${Errors}
+  ${OrIf} $0 != ""
+    !insertmacro SelectSection ${SecAutostart}
+  ${EndIf}
+FunctionEnd
+
+; The user unchecked the box of an earlier choice.
+Function .onInstSuccess
+  ${IfNot} ${SectionIsSelected} ${SecAutostart}
+    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  ${EndIf}
+FunctionEnd
+
 Section "Uninstall"
   Call un.CloseRunningPrograms
 
@@ -246,6 +286,7 @@ Section "Uninstall"
   RMDir "$INSTDIR"
 
   Delete "${SHORTCUT}"
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegValue HKCU "${SUITE_KEY}" "VigilorActive"
