@@ -7,6 +7,8 @@
 //                             "missing" when there is none
 //   set KEY NAME NUMBER       store a REG_DWORD, creating the key
 //   link FILE                 the program a shell link starts
+//   version FILE              the "ProductVersion" of a program's version
+//                             resource (US English, Unicode)
 //   agent SECONDS             wait for the tray agent's window; print the
 //                             process id and program file behind it
 //   client CLASS TITLE SECONDS
@@ -114,6 +116,22 @@ int linkTarget(const wchar_t* file) {
         return 1;
     }
     printText(target);
+    return 0;
+}
+
+int productVersion(const wchar_t* file) {
+    DWORD size = GetFileVersionInfoSizeW(file, nullptr);
+    std::string block(size, '\0');
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    if (size == 0 || !GetFileVersionInfoW(file, 0, size, block.data()) ||
+        !VerQueryValueW(block.data(), L"\\StringFileInfo\\040904b0\\ProductVersion",
+                        reinterpret_cast<void**>(&text), &length) ||
+        length == 0) {
+        std::fputs("no product version\n", stderr);
+        return 1;
+    }
+    printText(text);
     return 0;
 }
 
@@ -266,6 +284,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"link" && argc == 3) {
         return linkTarget(argv[2]);
+    }
+    if (command == L"version" && argc == 3) {
+        return productVersion(argv[2]);
     }
     if (command == L"agent" && argc == 3) {
         return agent(seconds(argv[2]));

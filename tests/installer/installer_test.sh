@@ -1,40 +1,131 @@
 #!/usr/bin/env bash
-# The installer under Wine, the way a user meets it, in one Wine session and
-# X server of its own (it installs into the user's profile and closes every
-# agent of its session):
+# A release, and its installer under Wine the way a user meets it:
+#   R. tools/release.sh, with a certificate made for this run, signs the
+#      installer and both programs, strips every shipped program and DLL,
+#      and writes sums and a winget manifest that match the installer;
+# then, in one Wine session and X server of its own (it installs into the
+# user's profile and closes every agent of its session):
 #   0. a window of the agent that does not close makes a silent install
 #      fail, before it touches anything;
-#   1. a silent install puts exactly the built files into
-#      %LOCALAPPDATA%\Programs\PC-Vigilor, writes "Path", the Start-menu
-#      shortcut and the uninstall entry;
+#   1. a silent install with /AUTOSTART puts exactly the built files into
+#      %LOCALAPPDATA%\Programs\PC-Vigilor, a signed uninstaller beside them,
+#      writes "Path", the Start-menu shortcut, the uninstall entry the
+#      manifest names, and the Run value that starts the agent at sign-in;
 #   2. the installed PCVigilor.exe, on a click on Start, brings up the
 #      installed VigilorTaskbar.exe, which starts the session;
 #   3. installing again while both run (and a session runs) replaces the
-#      files, keeps the options and window geometry, and brings the agent
-#      back;
+#      files, keeps the options, window geometry and the Run value, and
+#      brings the agent back;
 #   4. the registered quiet uninstall closes the running agent and removes
 #      everything of PC-Vigilor, but keeps what other products of the maker
-#      keep under its keys;
+#      keep under its keys, and what Windows keeps about start-up programs;
 #   5. a folder chosen with /D= (typed with a trailing backslash) is written
 #      without it and kept by an upgrade; uninstalling from there removes
 #      the maker's keys once nothing else is left in them, and no file of
-#      the user's.
+#      the user's;
+#   6. the portable zip, unpacked into any folder with no "Path" set,
+#      starts the agent beside it.
 #
-#   installer_test.sh SETUP.exe STAGE_FOLDER PROBE.exe VERSION CONFIG_WINDOW_CLASS \
+#   installer_test.sh BUILD STAGE_FOLDER PROBE.exe VERSION CONFIG_WINDOW_CLASS \
 #                     PREFIX TOOLS SCREENSHOTS
 set -euo pipefail
-setup=$1 stage=$2 probe=$3 version=$4 config_class=$5 prefix=$6 tools=$7 shots=$8
+build=$1 stage=$2 probe=$3 version=$4 config_class=$5 prefix=$6 tools=$7 shots=$8
+release=$build/release
+setup=$release/PC-Vigilor-Setup-$version.exe
+zip=$release/PC-Vigilor-$version-portable.zip
+winget=$release/winget/Quorvex.PC-Vigilor
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+expect() { # what, actual, expected
+  [ "$2" = "$3" ] || fail "$1 is \"$2\", expected \"$3\""
+  echo "ok: $1 = \"$3\""
+}
+# The value of a top-level or list-item field of a winget manifest file.
+field() { sed -n "s/^\(- \|  \)\?$2: //p" "$1"; }
+verify_signed() {
+  local report
+  report=$(osslsigncode verify -CAfile "$signer_cert" -in "$1" 2>&1) ||
+    fail "$1 carries no valid signature: $(tail -n 5 <<<"$report")"
+  echo "ok: $(basename "$1") is signed"
+}
 
 if [ "${9:-}" != --inside ]; then
+  echo "== R. a signed release"
+  # Made for this run and gone when it ends; only the public half is needed
+  # after signing, to verify the uninstaller that the install leaves.
+  certs=$(mktemp -d)
+  trap 'rm -rf "$certs"' EXIT
+  export signer_cert=$certs/signer.pem
+  password=$(openssl rand -hex 16)
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=PC-Vigilor test signer" \
+    -addext extendedKeyUsage=codeSigning -keyout "$certs/key.pem" -out "$signer_cert" 2>/dev/null
+  printf '%s' "$password" >"$certs/password"
+  openssl pkcs12 -export -inkey "$certs/key.pem" -in "$signer_cert" -out "$certs/signer.pfx" \
+    -passout "file:$certs/password"
+  VIGILOR_BUILD_DIR=$build VIGILOR_SIGN_PFX=$certs/signer.pfx VIGILOR_SIGN_PASSWORD=$password \
+    "$tools/release.sh" >"$certs/release.log" 2>&1 || fail "release.sh failed: $(cat "$certs/release.log")"
+  rm -f "$certs/key.pem" "$certs/signer.pfx" "$certs/password"
+  ! grep -q "$password" "$certs/release.log" || fail "the password shows in the release log"
+
+  expect 'the release files' "$(cd "$release" && find . -type f | LC_ALL=C sort)" "./PC-Vigilor-$version-portable.zip
+./PC-Vigilor-Setup-$version.exe
+./SHA256SUMS
+./winget/Quorvex.PC-Vigilor.installer.yaml
+./winget/Quorvex.PC-Vigilor.locale.en-US.yaml
+./winget/Quorvex.PC-Vigilor.yaml"
+  (cd "$release" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not verify"
+  expect 'files in SHA256SUMS' "$(wc -l <"$release/SHA256SUMS")" 2
+  verify_signed "$setup"
+  unpacked=$certs/zip
+  unzip -q "$zip" -d "$unpacked"
+  verify_signed "$unpacked/PCVigilor.exe"
+  verify_signed "$unpacked/VigilorTaskbar.exe"
+  # Everything the zip holds is what the installer installs.
+  (cd "$stage" && find . -type f) | while read -r f; do
+    cmp -s "$stage/$f" "$unpacked/$f" || fail "$f in the zip is not the staged one"
+  done
+  expect 'files in the zip' "$(cd "$unpacked" && find . -type f | wc -l)" \
+    "$(cd "$stage" && find . -type f | wc -l)"
+  find "$unpacked" "$setup" -name '*.exe' -o -name '*.dll' | while read -r f; do
+    ! x86_64-w64-mingw32-objdump -h "$f" | grep -q ' \.debug' || fail "$f carries debug information"
+  done
+  echo "ok: no .debug sections in the installer and the zip's programs and DLLs"
+
+  for f in "$winget.yaml" "$winget.locale.en-US.yaml" "$winget.installer.yaml"; do
+    expect "PackageIdentifier in $(basename "$f")" "$(field "$f" PackageIdentifier)" Quorvex.PC-Vigilor
+    expect "PackageVersion in $(basename "$f")" "$(field "$f" PackageVersion)" "$version"
+    [ -n "$(field "$f" ManifestVersion)" ] || fail "no ManifestVersion in $f"
+  done
+  expect 'ManifestType (version)' "$(field "$winget.yaml" ManifestType)" version
+  expect 'DefaultLocale' "$(field "$winget.yaml" DefaultLocale)" en-US
+  expect 'ManifestType (locale)' "$(field "$winget.locale.en-US.yaml" ManifestType)" defaultLocale
+  for name in PackageLocale Publisher PackageName License ShortDescription; do
+    [ -n "$(field "$winget.locale.en-US.yaml" "$name")" ] || fail "no $name in the locale manifest"
+  done
+  expect 'ManifestType (installer)' "$(field "$winget.installer.yaml" ManifestType)" installer
+  expect InstallerType "$(field "$winget.installer.yaml" InstallerType)" nullsoft
+  expect Scope "$(field "$winget.installer.yaml" Scope)" user
+  expect 'the silent switch' "$(field "$winget.installer.yaml" Silent)" /S
+  expect InstallerSha256 "$(field "$winget.installer.yaml" InstallerSha256)" \
+    "$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)"
+  [[ "$(field "$winget.installer.yaml" InstallerUrl)" == https://example.com/* ]] ||
+    fail "the InstallerUrl is not the placeholder"
+
   export WINEPREFIX=$prefix WINEDEBUG=-all
-  exec xvfb-run -a -s "-screen 0 1280x800x24" \
+  xvfb-run -a -s "-screen 0 1280x800x24" \
     "$tools/wine-session.sh" bash "$0" "$@" --inside
+  exit
 fi
 
 settings='Software\Quorvex\PC-Vigilor'
 maker='Software\Quorvex'
 suite='Software\Quorvex Halvern Plus!'
-uninstall='Software\Microsoft\Windows\CurrentVersion\Uninstall\PC-Vigilor'
+# The uninstall entry is the one the winget manifest names.
+product_code=$(field "$winget.installer.yaml" ProductCode | sort -u)
+uninstall="Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product_code"
+run='Software\Microsoft\Windows\CurrentVersion\Run'
+# Where Windows keeps a start-up program that the user disabled.
+approved='Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
 # NSIS uninstallers copy themselves to %TEMP% under this name and return at
 # once; the copy does the work.
 uninstaller_copy=Un.exe
@@ -43,12 +134,7 @@ uninstaller_copy=Un.exe
 # programs started here in the background go first.
 trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
 probe_() { wine "$probe" "$@" | tr -d '\r'; }
-expect() { # what, actual, expected
-  [ "$2" = "$3" ] || fail "$1 is \"$2\", expected \"$3\""
-  echo "ok: $1 = \"$3\""
-}
 winvar() { wine cmd /c echo "%$1%" | tr -d '\r'; }
 # Waits up to $1 seconds for a command to succeed.
 wait_for() {
@@ -77,14 +163,17 @@ link_win="$(winvar APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\PC-Vigilo
 link=$(winepath -u "$link_win")
 custom_win='C:\VigilorCustom'
 custom=$(winepath -u "$custom_win")
+portable_win='C:\PC-Vigilor portable'
+portable=$(winepath -u "$portable_win")
 
 # A clean profile: no earlier installation, no settings. Wine's menu
 # builder would turn the shortcut into a launcher on the Linux desktop.
 wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' /f >/dev/null
-for key in "$maker" "$suite" "$uninstall"; do
+for key in "$maker" "$suite" "$uninstall" "$approved"; do
   wine reg delete "HKCU\\$key" /f >/dev/null 2>&1 || true
 done
-rm -rf "$dir" "$custom" "$link"
+wine reg delete "HKCU\\$run" /v PC-Vigilor /f >/dev/null 2>&1 || true
+rm -rf "$dir" "$custom" "$link" "$portable"
 
 expected_files='PCVigilor.exe
 Qt6Core.dll
@@ -113,6 +202,23 @@ $(diff <(echo "$expected_files") <(echo "$listed"))"
   echo "ok: exactly the expected files in $1"
 }
 
+# Starts the configuration application from a folder other than its own, as
+# from the Start menu, and clicks Start until an agent is on its way.
+start_session_from() { # unix path of PCVigilor.exe
+  (cd "$WINEPREFIX/drive_c" && exec wine "$1") &
+  read -r left top < <(probe_ client "$config_class" PC-Vigilor 60) ||
+    fail "the configuration window did not appear"
+  echo "ok: the configuration window shows at ($left, $top)"
+  # A real click through the X server on Start, which sits at the left of
+  # the form's toolbar. A click that comes before Qt takes input is lost.
+  for _ in 1 2 3; do
+    sleep 1
+    xdotool mousemove $((left + 45)) $((top + 32)) click 1
+    wait_for 30 eval '[ "$(probe_ processes VigilorTaskbar.exe)" != 0 ]' && return 0
+  done
+  fail "no agent started after three clicks on Start"
+}
+
 echo "== 0. a program that will not close stops the installation"
 wine "$probe" stubborn &
 probe_ agent 30 >/dev/null || fail "no stand-in window"
@@ -125,14 +231,22 @@ expect '"Path"' "$(probe_ reg "$settings" Path)" missing
 probe_ post-agent 32768 # WM_APP: the stand-in goes
 wait_for 10 eval '! probe_ agent 0 >/dev/null 2>&1' || fail "the stand-in window stays"
 
-echo "== 1. silent install"
-wine "$setup" /S || fail "the silent install failed ($?)"
+echo "== 1. silent install, started at sign-in"
+wine "$setup" /S /AUTOSTART || fail "the silent install failed ($?)"
 check_files "$dir"
+verify_signed "$dir/uninstall.exe"
+expect 'the Run value' "$(probe_ reg "$run" PC-Vigilor)" "\"$windir\\VigilorTaskbar.exe\""
+expect "the agent's version" "$(probe_ version "$windir\\VigilorTaskbar.exe")" "$version"
+expect "the installer's version" "$(probe_ version "Z:$setup")" "$version"
 expect '"Path"' "$(probe_ reg "$settings" Path)" "$windir"
 expect 'the Start-menu shortcut target' "$(probe_ link "$link_win")" "$windir\\PCVigilor.exe"
 expect DisplayName "$(probe_ reg "$uninstall" DisplayName)" PC-Vigilor
 expect DisplayVersion "$(probe_ reg "$uninstall" DisplayVersion)" "$version"
 expect Publisher "$(probe_ reg "$uninstall" Publisher)" Quorvex
+for name in DisplayName DisplayVersion Publisher; do
+  expect "$name in the winget manifest" "$(field "$winget.installer.yaml" $name)" \
+    "$(probe_ reg "$uninstall" $name)"
+done
 expect DisplayIcon "$(probe_ reg "$uninstall" DisplayIcon)" "$windir\\PCVigilor.exe,0"
 expect UninstallString "$(probe_ reg "$uninstall" UninstallString)" "\"$windir\\uninstall.exe\""
 expect QuietUninstallString "$(probe_ reg "$uninstall" QuietUninstallString)" \
@@ -150,21 +264,7 @@ echo "== 2. the installed PCVigilor.exe starts the installed agent"
 probe_ set "$settings" duration 42
 probe_ set "$settings" posX 150
 probe_ set "$settings" posY 120
-# Started from elsewhere, as from the Start menu: nothing about the current
-# folder may matter.
-(cd "$WINEPREFIX/drive_c" && exec wine "$dir/PCVigilor.exe") &
-read -r left top < <(probe_ client "$config_class" PC-Vigilor 60) ||
-  fail "the configuration window did not appear"
-echo "ok: the configuration window shows at ($left, $top)"
-# A real click through the X server on Start, which sits at the left of the
-# form's toolbar. A click that comes before Qt takes input is lost, so it is
-# repeated until the agent is on its way.
-for attempt in 1 2 3; do
-  sleep 1
-  xdotool mousemove $((left + 45)) $((top + 32)) click 1
-  wait_for 30 eval '[ "$(probe_ processes VigilorTaskbar.exe)" != 0 ]' && break
-  [ "$attempt" != 3 ] || fail "no agent started after three clicks on Start"
-done
+start_session_from "$dir/PCVigilor.exe"
 read -r agent_pid agent_exe < <(probe_ agent 30) || fail "no agent window"
 expect 'the agent started' "$agent_exe" "$windir\\VigilorTaskbar.exe"
 wait_for 20 value_is "$settings" VigilorActive 1 || fail "the session did not start"
@@ -173,7 +273,10 @@ mkdir -p "$shots"
 import -window root "$shots/installed-run.png"
 
 echo "== 3. installing again while both programs run"
+# As Task Manager records a start-up program the user disabled.
+probe_ set "$approved" PC-Vigilor 3
 wine "$setup" /S || fail "the reinstall failed ($?)"
+expect 'the Run value kept' "$(probe_ reg "$run" PC-Vigilor)" "\"$windir\\VigilorTaskbar.exe\""
 expect 'configuration application processes' "$(probe_ processes PCVigilor.exe)" 0
 read -r new_pid new_exe < <(probe_ agent 30) || fail "no agent after the reinstall"
 [ "$new_pid" != "$agent_pid" ] || fail "the old agent still runs"
@@ -203,6 +306,8 @@ expect "the suite's VigilorActive" "$(probe_ reg "$suite" VigilorActive)" missin
 expect "another product's value under the maker's key" \
   "$(probe_ reg "$maker\\Other Product" Installed)" 1
 expect "another value in the suite's key" "$(probe_ reg "$suite" Edition)" 3
+expect 'the Run value' "$(probe_ reg "$run" PC-Vigilor)" missing
+expect "Windows' record of the disabled start" "$(probe_ reg "$approved" PC-Vigilor)" 3
 
 echo "== 5. a folder of the user's choice, and nothing else under the maker's keys"
 for key in "$maker" "$suite"; do
@@ -210,6 +315,7 @@ for key in "$maker" "$suite"; do
 done
 wine "$setup" /S "/D=$custom_win\\" || fail "the install into $custom_win failed ($?)"
 check_files "$custom"
+expect 'the Run value without /AUTOSTART' "$(probe_ reg "$run" PC-Vigilor)" missing
 expect '"Path"' "$(probe_ reg "$settings" Path)" "$custom_win"
 expect InstallLocation "$(probe_ reg "$uninstall" InstallLocation)" "$custom_win"
 # An upgrade without /D goes where the installation is.
@@ -223,4 +329,14 @@ expect 'what is left in the folder' "$(cd "$custom" && find . -mindepth 1)" ./no
 expect "the maker's key" "$(probe_ reg "$maker")" missing
 expect "the suite's key" "$(probe_ reg "$suite")" missing
 rm -rf "$custom"
+
+echo "== 6. the portable zip, with no \"Path\" set"
+mkdir -p "$portable"
+unzip -q "$zip" -d "$portable"
+expect '"Path"' "$(probe_ reg "$settings" Path)" missing
+start_session_from "$portable/PCVigilor.exe"
+read -r _ agent_exe < <(probe_ agent 30) || fail "no agent window"
+expect 'the agent started' "$agent_exe" "$portable_win\\VigilorTaskbar.exe"
+wait_for 20 value_is "$settings" VigilorActive 1 || fail "the session did not start"
+echo "ok: VigilorActive = 1"
 echo "ok"

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Sets up, builds and packs a release into build/release/:
+#   PC-Vigilor-Setup-<version>.exe     the per-user installer
+#   PC-Vigilor-<version>-portable.zip  the same files, to run from any folder
+#   SHA256SUMS                         of the two
+#   winget/                            a manifest for Windows' package manager
+# With VIGILOR_SIGN_PFX and VIGILOR_SIGN_PASSWORD (and optionally
+# VIGILOR_SIGN_TIMESTAMP) set, the programs, the uninstaller and the installer
+# are signed (tools/sign.sh); without them the release is unsigned.
+#   tools/release.sh
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+build=${VIGILOR_BUILD_DIR:-$root/build}
+version=$(sed -n 's/^project(PCVigilor VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+[ -n "$version" ] || { echo "release.sh: no project version in CMakeLists.txt" >&2; exit 1; }
+
+if [ -n "${VIGILOR_SIGN_PFX:-}" ]; then
+  echo "Signing with the certificate in $VIGILOR_SIGN_PFX"
+else
+  echo "No certificate (VIGILOR_SIGN_PFX, VIGILOR_SIGN_PASSWORD): the release is unsigned"
+fi
+
+"$here/setup.sh"
+# Staged and packed anew, so that signed or not follows this run's
+# certificate rather than an earlier build's.
+setup_name=PC-Vigilor-Setup-$version.exe
+stage=$build/installer/stage
+rm -rf "$stage" "$build/installer/$setup_name"
+"$here/build.sh"
+
+release=$build/release
+zip_name=PC-Vigilor-$version-portable.zip
+rm -rf "$release"
+mkdir -p "$release/winget"
+cp "$build/installer/$setup_name" "$release/"
+# A missing "Path" makes the programs look beside themselves, so the staged
+# installation folder runs from wherever it is unpacked.
+(cd "$stage" && zip -qrX "$release/$zip_name" .)
+(cd "$release" && sha256sum "$setup_name" "$zip_name" >SHA256SUMS)
+
+sha256=$(sha256sum "$release/$setup_name" | cut -d' ' -f1 | tr a-f A-F)
+id=Quorvex.PC-Vigilor
+schema=1.12.0
+header="# yaml-language-server: \$schema=https://aka.ms/winget-manifest"
+cat >"$release/winget/$id.yaml" <<EOF
+$header.version.$schema.schema.json
+PackageIdentifier: $id
+PackageVersion: $version
+DefaultLocale: en-US
+ManifestType: version
+ManifestVersion: $schema
+EOF
+cat >"$release/winget/$id.locale.en-US.yaml" <<EOF
+$header.defaultLocale.$schema.schema.json
+PackageIdentifier: $id
+PackageVersion: $version
+PackageLocale: en-US
+Publisher: Quorvex
+PackageName: PC-Vigilor
+License: Proprietary
+Copyright: Copyright (C) 2026 Quorvex
+ShortDescription: Keeps a Windows PC from sleeping for a period you choose.
+Tags:
+- keep-awake
+- power
+- sleep
+- tray
+ManifestType: defaultLocale
+ManifestVersion: $schema
+EOF
+# ProductCode is the name of the installer's uninstall entry, through which
+# the package manager finds the installed version.
+cat >"$release/winget/$id.installer.yaml" <<EOF
+$header.installer.$schema.schema.json
+PackageIdentifier: $id
+PackageVersion: $version
+MinimumOSVersion: 10.0.0.0
+InstallerType: nullsoft
+Scope: user
+InstallModes:
+- interactive
+- silent
+- silentWithProgress
+InstallerSwitches:
+  Silent: /S
+  SilentWithProgress: /S
+UpgradeBehavior: install
+ProductCode: PC-Vigilor
+AppsAndFeaturesEntries:
+- DisplayName: PC-Vigilor
+  Publisher: Quorvex
+  DisplayVersion: $version
+  ProductCode: PC-Vigilor
+Installers:
+- Architecture: x64
+  InstallerUrl: https://example.com/pc-vigilor/$version/$setup_name
+  InstallerSha256: $sha256
+ManifestType: installer
+ManifestVersion: $schema
+EOF
+
+echo "Release $version in $release:"
+(cd "$release" && find . -type f -printf '%P\t%s bytes\n' | LC_ALL=C sort)
