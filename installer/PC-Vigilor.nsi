@@ -248,6 +248,13 @@ Section /o "Start PC-Vigilor when I sign in" SecAutostart
   WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\VigilorTaskbar.exe"'
 SectionEnd
 
+; The user unchecked the box of an earlier choice.
+Section "-Autostart off"
+  ${IfNot} ${SectionIsSelected} ${SecAutostart}
+    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  ${EndIf}
+SectionEnd
+
 Function .onInit
   ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${GetParameters} $1
@@ -256,13 +263,6 @@ Function .onInit
   ${IfNot} ${Errors}
   ${OrIf} $0 != ""
     !insertmacro SelectSection ${SecAutostart}
-  ${EndIf}
-FunctionEnd
-
-; The user unchecked the box of an earlier choice.
-Function .onInstSuccess
-  ${IfNot} ${SectionIsSelected} ${SecAutostart}
-    DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${EndIf}
 FunctionEnd
 
