@@ -91,25 +91,20 @@ if [ "${9:-}" != --inside ]; then
   done
   echo "ok: no .debug sections in the installer and the zip's programs and DLLs"
 
-  for f in "$winget.yaml" "$winget.locale.en-US.yaml" "$winget.installer.yaml"; do
-    expect "PackageIdentifier in $(basename "$f")" "$(field "$f" PackageIdentifier)" Quorvex.PC-Vigilor
-    expect "PackageVersion in $(basename "$f")" "$(field "$f" PackageVersion)" "$version"
-    [ -n "$(field "$f" ManifestVersion)" ] || fail "no ManifestVersion in $f"
-  done
-  expect 'ManifestType (version)' "$(field "$winget.yaml" ManifestType)" version
-  expect 'DefaultLocale' "$(field "$winget.yaml" DefaultLocale)" en-US
-  expect 'ManifestType (locale)' "$(field "$winget.locale.en-US.yaml" ManifestType)" defaultLocale
-  for name in PackageLocale Publisher PackageName License ShortDescription; do
-    [ -n "$(field "$winget.locale.en-US.yaml" "$name")" ] || fail "no $name in the locale manifest"
-  done
-  expect 'ManifestType (installer)' "$(field "$winget.installer.yaml" ManifestType)" installer
-  expect InstallerType "$(field "$winget.installer.yaml" InstallerType)" nullsoft
-  expect Scope "$(field "$winget.installer.yaml" Scope)" user
-  expect 'the silent switch' "$(field "$winget.installer.yaml" Silent)" /S
+  # Each file with the fields its type requires, for this package and version.
+  while read -r file fields; do
+    for name in PackageIdentifier PackageVersion ManifestType ManifestVersion $fields; do
+      [ -n "$(field "$winget$file" "$name")" ] || fail "no $name in $winget$file"
+    done
+    expect "the package in $file" "$(field "$winget$file" PackageIdentifier) $(
+      field "$winget$file" PackageVersion)" "Quorvex.PC-Vigilor $version"
+  done <<EOF
+.yaml DefaultLocale
+.locale.en-US.yaml PackageLocale Publisher PackageName License ShortDescription
+.installer.yaml InstallerType Scope Silent ProductCode Architecture InstallerUrl
+EOF
   expect InstallerSha256 "$(field "$winget.installer.yaml" InstallerSha256)" \
     "$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)"
-  [[ "$(field "$winget.installer.yaml" InstallerUrl)" == https://example.com/* ]] ||
-    fail "the InstallerUrl is not the placeholder"
 
   export WINEPREFIX=$prefix WINEDEBUG=-all
   xvfb-run -a -s "-screen 0 1280x800x24" \
