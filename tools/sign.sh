@@ -12,7 +12,7 @@ set -euo pipefail
 if [ -z "${VIGILOR_SIGN_PFX:-}" ]; then
   exit 0
 fi
-: "${VIGILOR_SIGN_PASSWORD:?VIGILOR_SIGN_PASSWORD must be set with VIGILOR_SIGN_PFX}"
+: "${VIGILOR_SIGN_PASSWORD?VIGILOR_SIGN_PASSWORD must be set with VIGILOR_SIGN_PFX}"
 [ -r "$VIGILOR_SIGN_PFX" ] || { echo "sign.sh: cannot read $VIGILOR_SIGN_PFX" >&2; exit 1; }
 
 # The password reaches osslsigncode through a file only its owner can read:
