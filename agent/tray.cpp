@@ -192,7 +192,10 @@ bool readAppPath() {
 
 bool openConfiguration() {
     wchar_t file[MAX_PATH] = {};
-    bool fits = programFolder.size() + ARRAYSIZE(kConfigProgram) <= MAX_PATH;
+    // Without a folder the name would point into the root of whatever drive
+    // is current, where nobody installed the program.
+    bool fits =
+        !programFolder.empty() && programFolder.size() + ARRAYSIZE(kConfigProgram) <= MAX_PATH;
     if (fits) {
         lstrcpynW(file, programFolder.c_str(), MAX_PATH);
         lstrcatW(file, kConfigProgram);
