@@ -2,6 +2,7 @@
 #include "agent.h"
 
 #include "popup.h"
+#include "power_scheme.h"
 #include "resource.h"
 #include "session.h"
 
@@ -233,6 +234,7 @@ bool initInstance(HINSTANCE instance) {
     addNotificationIcon();
     buildMenus();
     readAppPath();
+    restoreSchemeLeftBehind();
     loadSessionOptions();
     return true;
 }
@@ -284,6 +286,13 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_VIGILOR_QUERY:
         reportSessionState();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam != FALSE) {
+            endSessionWithWindows();
+        }
         return 0;
     default:
         if (message == wmTaskbarCreated && wmTaskbarCreated != 0 && window == agentWindow) {

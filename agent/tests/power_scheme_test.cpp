@@ -126,3 +126,47 @@ TEST_F(AgentTest, ClosingTheAgentPutsTheSchemeBack) {
     DestroyWindow(agentWindow);
     EXPECT_TRUE(isActive(fake_power::kBalanced));
 }
+
+TEST_F(AgentTest, OnlyAWellFormedSchemeRecordIsPutBack) {
+    struct Case {
+        const wchar_t* label;
+        std::function<void()> store;
+        bool switches;
+    } const cases[] = {
+        {L"lower case",
+         [] { setString(L"restoreScheme", L"{a1841308-3541-4fab-bc81-f71556f20b4a}"); }, true},
+        {L"no braces", [] { setString(L"restoreScheme", L"A1841308-3541-4FAB-BC81-F71556F20B4A"); },
+         false},
+        {L"trailing blank",
+         [] { setString(L"restoreScheme", L"{A1841308-3541-4FAB-BC81-F71556F20B4A} "); }, false},
+        {L"hyphen moved",
+         [] { setString(L"restoreScheme", L"{A18413083-541-4FAB-BC81-F71556F20B4A}"); }, false},
+        {L"not hexadecimal",
+         [] { setString(L"restoreScheme", L"{G1841308-3541-4FAB-BC81-F71556F20B4A}"); }, false},
+        {L"long text", [] { setString(L"restoreScheme", std::wstring(5000, L'{')); }, false},
+        {L"empty", [] { setString(L"restoreScheme", L""); }, false},
+        {L"a number", [] { setDword(L"restoreScheme", 301); }, false},
+        {L"expandable text",
+         [] {
+             setString(L"restoreScheme", L"{A1841308-3541-4FAB-BC81-F71556F20B4A}", REG_EXPAND_SZ);
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        fake_power::reset(fake_power::kHighPerformance);
+        c.store();
+        setDword(L"VigilorActive", 1);
+        restoreSchemeLeftBehind();
+        EXPECT_EQ(fake_power::activations(), c.switches ? 1 : 0) << c.label;
+        EXPECT_EQ(isActive(fake_power::kPowerSaver), c.switches) << c.label;
+        EXPECT_FALSE(valueExists(L"restoreScheme")) << c.label;
+        EXPECT_EQ(readDword(L"VigilorActive"), 0u) << c.label;
+    }
+
+    // Without a record nothing changes.
+    fake_power::reset(fake_power::kHighPerformance);
+    setDword(L"VigilorActive", 1);
+    restoreSchemeLeftBehind();
+    EXPECT_EQ(fake_power::activations(), 0);
+    EXPECT_EQ(readDword(L"VigilorActive"), 1u);
+}
