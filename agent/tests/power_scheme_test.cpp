@@ -127,40 +127,31 @@ TEST_F(AgentTest, ClosingTheAgentPutsTheSchemeBack) {
     EXPECT_TRUE(isActive(fake_power::kBalanced));
 }
 
+// What a killed agent's successor does with the record it finds at start-up.
 TEST_F(AgentTest, OnlyAWellFormedSchemeRecordIsPutBack) {
+    const std::wstring powerSaver = L"{A1841308-3541-4FAB-BC81-F71556F20B4A}";
     struct Case {
-        const wchar_t* label;
-        std::function<void()> store;
+        std::wstring text;
+        DWORD type;
         bool switches;
     } const cases[] = {
-        {L"lower case",
-         [] { setString(L"restoreScheme", L"{a1841308-3541-4fab-bc81-f71556f20b4a}"); }, true},
-        {L"no braces", [] { setString(L"restoreScheme", L"A1841308-3541-4FAB-BC81-F71556F20B4A"); },
-         false},
-        {L"trailing blank",
-         [] { setString(L"restoreScheme", L"{A1841308-3541-4FAB-BC81-F71556F20B4A} "); }, false},
-        {L"hyphen moved",
-         [] { setString(L"restoreScheme", L"{A18413083-541-4FAB-BC81-F71556F20B4A}"); }, false},
-        {L"not hexadecimal",
-         [] { setString(L"restoreScheme", L"{G1841308-3541-4FAB-BC81-F71556F20B4A}"); }, false},
-        {L"long text", [] { setString(L"restoreScheme", std::wstring(5000, L'{')); }, false},
-        {L"empty", [] { setString(L"restoreScheme", L""); }, false},
-        {L"a number", [] { setDword(L"restoreScheme", 301); }, false},
-        {L"expandable text",
-         [] {
-             setString(L"restoreScheme", L"{A1841308-3541-4FAB-BC81-F71556F20B4A}", REG_EXPAND_SZ);
-         },
-         false},
+        {L"{a1841308-3541-4fab-bc81-f71556f20b4a}", REG_SZ, true},
+        {powerSaver + L" ", REG_SZ, false},
+        {L"{G1841308-3541-4FAB-BC81-F71556F20B4A}", REG_SZ, false},
+        {L"A1841308-3541-4FAB-BC81-F71556F20B4A", REG_SZ, false},
+        {std::wstring(5000, L'{'), REG_SZ, false},
+        {powerSaver, REG_EXPAND_SZ, false},
+        {powerSaver, REG_BINARY, false},
     };
     for (const Case& c : cases) {
         fake_power::reset(fake_power::kHighPerformance);
-        c.store();
+        setString(L"restoreScheme", c.text, c.type);
         setDword(L"VigilorActive", 1);
         restoreSchemeLeftBehind();
-        EXPECT_EQ(fake_power::activations(), c.switches ? 1 : 0) << c.label;
-        EXPECT_EQ(isActive(fake_power::kPowerSaver), c.switches) << c.label;
-        EXPECT_FALSE(valueExists(L"restoreScheme")) << c.label;
-        EXPECT_EQ(readDword(L"VigilorActive"), 0u) << c.label;
+        EXPECT_EQ(fake_power::activations(), c.switches ? 1 : 0) << c.text;
+        EXPECT_EQ(isActive(fake_power::kPowerSaver), c.switches) << c.text;
+        EXPECT_FALSE(valueExists(L"restoreScheme")) << c.text;
+        EXPECT_EQ(readDword(L"VigilorActive"), 0u) << c.text;
     }
 
     // Without a record nothing changes.
