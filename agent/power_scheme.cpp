@@ -1,5 +1,8 @@
 #include "power_scheme.h"
 
+#include "agent.h"
+#include "settings.h"
+
 #include <objbase.h>
 #include <powrprof.h>
 
@@ -23,8 +26,61 @@ bool detectedSchemeKnown = false;
 GUID schemeToRestore = {};
 bool schemeSwitched = false;
 
+constexpr wchar_t kRestoreRecord[] = L"restoreScheme";
+constexpr size_t kSchemeTextLength = 38;
+
+// Whether this agent wrote the record in the settings key. A record that
+// another agent running beside this one wrote is that agent's to delete.
+bool ownsRestoreRecord = false;
+
+bool isHexDigit(wchar_t c) {
+    return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+}
+
 void activateScheme(const GUID& scheme) {
     PowerSetActiveScheme(nullptr, &scheme);
+}
+
+void recordSchemeToRestore(const GUID& scheme) {
+    std::wstring existing;
+    if (readSettingText(kRestoreRecord, kSchemeTextLength, existing)) {
+        return;
+    }
+    wchar_t text[kSchemeTextLength + 1] = {};
+    if (StringFromGUID2(scheme, text, ARRAYSIZE(text)) == 0) {
+        return;
+    }
+    writeSettingText(kRestoreRecord, text);
+    ownsRestoreRecord = true;
+}
+
+// Any window of the agent's class and title that another process owns: the
+// agent window or a popup of an agent that still runs.
+bool anotherAgentRuns() {
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, szWindowClass, szTitle)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != GetCurrentProcessId()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A scheme identifier in braced form ("{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}",
+// either case), and nothing else.
+bool schemeFromText(const std::wstring& text, GUID& scheme) {
+    if (text.size() != kSchemeTextLength || text.front() != L'{' || text.back() != L'}') {
+        return false;
+    }
+    for (size_t i = 1; i + 1 < text.size(); ++i) {
+        bool hyphen = i == 9 || i == 14 || i == 19 || i == 24;
+        if (hyphen ? text[i] != L'-' : !isHexDigit(text[i])) {
+            return false;
+        }
+    }
+    return SUCCEEDED(CLSIDFromString(text.c_str(), &scheme));
 }
 
 } // namespace
@@ -68,6 +124,7 @@ void switchPowerScheme(DWORD index) {
         }
         schemeToRestore = detectedScheme;
         schemeSwitched = true;
+        recordSchemeToRestore(schemeToRestore);
     }
     GUID chosen = {};
     if (SUCCEEDED(CLSIDFromString(kSchemeTexts[index], &chosen))) {
@@ -81,4 +138,23 @@ void restorePowerScheme() {
     }
     schemeSwitched = false;
     activateScheme(schemeToRestore);
+    if (ownsRestoreRecord) {
+        deleteSetting(kRestoreRecord);
+        ownsRestoreRecord = false;
+    }
+}
+
+void restoreSchemeLeftBehind() {
+    std::wstring text;
+    if (!readSettingText(kRestoreRecord, kSchemeTextLength, text) || anotherAgentRuns()) {
+        return;
+    }
+    GUID scheme = {};
+    if (schemeFromText(text, scheme)) {
+        activateScheme(scheme);
+    }
+    deleteSetting(kRestoreRecord);
+    if (readVigilorActive() == 1) {
+        writeVigilorActive(0);
+    }
 }

@@ -26,5 +26,12 @@ void detectPowerScheme();
 void switchPowerScheme(DWORD index);
 
 // Puts back the scheme that was active before this session switched, if it
-// switched at all.
+// switched at all. Once put back, a scheme is not put back again.
 void restorePowerScheme();
+
+// A switched scheme is recorded in the settings key until it is put back, so
+// that an agent that was killed or crashed mid-session leaves a trace. At
+// start-up, unless another agent runs (whose session the record may belong
+// to), this puts such a scheme back, deletes the record and clears
+// "VigilorActive". A record that is not a scheme identifier is only deleted.
+void restoreSchemeLeftBehind();

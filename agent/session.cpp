@@ -132,6 +132,17 @@ void cancelVigilorSession() {
     showMsgWnd(L" Vigilor Session Canceled ");
 }
 
+void endSessionWithWindows() {
+    if (sessionEndMinute != 0) {
+        endVigilorSession();
+    }
+}
+
+void undoSessionBeforeShutdown() {
+    writeVigilorActive(0);
+    restorePowerScheme();
+}
+
 void CALLBACK handleSessionTimeout(HWND, UINT, UINT_PTR, DWORD) {
     endVigilorSession();
     showMsgWnd(L" Vigilor Session Ended ");

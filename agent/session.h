@@ -42,6 +42,15 @@ void startVigilorSession();
 void endVigilorSession();
 void cancelVigilorSession();
 
+// Windows is about to end the user's session (shutdown, restart, sign-out):
+// a running session ends now, as the end steps end it, without a notice.
+void endSessionWithWindows();
+
+// The agent is about to shut Windows down itself, which ends it before any
+// end step could run: what the session changed outside the agent is undone
+// first. The countdown goes on until Windows ends the agent.
+void undoSessionBeforeShutdown();
+
 // A Windows timer runs for at most USER_TIMER_MAXIMUM milliseconds; a longer
 // session timer runs in slices. Arms timer 3000 so that `target` runs after
 // `milliseconds`.

@@ -40,6 +40,52 @@ void writeVigilorActive(DWORD value) {
     RegCloseKey(key);
 }
 
+DWORD readVigilorActive() {
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, L"VigilorActive", RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return value;
+}
+
+bool readSettingText(const wchar_t* name, size_t maxLength, std::wstring& text) {
+    text.clear();
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LONG rc = RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_ANY | RRF_NOEXPAND, &type,
+                           nullptr, &size);
+    if (rc != ERROR_SUCCESS) {
+        return false;
+    }
+    if (type != REG_SZ || size > (maxLength + 1) * sizeof(wchar_t)) {
+        return true;
+    }
+    std::vector<wchar_t> buffer(maxLength + 2, L'\0');
+    DWORD bytes = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, buffer.data(),
+                     &bytes) == ERROR_SUCCESS) {
+        text.assign(buffer.data());
+    }
+    return true;
+}
+
+void writeSettingText(const wchar_t* name, const std::wstring& text) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+void deleteSetting(const wchar_t* name) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name);
+}
+
 std::wstring readInstallFolder(size_t reserve) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {

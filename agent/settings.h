@@ -30,6 +30,16 @@ void readSessionOptions(SessionOptions& options);
 // on the flag.
 void writeVigilorActive(DWORD value);
 
+// The flag as stored; 0 when it is missing or not a REG_DWORD.
+DWORD readVigilorActive();
+
+// Values that only the agent writes. Reading reports whether the value exists
+// at all, of whatever type; `text` holds it only when it is a REG_SZ of at
+// most `maxLength` characters, and is empty otherwise.
+bool readSettingText(const wchar_t* name, size_t maxLength, std::wstring& text);
+void writeSettingText(const wchar_t* name, const std::wstring& text);
+void deleteSetting(const wchar_t* name);
+
 // Reads "Path", the folder that holds both programs. Returns the folder only
 // when the value is a REG_SZ that leaves room for `reserve` more characters
 // (a file name) within MAX_PATH; otherwise an empty string.

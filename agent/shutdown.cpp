@@ -2,6 +2,7 @@
 
 #include "agent.h"
 #include "popup.h"
+#include "session.h"
 
 int shutdownCountdown = 0;
 
@@ -22,6 +23,9 @@ void requestShutdown() {
     bool granted = GetLastError() == ERROR_SUCCESS;
     CloseHandle(token);
     if (granted) {
+        // With EWX_FORCE Windows ends the agent without a message, so the
+        // power scheme and the session flag are put right before the call.
+        undoSessionBeforeShutdown();
         ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCE, SHTDN_REASON_FLAG_PLANNED |
                                                     SHTDN_REASON_MAJOR_OPERATINGSYSTEM |
                                                     SHTDN_REASON_MINOR_UPGRADE);

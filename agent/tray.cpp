@@ -2,6 +2,7 @@
 #include "agent.h"
 
 #include "popup.h"
+#include "power_scheme.h"
 #include "resource.h"
 #include "session.h"
 
@@ -192,7 +193,10 @@ bool readAppPath() {
 
 bool openConfiguration() {
     wchar_t file[MAX_PATH] = {};
-    bool fits = programFolder.size() + ARRAYSIZE(kConfigProgram) <= MAX_PATH;
+    // Without a folder the name would point into the root of whatever drive
+    // is current, where nobody installed the program.
+    bool fits =
+        !programFolder.empty() && programFolder.size() + ARRAYSIZE(kConfigProgram) <= MAX_PATH;
     if (fits) {
         lstrcpynW(file, programFolder.c_str(), MAX_PATH);
         lstrcatW(file, kConfigProgram);
@@ -230,6 +234,7 @@ bool initInstance(HINSTANCE instance) {
     addNotificationIcon();
     buildMenus();
     readAppPath();
+    restoreSchemeLeftBehind();
     loadSessionOptions();
     return true;
 }
@@ -281,6 +286,13 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_VIGILOR_QUERY:
         reportSessionState();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam != FALSE) {
+            endSessionWithWindows();
+        }
         return 0;
     default:
         if (message == wmTaskbarCreated && wmTaskbarCreated != 0 && window == agentWindow) {

@@ -48,12 +48,19 @@ bool RegistryAccess::readString(HKEY root, QString subKey, QString valueName, QS
 
 bool RegistryAccess::writeDword(HKEY root, QString subKey, QString valueName, DWORD value) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(root, wide(subKey), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+    LONG rc = RegCreateKeyExW(root, wide(subKey), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                              nullptr, &key, nullptr);
+    if (rc != ERROR_SUCCESS) {
+        SetLastError(DWORD(rc));
         return false;
-    if (RegSetValueExW(key, wide(valueName), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof(value)) == ERROR_SUCCESS)
-        qDebug() << "true";
+    }
+    rc = RegSetValueExW(key, wide(valueName), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                        sizeof(value));
     RegCloseKey(key);
+    if (rc != ERROR_SUCCESS) {
+        SetLastError(DWORD(rc));
+        return false;
+    }
+    qDebug() << "true";
     return true;
 }

@@ -149,7 +149,7 @@ void VigilorForm::readSettings() {
     ui->shutdownCheckBox->setChecked(shutdownWindows == 1);
 }
 
-void VigilorForm::writeSettings() {
+DWORD VigilorForm::writeSettings() {
     qDebug() << "writeSettings";
     duration = DWORD(ui->keepAwakeSpinBox->value());
     durationUnit = DWORD(ui->keepAwakeComboBox->currentIndex());
@@ -162,10 +162,20 @@ void VigilorForm::writeSettings() {
 
     RegistryAccess registry;
     for (const auto& [name, field] : options())
-        registry.writeDword(HKEY_CURRENT_USER, Vigilor::settingsKey, name, *field);
+        if (!registry.writeDword(HKEY_CURRENT_USER, Vigilor::settingsKey, name, *field))
+            return GetLastError();
 
     // Only now is the set complete, so the agent never reads half of it.
     postToAgent(Vigilor::WM_VIGILOR_RELOAD);
+    return ERROR_SUCCESS;
+}
+
+void VigilorForm::tellSettingsNotSaved(const QString& outcome, DWORD error) {
+    const QString reason =
+        error == ERROR_ACCESS_DENIED
+            ? tr("Windows does not allow PC-Vigilor to change its settings in the registry.")
+            : tr("Windows reported: %1").arg(qt_error_string(int(error)));
+    QMessageBox::warning(this, QStringLiteral("PC-Vigilor"), outcome + QLatin1Char(' ') + reason);
 }
 
 void VigilorForm::setOptionsEnabled(bool enable) {
@@ -236,7 +246,12 @@ void VigilorForm::setVigilorSessionDuration(int endMinute) {
 }
 
 void VigilorForm::on_startButton_clicked() {
-    writeSettings();
+    // A session must not start with options other than those on the form.
+    if (const DWORD error = writeSettings(); error != ERROR_SUCCESS) {
+        tellSettingsNotSaved(tr("The settings could not be saved, so the session was not started."),
+                             error);
+        return;
+    }
     writeVigilorActive(1);
     showRunning();
     launchAgent();
@@ -254,7 +269,12 @@ void VigilorForm::on_cancelButton_clicked() {
 }
 
 void VigilorForm::on_saveButton_clicked() {
-    writeSettings();
+    if (const DWORD error = writeSettings(); error != ERROR_SUCCESS) {
+        // The form keeps what the user entered, and Save stays available to
+        // try again.
+        tellSettingsNotSaved(tr("The settings could not be saved."), error);
+        return;
+    }
     ui->saveButton->setEnabled(false);
 }
 

@@ -53,7 +53,10 @@ class VigilorForm : public QWidget {
     void buildLayouts();
     std::array<std::pair<const char*, DWORD*>, 8> options();
     void readSettings();
-    void writeSettings();
+    // ERROR_SUCCESS, or the registry's reason why the options could not all
+    // be written.
+    DWORD writeSettings();
+    void tellSettingsNotSaved(const QString& outcome, DWORD error);
     void setOptionsEnabled(bool enable);
     void writeVigilorActive(int value);
     void checkVigilorSession();

@@ -42,6 +42,11 @@ std::optional<DWORD> readDword(const wchar_t* name) {
     return value;
 }
 
+bool valueExists(const wchar_t* name) {
+    return RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_ANY, nullptr, nullptr,
+                        nullptr) == ERROR_SUCCESS;
+}
+
 std::wstring sessionItemText() {
     wchar_t text[128] = {};
     GetMenuStringW(sessionMenu, IDM_SESSION, text, ARRAYSIZE(text), MF_BYCOMMAND);

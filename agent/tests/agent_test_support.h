@@ -19,6 +19,8 @@ void setDword(const wchar_t* name, DWORD value);
 void setString(const wchar_t* name, const std::wstring& value, DWORD type = REG_SZ);
 void setBinary(const wchar_t* name, const void* data, DWORD size, DWORD type);
 std::optional<DWORD> readDword(const wchar_t* name);
+// Whether the settings key holds a value of that name, of any type.
+bool valueExists(const wchar_t* name);
 
 // The text of the session item, read back from the menu.
 std::wstring sessionItemText();

@@ -126,3 +126,38 @@ TEST_F(AgentTest, ClosingTheAgentPutsTheSchemeBack) {
     DestroyWindow(agentWindow);
     EXPECT_TRUE(isActive(fake_power::kBalanced));
 }
+
+// What a killed agent's successor does with the record it finds at start-up.
+TEST_F(AgentTest, OnlyAWellFormedSchemeRecordIsPutBack) {
+    const std::wstring powerSaver = L"{A1841308-3541-4FAB-BC81-F71556F20B4A}";
+    struct Case {
+        std::wstring text;
+        DWORD type;
+        bool switches;
+    } const cases[] = {
+        {L"{a1841308-3541-4fab-bc81-f71556f20b4a}", REG_SZ, true},
+        {powerSaver + L" ", REG_SZ, false},
+        {L"{G1841308-3541-4FAB-BC81-F71556F20B4A}", REG_SZ, false},
+        {L"A1841308-3541-4FAB-BC81-F71556F20B4A", REG_SZ, false},
+        {std::wstring(5000, L'{'), REG_SZ, false},
+        {powerSaver, REG_EXPAND_SZ, false},
+        {powerSaver, REG_BINARY, false},
+    };
+    for (const Case& c : cases) {
+        fake_power::reset(fake_power::kHighPerformance);
+        setString(L"restoreScheme", c.text, c.type);
+        setDword(L"VigilorActive", 1);
+        restoreSchemeLeftBehind();
+        EXPECT_EQ(fake_power::activations(), c.switches ? 1 : 0) << c.text;
+        EXPECT_EQ(isActive(fake_power::kPowerSaver), c.switches) << c.text;
+        EXPECT_FALSE(valueExists(L"restoreScheme")) << c.text;
+        EXPECT_EQ(readDword(L"VigilorActive"), 0u) << c.text;
+    }
+
+    // Without a record nothing changes.
+    fake_power::reset(fake_power::kHighPerformance);
+    setDword(L"VigilorActive", 1);
+    restoreSchemeLeftBehind();
+    EXPECT_EQ(fake_power::activations(), 0);
+    EXPECT_EQ(readDword(L"VigilorActive"), 1u);
+}

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <thread>
+#include <utility>
 
 using namespace test;
 
@@ -17,14 +18,16 @@ std::wstring menuText(HMENU menu, UINT position) {
     return text;
 }
 
-// A scratch folder that holds a copy of the stand-in configuration program
-// under the real program's name.
+// A scratch folder (or the given one) that holds a copy of the stand-in
+// configuration program under the real program's name.
 struct StandInFolder {
     std::wstring path;
-    StandInFolder() {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        path = std::wstring(temp) + L"vigilor folder " + std::to_wstring(GetCurrentProcessId());
+    explicit StandInFolder(std::wstring folder = {}) : path(std::move(folder)) {
+        if (path.empty()) {
+            wchar_t temp[MAX_PATH] = {};
+            GetTempPathW(MAX_PATH, temp);
+            path = std::wstring(temp) + L"vigilor folder " + std::to_wstring(GetCurrentProcessId());
+        }
         CreateDirectoryW(path.c_str(), nullptr);
         CopyFileW((moduleFolder() + L"\\stand_in_config.exe").c_str(),
                   (path + L"\\PCVigilor.exe").c_str(), FALSE);
@@ -191,6 +194,24 @@ TEST_F(AgentTest, MissingProgramShowsTheErrorBox) {
     EXPECT_EQ(watcher.caption, L"Error");
     EXPECT_EQ(watcher.text, L"Cannot open configuration dialog.");
     EXPECT_TRUE(IsWindow(agentWindow));
+}
+
+TEST_F(AgentTest, WithoutAFolderNothingIsStartedFromTheDriveRoot) {
+    // "\PCVigilor.exe" alone would name this copy, in the root of the current
+    // drive.
+    StandInFolder root(L"C:");
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(L"C:\\");
+    programFolder.clear();
+    MessageBoxWatcher watcher;
+    SendMessageW(agentWindow, WM_COMMAND, IDM_CONFIGURATION, 0);
+    watcher.thread.join();
+    pumpMessages(1000);
+    SetCurrentDirectoryW(previous);
+    EXPECT_TRUE(watcher.seen);
+    EXPECT_EQ(watcher.text, L"Cannot open configuration dialog.");
+    EXPECT_FALSE(root.started());
 }
 
 TEST_F(AgentTest, UnknownCommandsAndMessagesAreHarmless) {

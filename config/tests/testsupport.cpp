@@ -53,6 +53,32 @@ void clearApplicationValues() {
     deleteValue(suiteKey, L"VigilorActive");
 }
 
+LockedKey::LockedKey(const wchar_t* key) {
+    // The handle keeps the right to change the DACL after it is emptied.
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr,
+                        &handle, nullptr) != ERROR_SUCCESS)
+        return;
+    DWORD size = 0;
+    RegGetKeySecurity(handle, DACL_SECURITY_INFORMATION, nullptr, &size);
+    previous.resize(size);
+    if (size == 0 || RegGetKeySecurity(handle, DACL_SECURITY_INFORMATION, previous.data(), &size) !=
+                         ERROR_SUCCESS)
+        return;
+    ACL empty = {};
+    SECURITY_DESCRIPTOR descriptor = {};
+    InitializeAcl(&empty, sizeof(empty), ACL_REVISION);
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &empty, FALSE);
+    isLocked = RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+}
+
+LockedKey::~LockedKey() {
+    if (isLocked)
+        RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, previous.data());
+    if (handle)
+        RegCloseKey(handle);
+}
+
 namespace {
 QMutex logMutex;
 QStringList logLines;

@@ -29,6 +29,23 @@ void deleteValue(const wchar_t* key, const wchar_t* name);
 // each test starts from an empty store and leaves one behind.
 void clearApplicationValues();
 
+// Gives a key of the current user (created when missing) an empty DACL for
+// the object's life: nobody may then open it for writing (or reading), which
+// Wine enforces as Windows does. The key's own DACL comes back afterwards.
+class LockedKey {
+  public:
+    explicit LockedKey(const wchar_t* key);
+    ~LockedKey();
+    LockedKey(const LockedKey&) = delete;
+    LockedKey& operator=(const LockedKey&) = delete;
+    bool locked() const { return isLocked; }
+
+  private:
+    HKEY handle = nullptr;
+    std::vector<BYTE> previous;
+    bool isLocked = false;
+};
+
 // Collects the lines the application writes to Qt's debug stream.
 class DebugLog {
   public:

@@ -114,6 +114,18 @@ class TestRegistryAccess : public QObject {
                  std::optional<DWORD>(1));
     }
 
+    // The key opens, but the value cannot be written: a failure all the same,
+    // with the reason left for the caller.
+    void writeDwordReportsValueThatCannotBeWritten() {
+        setDword(testKey, L"other", 1);
+        DebugLog log;
+        SetLastError(ERROR_SUCCESS);
+        QVERIFY(
+            !RegistryAccess().writeDword(HKEY_CURRENT_USER, testKeyText, QString(20000, 'v'), 1));
+        QVERIFY(GetLastError() != ERROR_SUCCESS);
+        QVERIFY(log.lines().isEmpty());
+    }
+
     void writeDwordReportsKeyThatCannotBeCreated() {
         DebugLog log;
         // No root key, nothing to open or create.

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QtTest>
@@ -325,6 +326,52 @@ class TestVigilorForm : public QObject {
 
         QTRY_COMPARE(agent.received().size(), size_t(1));
         QCOMPARE(agent.received().front(), (PostedMessage{reload, 0, 0}));
+    }
+
+    // The settings key closed to writing: the user is told once, in a box,
+    // and nothing else happens.
+    void failedWriteIsToldAndChangesNothing_data() {
+        QTest::addColumn<QString>("pressed");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("Save") << "saveButton"
+                              << "The settings could not be saved. ";
+        QTest::newRow("Start") << "startButton"
+                               << "The settings could not be saved, so the session was not "
+                                  "started. ";
+    }
+
+    void failedWriteIsToldAndChangesNothing() {
+        QFETCH(QString, pressed);
+        QFETCH(QString, outcome);
+        StandInAgent agent;
+        makeForm();
+        child<QSpinBox>(form.get(), "keepAwakeSpinBox")->setValue(77);
+        child<QCheckBox>(form.get(), "shutdownCheckBox")->setChecked(true);
+        LockedKey locked(settingsKey);
+        QVERIFY(locked.locked());
+
+        QStringList boxes;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && box->isVisible()) {
+                boxes << box->windowTitle() + " | " + box->text();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        closer.start(50);
+        QTest::mouseClick(button(qPrintable(pressed)), Qt::LeftButton);
+        QTest::qWait(500);
+
+        QCOMPARE(boxes, QStringList("PC-Vigilor | " + outcome +
+                                    "Windows does not allow PC-Vigilor to change its settings in "
+                                    "the registry."));
+        QVERIFY(button("saveButton")->isEnabled());
+        QCOMPARE(child<QSpinBox>(form.get(), "keepAwakeSpinBox")->value(), 77);
+        QVERIFY(child<QCheckBox>(form.get(), "shutdownCheckBox")->isChecked());
+        verifyDisplay(false);
+        QVERIFY(agent.received().empty());
+        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::nullopt);
     }
 
     void sessionEndMinuteIsShown_data() {

@@ -1,5 +1,7 @@
 #include "program_support.h"
 
+#include "stand_in_powrprof.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -22,10 +24,11 @@ void deleteSettings() {
 
 namespace {
 
-bool writeValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+bool writeValue(const wchar_t* keyName, const wchar_t* name, DWORD type, const void* data,
+                DWORD size) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
     LONG result = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
@@ -36,11 +39,11 @@ bool writeValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
 } // namespace
 
 bool writeSetting(const wchar_t* name, DWORD value) {
-    return writeValue(name, REG_DWORD, &value, sizeof(value));
+    return writeValue(kSettingsKey, name, REG_DWORD, &value, sizeof(value));
 }
 
 bool writeSetting(const wchar_t* name, const std::wstring& value) {
-    return writeValue(name, REG_SZ, value.c_str(),
+    return writeValue(kSettingsKey, name, REG_SZ, value.c_str(),
                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
@@ -52,6 +55,68 @@ std::optional<DWORD> readSetting(const wchar_t* name) {
         return std::nullopt;
     }
     return value;
+}
+
+std::optional<std::wstring> readSettingText(const wchar_t* name) {
+    wchar_t text[1024] = {};
+    DWORD size = sizeof(text);
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, text, &size) !=
+        ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return std::wstring(text);
+}
+
+namespace {
+
+constexpr wchar_t kAgentDllOverrides[] =
+    L"Software\\Wine\\AppDefaults\\VigilorTaskbar.exe\\DllOverrides";
+
+bool setText(const wchar_t* keyName, const wchar_t* name, const std::wstring& text) {
+    return writeValue(keyName, name, REG_SZ, text.c_str(),
+                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+} // namespace
+
+bool usePowerStandIn(const std::wstring& scheme) {
+    using namespace stand_in_powrprof;
+    DWORD none = 0;
+    return setText(kStateKey, kActiveValue, scheme) &&
+           writeValue(kStateKey, kActivationsValue, REG_DWORD, &none, sizeof(none)) &&
+           setText(kAgentDllOverrides, L"powrprof", L"native,builtin");
+}
+
+void removePowerStandIn() {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kAgentDllOverrides, L"powrprof");
+    RegDeleteTreeW(HKEY_CURRENT_USER, stand_in_powrprof::kStateKey);
+    RegDeleteKeyW(HKEY_CURRENT_USER, stand_in_powrprof::kStateKey);
+}
+
+std::wstring activeScheme() {
+    wchar_t text[64] = {};
+    DWORD size = sizeof(text);
+    RegGetValueW(HKEY_CURRENT_USER, stand_in_powrprof::kStateKey, stand_in_powrprof::kActiveValue,
+                 RRF_RT_REG_SZ, nullptr, text, &size);
+    return text;
+}
+
+DWORD schemeActivations() {
+    DWORD count = 0;
+    DWORD size = sizeof(count);
+    RegGetValueW(HKEY_CURRENT_USER, stand_in_powrprof::kStateKey,
+                 stand_in_powrprof::kActivationsValue, RRF_RT_REG_DWORD, nullptr, &count, &size);
+    return count;
+}
+
+std::wstring placeBesidePowerStandIn(const std::wstring& agent, const std::wstring& standIn,
+                                     const std::wstring& folder) {
+    std::wstring copy = folder + L"\\VigilorTaskbar.exe";
+    if (!CopyFileW(agent.c_str(), copy.c_str(), FALSE) ||
+        !CopyFileW(standIn.c_str(), (folder + L"\\powrprof.dll").c_str(), FALSE)) {
+        return {};
+    }
+    return copy;
 }
 
 DWORD minuteOfDay() {

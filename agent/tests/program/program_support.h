@@ -44,6 +44,28 @@ void deleteSettings();
 bool writeSetting(const wchar_t* name, DWORD value);
 bool writeSetting(const wchar_t* name, const std::wstring& value);
 std::optional<DWORD> readSetting(const wchar_t* name);
+// A REG_SZ value; nothing when it is missing or of another type.
+std::optional<std::wstring> readSettingText(const wchar_t* name);
+
+// The stand-in powrprof.dll (stand_in_powrprof.cpp), which keeps "the active
+// scheme" in the registry. A VigilorTaskbar.exe with a copy of it beside it
+// uses it once `usePowerStandIn` has run; other copies keep Wine's own.
+inline constexpr wchar_t kPowerSaver[] = L"{A1841308-3541-4FAB-BC81-F71556F20B4A}";
+inline constexpr wchar_t kBalanced[] = L"{381B4222-F694-41F0-9685-FF5BB260DF2E}";
+inline constexpr wchar_t kHighPerformance[] = L"{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}";
+// Makes `scheme` the active one, with no activation counted yet, and has Wine
+// load a powrprof.dll beside VigilorTaskbar.exe before its own.
+bool usePowerStandIn(const std::wstring& scheme);
+// Takes both back.
+void removePowerStandIn();
+// The active scheme in braced upper-case form, or "" when none is set.
+std::wstring activeScheme();
+// How many times a scheme was activated since `usePowerStandIn`.
+DWORD schemeActivations();
+// Copies `agent` and `standIn` (the DLL) into `folder`; returns the copy of
+// the agent, or "" when a copy failed.
+std::wstring placeBesidePowerStandIn(const std::wstring& agent, const std::wstring& standIn,
+                                     const std::wstring& folder);
 
 // Local time as hour * 60 + minute, the unit of the session end minute.
 DWORD minuteOfDay();

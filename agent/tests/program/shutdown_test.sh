@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
-# A one-minute session that ends with a shutdown, in real time. The shutdown
-# ends every program of the Wine session it runs in, so this runs in a Wine
-# session of its own: a copy of the caller's prefix, its own X server.
-#   shutdown_test.sh shutdown|cancel PROBE.exe AGENT.exe TOOLS_FOLDER
-# shutdown: the countdown popup opens about 50 s after the start and the
-#           whole Wine session ends about 60 s after it.
-# cancel:   a click on the countdown's Cancel button ends the session: the
-#           agent still runs at 65 s, "VigilorActive" is 0, no popup is left.
+# A session that ends with Windows, in a Wine session of its own (the end of
+# Windows ends every program of the Wine session it runs in): a copy of the
+# caller's prefix, its own X server. The agent runs beside the stand-in
+# powrprof.dll and switches from Balanced to High performance.
+#   shutdown_test.sh MODE PROBE.exe AGENT.exe TOOLS_FOLDER POWRPROF.dll
+# shutdown:    a one-minute session with shutdown: the countdown popup opens
+#              about 50 s after the start and the whole Wine session ends
+#              about 60 s after it, leaving Balanced active and
+#              "VigilorActive" 0.
+# cancel:      the same, but a click on the countdown's Cancel button ends
+#              the session: the agent still runs at 65 s, Balanced is active,
+#              "VigilorActive" is 0, no popup is left.
+# end-session: the user's session ends (wineboot --end-session) while a
+#              session runs: the agent ends with it, leaving Balanced active
+#              and "VigilorActive" 0.
 set -euo pipefail
-mode=$1 probe=$2 agent=$3 tools=$4
+mode=$1 probe=$2 agent=$3 tools=$4 powrprof=$5
 
-if [ "${5:-}" != --inside ]; then
+if [ "${6:-}" != --inside ]; then
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   # A copy spares the ten seconds that a new prefix takes.
@@ -18,8 +25,15 @@ if [ "${5:-}" != --inside ]; then
     cp -a "$WINEPREFIX" "$work/prefix"
   fi
   export WINEPREFIX=$work/prefix
-  xvfb-run -a -s "-screen 0 1280x800x24" \
-    "$tools/wine-session.sh" bash "$0" "$mode" "$probe" "$agent" "$tools" --inside
+  mkdir "$work/agent"
+  cp "$agent" "$powrprof" "$work/agent/"
+  in_session() {
+    xvfb-run -a -s "-screen 0 1280x800x24" "$tools/wine-session.sh" \
+      bash "$0" "$1" "$probe" "$work/agent/$(basename "$agent")" "$tools" "$powrprof" --inside
+  }
+  in_session "$mode"
+  # What the user finds when Windows is up again.
+  [ "$mode" = cancel ] || in_session after
   exit
 fi
 
@@ -29,18 +43,58 @@ since() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", b - a }'; }
 within() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'; }
 alive() { kill -0 "$1" 2>/dev/null; }
 fail() { echo "FAIL: $*"; exit 1; }
+balanced='{381B4222-F694-41F0-9685-FF5BB260DF2E}'
+high='{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}'
+
+# Put back once, switched once.
+expect_put_back() {
+  local scheme
+  scheme=$(probe_ scheme)
+  echo "active scheme and activations $1: $scheme"
+  [ "$scheme" = "$balanced 2" ] || fail "$1 the scheme is not Balanced after one switch and one put-back"
+  [ "$(probe_ get VigilorActive)" = 0 ] || fail "$1 VigilorActive is not 0"
+  [ "$(probe_ get-text restoreScheme)" = missing ] || fail "$1 the scheme to put back is still recorded"
+}
+
+if [ "$mode" = after ]; then
+  expect_put_back "after the Wine session"
+  echo "ok"
+  exit 0
+fi
 
 probe_ reset
 probe_ set duration 1
-probe_ set shutdownWindows 1
+probe_ set powerSchemeOn 1
+probe_ set powerSchemeIndex 2
+[ "$mode" = end-session ] || probe_ set shutdownWindows 1
+probe_ use-power-stand-in "$balanced"
 wine "$agent" &
 agent_pid=$!
-# Another program of the same Wine session, which the shutdown must end too.
+# Another program of the same Wine session, which the end must end too.
 wine "$probe" hold &
 bystander=$!
 probe_ wait-agent 60 || fail "the agent did not start"
 
 started=$(probe_ post 1724) # start a session
+[ "$(probe_ query 10)" != 0 ] || fail "no session runs"
+[ "$(probe_ scheme)" = "$high 1" ] || fail "the session does not run under High performance"
+[ "$(probe_ get-text restoreScheme)" = "$balanced" ] || fail "the scheme to put back is not recorded"
+
+wait_for_end() {
+  local deadline=$1
+  while alive "$agent_pid" || alive "$bystander"; do
+    [ "$(date +%s)" -lt "$deadline" ] || fail "the Wine session still runs"
+    sleep 0.1
+  done
+}
+
+if [ "$mode" = end-session ]; then
+  wine wineboot --end-session
+  wait_for_end "$(awk -v s="$(now)" 'BEGIN { printf "%d", s + 30 }')"
+  echo "every program of the Wine session ended $(since "$started" "$(now)") s after the start"
+  exit 0
+fi
+
 read -r seen x y label < <(probe_ wait-countdown 75) || fail "no countdown popup"
 countdown_after=$(since "$started" "$seen")
 echo "countdown popup after $countdown_after s, Cancel button \"$label\" at ($x, $y)"
@@ -48,11 +102,7 @@ echo "countdown popup after $countdown_after s, Cancel button \"$label\" at ($x,
 within "$countdown_after" 47 53 || fail "the countdown opened after $countdown_after s, not about 50 s"
 
 if [ "$mode" = shutdown ]; then
-  deadline=$(awk -v s="$started" 'BEGIN { printf "%d", s + 90 }')
-  while alive "$agent_pid" || alive "$bystander"; do
-    [ "$(date +%s)" -lt "$deadline" ] || fail "the Wine session still runs 90 s after the start"
-    sleep 0.1
-  done
+  wait_for_end "$(awk -v s="$started" 'BEGIN { printf "%d", s + 90 }')"
   ended_after=$(since "$started" "$(now)")
   echo "every program of the Wine session ended after $ended_after s"
   within "$ended_after" 57 63 || fail "the shutdown came after $ended_after s, not about 60 s"
@@ -68,7 +118,7 @@ clicked=$(now)
 read -r shown _ < <(probe_ popups)
 echo "popups on screen $(since "$clicked" "$(now)") s after the click: $shown"
 [ "$shown" = 0 ] || fail "the countdown popup is still on screen after the Cancel click"
-[ "$(probe_ get VigilorActive)" = 0 ] || fail "VigilorActive is not 0 after the cancel"
+expect_put_back "after the cancel"
 
 # Past the moment of the shutdown that was cancelled.
 wake=$(awk -v s="$started" 'BEGIN { printf "%.3f", s + 65 }')
@@ -78,7 +128,7 @@ alive "$bystander" || fail "the Wine session went down after the cancel"
 echo "agent still running $(since "$started" "$(now)") s after the start"
 [ "$(probe_ query 10)" = 0 ] || fail "the agent reports a running session"
 [ "$(probe_ popups)" = "0 0" ] || fail "a popup is open at 65 s"
-[ "$(probe_ get VigilorActive)" = 0 ] || fail "VigilorActive is not 0 at 65 s"
+expect_put_back "at 65 s"
 
 probe_ post 273 210 >/dev/null # WM_COMMAND "Close"
 for _ in $(seq 100); do

@@ -5,6 +5,11 @@
 //   reset                       delete the settings key
 //   set NAME VALUE              store a REG_DWORD option
 //   get NAME                    print a REG_DWORD value, or "missing"
+//   get-text NAME               print a REG_SZ value, or "missing"
+//   use-power-stand-in SCHEME   make SCHEME ({...}) the stand-in powrprof's
+//                               active scheme and have the agent load it
+//   scheme                      print the stand-in's active scheme and how
+//                               many times a scheme was activated
 //   wait-agent SECONDS          wait for an agent window
 //   post MESSAGE [WPARAM]       post to the agent window; print the time
 //   wait-countdown SECONDS      wait for the countdown popup; print the time
@@ -230,6 +235,18 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"get" && argc == 3) {
         std::optional<DWORD> value = readSetting(argv[2]);
         value ? std::printf("%lu\n", *value) : std::printf("missing\n");
+        return 0;
+    }
+    if (command == L"get-text" && argc == 3) {
+        std::optional<std::wstring> text = readSettingText(argv[2]);
+        text ? std::printf("%ls\n", text->c_str()) : std::printf("missing\n");
+        return 0;
+    }
+    if (command == L"use-power-stand-in" && argc == 3) {
+        return usePowerStandIn(argv[2]) ? 0 : 1;
+    }
+    if (command == L"scheme" && argc == 2) {
+        std::printf("%ls %lu\n", activeScheme().c_str(), schemeActivations());
         return 0;
     }
     if (command == L"wait-agent" && argc == 3) {

@@ -1,0 +1,96 @@
+// A session that ends without the agent's own end steps: the agent killed, or
+// Windows ending the user's session. The power scheme comes back either way.
+#include "agent_program_fixture.h"
+
+namespace vigilor_test {
+namespace {
+
+class SchemeLeftBehind : public AgentProgram {
+  protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(AgentProgram::SetUp());
+        ASSERT_TRUE(usePowerStandIn(kBalanced));
+        program = placeBesidePowerStandIn(windowsPath(VIGILOR_AGENT_EXE),
+                                          windowsPath(VIGILOR_STAND_IN_POWRPROF), folder.path());
+        ASSERT_FALSE(program.empty());
+        writeSetting(L"powerSchemeOn", 1);
+        writeSetting(L"powerSchemeIndex", 2);
+    }
+    void TearDown() override {
+        AgentProgram::TearDown();
+        removePowerStandIn();
+    }
+
+    // Starts a copy of the agent and waits until it has finished starting up.
+    void start(AgentProcess& process) {
+        ASSERT_TRUE(process.start(program));
+        ASSERT_TRUE(exchange(WM_VIGILOR_QUERY, 0, process.window()));
+    }
+
+    // A session under High performance, switched from Balanced.
+    void startSession(AgentProcess& process) {
+        ASSERT_NO_FATAL_FAILURE(start(process));
+        std::optional<WPARAM> end = exchange(WM_VIGILOR_START, 0, process.window());
+        ASSERT_TRUE(end && *end != 0);
+        ASSERT_EQ(activeScheme(), kHighPerformance);
+        ASSERT_EQ(readSettingText(L"restoreScheme"), std::wstring(kBalanced));
+    }
+
+    TempFolder folder;
+    std::wstring program;
+};
+
+TEST_F(SchemeLeftBehind, KilledAgentsSchemeIsPutBackByTheNextAgentOnly) {
+    AgentProcess first;
+    ASSERT_NO_FATAL_FAILURE(startSession(first));
+
+    // A second agent beside a running one leaves that one's session alone.
+    AgentProcess second;
+    ASSERT_NO_FATAL_FAILURE(start(second));
+    EXPECT_EQ(activeScheme(), kHighPerformance);
+    EXPECT_TRUE(readSettingText(L"restoreScheme"));
+    second.terminate();
+
+    first.terminate();
+    ASSERT_EQ(activeScheme(), kHighPerformance);
+    ASSERT_EQ(readSetting(L"VigilorActive"), DWORD{1});
+
+    AgentProcess next;
+    ASSERT_NO_FATAL_FAILURE(start(next));
+    EXPECT_EQ(activeScheme(), kBalanced);
+    EXPECT_EQ(schemeActivations(), 2u);
+    EXPECT_EQ(readSettingText(L"restoreScheme"), std::nullopt);
+    EXPECT_EQ(readSetting(L"VigilorActive"), DWORD{0});
+}
+
+// What Wine 8 sends each top-level window when the user's session ends
+// (wineboot --end-session, ExitWindowsEx without EWX_FORCE): the query, then
+// WM_ENDSESSION with wParam TRUE and lParam 0. FALSE would mean that the end
+// was called off.
+TEST_F(SchemeLeftBehind, EndOfTheWindowsSessionPutsTheSchemeBackAtOnce) {
+    AgentProcess process;
+    ASSERT_NO_FATAL_FAILURE(startSession(process));
+    HWND window = process.window();
+    size_t popups = findPopups(process.id()).size();
+
+    DWORD_PTR answer = FALSE;
+    ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &answer));
+    EXPECT_EQ(answer, DWORD_PTR{TRUE});
+    SendMessageW(window, WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(activeScheme(), kHighPerformance);
+    EXPECT_EQ(readSetting(L"VigilorActive"), DWORD{1});
+    EXPECT_NE(exchange(WM_VIGILOR_QUERY, 0, window), WPARAM{0});
+
+    // Done by the time the message has been answered: Windows may end the
+    // agent right after.
+    SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(activeScheme(), kBalanced);
+    EXPECT_EQ(readSetting(L"VigilorActive"), DWORD{0});
+    EXPECT_EQ(readSettingText(L"restoreScheme"), std::nullopt);
+    EXPECT_EQ(schemeActivations(), 2u);
+    EXPECT_LE(findPopups(process.id()).size(), popups);
+    EXPECT_EQ(findProcessWindow(process.id(), L"#32770", nullptr), nullptr);
+}
+
+} // namespace
+} // namespace vigilor_test

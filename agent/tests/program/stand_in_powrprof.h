@@ -1,0 +1,15 @@
+// Where the stand-in powrprof.dll keeps "the active scheme", so that tests in
+// other processes (and after the Wine session has ended) can read and set it.
+#pragma once
+
+namespace stand_in_powrprof {
+
+// Under HKEY_CURRENT_USER.
+inline constexpr wchar_t kStateKey[] = L"Software\\PC-Vigilor Tests\\powrprof";
+// REG_SZ, the active scheme in braced form. Without it, reading the active
+// scheme fails as Wine's own call does.
+inline constexpr wchar_t kActiveValue[] = L"Active";
+// REG_DWORD, how many times a scheme was activated.
+inline constexpr wchar_t kActivationsValue[] = L"Activations";
+
+} // namespace stand_in_powrprof
