@@ -2,6 +2,8 @@
 
 #include "agent.h"
 #include "popup.h"
+#include "power_request.h"
+#include "tray_icon.h"
 
 int shutdownCountdown = 0;
 
@@ -22,6 +24,8 @@ void requestShutdown() {
     bool granted = GetLastError() == ERROR_SUCCESS;
     CloseHandle(token);
     if (granted) {
+        // A forced shutdown ends the agent at once; nothing runs after it.
+        releasePowerRequest();
         ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCE, SHTDN_REASON_FLAG_PLANNED |
                                                     SHTDN_REASON_MAJOR_OPERATINGSYSTEM |
                                                     SHTDN_REASON_MINOR_UPGRADE);
@@ -37,6 +41,7 @@ std::wstring countdownText(int seconds) {
 void CALLBACK startShutdownCountdown(HWND window, UINT, UINT_PTR, DWORD) {
     shutdownCountdown = 10;
     showCountdownWnd(countdownText(shutdownCountdown));
+    showTrayCountdown(shutdownCountdown);
     SetTimer(window, SESSION_TIMER, 1000, shutdownCountdownTick);
 }
 
@@ -46,6 +51,7 @@ void CALLBACK shutdownCountdownTick(HWND, UINT, UINT_PTR, DWORD) {
     if (msgHWnd != nullptr) {
         InvalidateRect(msgHWnd, nullptr, TRUE);
     }
+    showTrayCountdown(shutdownCountdown);
     if (shutdownCountdown <= 0) {
         requestShutdown();
     }
