@@ -12,9 +12,14 @@ namespace {
 
 const wchar_t kCancelText[] = L"Cancel";
 
-// The popup's font when the monitor's DPI differs from the one Windows made
-// the default font for; none when the default fits.
+// The popup's font away from 96 DPI; none at 96 DPI, where the device
+// context's default font fits.
 HFONT msgFont = nullptr;
+
+// The default font's height at 96 DPI. Windows sizes that font once, for the
+// DPI at sign-in, and Wine not at all; away from 96 DPI the popup sizes it
+// for its own monitor.
+int const kPopupFontHeight = 16;
 
 // Lengths are given at 96 DPI and scaled to the monitor the popup is on.
 int scaled(int length, UINT dpi) {
@@ -31,17 +36,15 @@ UINT monitorDpi(const RECT& area) {
     return dpiY;
 }
 
-// The device context's default font, grown or shrunk from the DPI it was
-// made for to the popup's.
+// The device context's default font at the popup's DPI.
 HFONT createScaledFont(UINT dpi) {
-    UINT systemDpi = GetDpiForSystem();
     LOGFONTW font = {};
-    if (systemDpi == 0 || dpi == systemDpi ||
+    if (dpi == USER_DEFAULT_SCREEN_DPI ||
         GetObjectW(GetStockObject(SYSTEM_FONT), sizeof(font), &font) == 0) {
         return nullptr;
     }
-    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(systemDpi));
-    font.lfWidth = MulDiv(font.lfWidth, static_cast<int>(dpi), static_cast<int>(systemDpi));
+    font.lfHeight = scaled(kPopupFontHeight, dpi);
+    font.lfWidth = 0;
     return CreateFontIndirectW(&font);
 }
 

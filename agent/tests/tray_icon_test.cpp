@@ -173,3 +173,40 @@ TEST(AtHalfPastEleven, TipAndPowerRequestNameTheDayTheSessionEnds) {
     pumpMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
 }
+
+// Run with the clock read from the file VIGILOR_FAKETIME_FILE, which says
+// 23:30 on 8 December 2026 at the start: after midnight the tip no longer
+// says "tomorrow" once the pointer rests on the icon.
+TEST(AcrossMidnight, TipNamesTheEndDayAnewWhenThePointerRestsOnTheIcon) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    sessionOptions = SessionOptions{};
+    TrayStandIn tray;
+    ASSERT_TRUE(initInstance(GetModuleHandleW(nullptr)));
+    setDword(L"duration", 1);
+    setDword(L"durationUnit", 1);
+    startVigilorSession();
+    ASSERT_FALSE(tray.records().empty());
+    EXPECT_EQ(tray.records().back().tip, L"Vigilor Helper\nAwake until tomorrow 12:30 AM");
+
+    HANDLE clock = CreateFileW(vigilor_test::windowsPath(VIGILOR_FAKETIME_FILE).c_str(),
+                               GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(clock, INVALID_HANDLE_VALUE);
+    const char midnightPassed[] = "2026-12-09 00:10:00\n";
+    DWORD written = 0;
+    WriteFile(clock, midnightPassed, sizeof(midnightPassed) - 1, &written, nullptr);
+    CloseHandle(clock);
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    ASSERT_EQ(now.wDay, 9) << "the clock did not follow the file";
+
+    size_t records = tray.records().size();
+    SendMessageW(agentWindow, WMAPP_NOTIFYCALLBACK, TRAY_ICON_ID, WM_MOUSEMOVE);
+    ASSERT_EQ(tray.records().size(), records + 1);
+    EXPECT_EQ(tray.records().back().tip, L"Vigilor Helper\nAwake until 12:30 AM");
+    // The pointer moving on does not repeat an unchanged tip.
+    SendMessageW(agentWindow, WMAPP_NOTIFYCALLBACK, TRAY_ICON_ID, WM_MOUSEMOVE);
+    EXPECT_EQ(tray.records().size(), records + 1);
+    DestroyWindow(agentWindow);
+    pumpMessages();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+}
