@@ -3,6 +3,7 @@
 #include "agent.h"
 #include "resource.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
@@ -33,16 +34,24 @@ std::wstring formatText(UINT id, std::initializer_list<std::wstring> arguments) 
     return text;
 }
 
+// A user's formats may be long; the text is as long as they make it.
 std::wstring timeText(const SYSTEMTIME& time) {
-    wchar_t text[80] = {};
-    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, text,
-                    ARRAYSIZE(text));
+    int length =
+        GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, nullptr, 0);
+    std::wstring text(static_cast<size_t>(std::max(length, 1)), L'\0');
+    length = GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, text.data(),
+                             length);
+    text.resize(static_cast<size_t>(std::max(length - 1, 0)));
     return text;
 }
 
 std::wstring dateText(const SYSTEMTIME& date, DWORD flags, const wchar_t* format) {
-    wchar_t text[80] = {};
-    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &date, format, text, ARRAYSIZE(text), nullptr);
+    int length =
+        GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &date, format, nullptr, 0, nullptr);
+    std::wstring text(static_cast<size_t>(std::max(length, 1)), L'\0');
+    length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &date, format, text.data(), length,
+                             nullptr);
+    text.resize(static_cast<size_t>(std::max(length - 1, 0)));
     return text;
 }
 

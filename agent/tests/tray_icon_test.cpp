@@ -169,6 +169,27 @@ TEST(AtHalfPastEleven, TipAndPowerRequestNameTheDayTheSessionEnds) {
         EXPECT_EQ(fake_power::requests().back().reason,
                   L"PC-Vigilor keeps this PC awake until " + std::wstring(session.end));
     }
+
+    // The longest formats a user can set: the tip is cut to what it holds.
+    wchar_t timeFormat[100] = {};
+    wchar_t dateFormat[100] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, timeFormat, ARRAYSIZE(timeFormat));
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, dateFormat, ARRAYSIZE(dateFormat));
+    // Each may have 79 characters.
+    std::wstring longTime = L"h:mm tt '" + std::wstring(69, L'T') + L"'";
+    std::wstring longDate = L"M/d/yyyy '" + std::wstring(67, L'D') + L"'";
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, longTime.c_str()));
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, longDate.c_str()));
+    startVigilorSession(); // 192 hours: the date and the time
+    std::wstring tip = tray.records().back().tip;
+    std::wstring reason = fake_power::requests().back().reason;
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, timeFormat);
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, dateFormat);
+    std::wstring end =
+        L"12/16/2026 " + std::wstring(67, L'D') + L" 11:30 PM " + std::wstring(69, L'T');
+    EXPECT_EQ(tip, (L"Vigilor Helper\nAwake until " + end).substr(0, 127));
+    EXPECT_EQ(reason, L"PC-Vigilor keeps this PC awake until " + end) << "the reason is whole";
+
     DestroyWindow(agentWindow);
     pumpMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
