@@ -2,6 +2,8 @@
 
 #include "agent.h"
 
+#include <shellscalingapi.h>
+
 HWND msgHWnd = nullptr;
 int msgWndKind = kPopupNone;
 std::wstring msgText;
@@ -10,6 +12,49 @@ namespace {
 
 const wchar_t kCancelText[] = L"Cancel";
 
+// The popup's font away from 96 DPI; none at 96 DPI, where the device
+// context's default font fits.
+HFONT msgFont = nullptr;
+
+// The default font's height at 96 DPI. Windows sizes that font once, for the
+// DPI at sign-in, and Wine not at all; away from 96 DPI the popup sizes it
+// for its own monitor.
+int const kPopupFontHeight = 16;
+
+// Lengths are given at 96 DPI and scaled to the monitor the popup is on.
+int scaled(int length, UINT dpi) {
+    return MulDiv(length, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+UINT monitorDpi(const RECT& area) {
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    HMONITOR monitor = MonitorFromRect(&area, MONITOR_DEFAULTTOPRIMARY);
+    if (FAILED(GetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI, &dpiX, &dpiY)) || dpiY == 0) {
+        return USER_DEFAULT_SCREEN_DPI;
+    }
+    return dpiY;
+}
+
+// The device context's default font at the popup's DPI.
+HFONT createScaledFont(UINT dpi) {
+    LOGFONTW font = {};
+    if (dpi == USER_DEFAULT_SCREEN_DPI ||
+        GetObjectW(GetStockObject(SYSTEM_FONT), sizeof(font), &font) == 0) {
+        return nullptr;
+    }
+    font.lfHeight = scaled(kPopupFontHeight, dpi);
+    font.lfWidth = 0;
+    return CreateFontIndirectW(&font);
+}
+
+void deleteFont() {
+    if (msgFont != nullptr) {
+        DeleteObject(msgFont);
+        msgFont = nullptr;
+    }
+}
+
 // Creates a popup window of the agent's class at the top centre of the work
 // area, with the colour key that makes its background see-through.
 HWND createPopupWindow(DWORD exStyle) {
@@ -17,13 +62,23 @@ HWND createPopupWindow(DWORD exStyle) {
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0)) {
         return nullptr;
     }
-    int x = (workArea.right - kPopupWidth) / 2;
-    HWND window = CreateWindowExW(exStyle, szWindowClass, szTitle, WS_POPUP | WS_VISIBLE, x, 10,
-                                  kPopupWidth, kPopupHeight, nullptr, nullptr, hInst, nullptr);
+    UINT dpi = monitorDpi(workArea);
+    int width = scaled(kPopupWidth, dpi);
+    int x = (workArea.right - width) / 2;
+    HWND window =
+        CreateWindowExW(exStyle, szWindowClass, szTitle, WS_POPUP | WS_VISIBLE, x, scaled(10, dpi),
+                        width, scaled(kPopupHeight, dpi), nullptr, nullptr, hInst, nullptr);
     if (window != nullptr) {
         SetLayeredWindowAttributes(window, kPopupColourKey, 0, LWA_COLORKEY);
+        deleteFont();
+        msgFont = createScaledFont(dpi);
     }
     return window;
+}
+
+UINT windowDpi(HWND window) {
+    UINT dpi = GetDpiForWindow(window);
+    return dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
 void bringToTop(HWND window) {
@@ -66,9 +121,14 @@ void showCountdownWnd(std::wstring text) {
         return;
     }
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(msgHWnd, GWLP_HINSTANCE));
-    CreateWindowExW(0, L"BUTTON", kCancelText, WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 112, 60,
-                    75, 30, msgHWnd, reinterpret_cast<HMENU>(IDC_COUNTDOWN_CANCEL), instance,
-                    nullptr);
+    UINT dpi = windowDpi(msgHWnd);
+    HWND button =
+        CreateWindowExW(0, L"BUTTON", kCancelText, WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON,
+                        scaled(112, dpi), scaled(60, dpi), scaled(75, dpi), scaled(30, dpi),
+                        msgHWnd, reinterpret_cast<HMENU>(IDC_COUNTDOWN_CANCEL), instance, nullptr);
+    if (button != nullptr && msgFont != nullptr) {
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(msgFont), FALSE);
+    }
     bringToTop(msgHWnd);
 }
 
@@ -84,6 +144,7 @@ void CALLBACK closeMsgWnd(HWND, UINT, UINT_PTR, DWORD) {
     msgHWnd = nullptr;
     msgWndKind = kPopupNone;
     KillTimer(agentWindow, POPUP_CLOSE_TIMER);
+    deleteFont();
 }
 
 void forgetPopup(HWND window) {
@@ -91,6 +152,7 @@ void forgetPopup(HWND window) {
         msgHWnd = nullptr;
         msgWndKind = kPopupNone;
         KillTimer(agentWindow, POPUP_CLOSE_TIMER);
+        deleteFont();
     }
 }
 
@@ -105,19 +167,27 @@ void erasePopupBackground(HWND window, HDC dc) {
 void paintPopup(HWND window) {
     PAINTSTRUCT ps = {};
     HDC dc = BeginPaint(window, &ps);
+    UINT dpi = windowDpi(window);
+    RECT client = {};
+    GetClientRect(window, &client);
     HBRUSH brush = CreateSolidBrush(RGB(0, 0, 0));
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
     HGDIOBJ oldBrush = SelectObject(dc, brush);
     HGDIOBJ oldPen = SelectObject(dc, pen);
-    RoundRect(dc, 0, 0, kPopupWidth, kPopupHeight, 25, 25);
+    HGDIOBJ oldFont = msgFont != nullptr ? SelectObject(dc, msgFont) : nullptr;
+    RoundRect(dc, 0, 0, client.right, client.bottom, scaled(25, dpi), scaled(25, dpi));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     // The countdown's lower part holds its Cancel button.
-    RECT textRect = {0, 0, kPopupWidth, msgWndKind == kPopupCountdown ? 60 : kPopupHeight};
+    RECT textRect = {0, 0, client.right,
+                     msgWndKind == kPopupCountdown ? scaled(60, dpi) : client.bottom};
     DrawTextW(dc, msgText.c_str(), static_cast<int>(msgText.size()), &textRect,
               DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
+    if (oldFont != nullptr) {
+        SelectObject(dc, oldFont);
+    }
     DeleteObject(brush);
     DeleteObject(pen);
     EndPaint(window, &ps);

@@ -11,6 +11,7 @@ inline constexpr int kPopupNone = 0;
 inline constexpr int kPopupNotice = 1;
 inline constexpr int kPopupCountdown = 2;
 
+// At 96 DPI; a popup grows with the DPI of the monitor it opens on.
 inline constexpr int kPopupWidth = 300;
 inline constexpr int kPopupHeight = 100;
 inline constexpr COLORREF kPopupColourKey = RGB(255, 255, 0);

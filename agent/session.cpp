@@ -4,13 +4,17 @@
 #include "key_press.h"
 #include "peer_window.h"
 #include "popup.h"
+#include "power_request.h"
 #include "power_scheme.h"
+#include "session_texts.h"
 #include "shutdown.h"
+#include "tray_icon.h"
 
 #include <algorithm>
 
 SessionOptions sessionOptions;
 DWORD sessionEndMinute = 0;
+SYSTEMTIME sessionEnd = {};
 
 namespace {
 
@@ -18,6 +22,18 @@ namespace {
 EXECUTION_STATE const kKeepSystem = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
 EXECUTION_STATE const kKeepSystemAndDisplay = kKeepSystem | ES_DISPLAY_REQUIRED;
 EXECUTION_STATE const kKeepNothing = ES_CONTINUOUS;
+
+ULONGLONG const kTicksPerMinute = 600000000ULL; // FILETIME counts 100 ns
+
+// What the running session asked for at its start, asked again on resume.
+EXECUTION_STATE sessionExecutionState = kKeepNothing;
+
+void holdSessionPowerRequest() {
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    holdPowerRequest(powerRequestReason(now, sessionEnd),
+                     (sessionExecutionState & ES_DISPLAY_REQUIRED) != 0);
+}
 
 } // namespace
 
@@ -66,6 +82,19 @@ DWORD computeSessionEndMinute(const SYSTEMTIME& start, uint64_t lengthMinutes) {
     return static_cast<DWORD>(std::clamp<uint64_t>(end, 1, INT32_MAX));
 }
 
+SYSTEMTIME endTimeOfMinute(const SYSTEMTIME& start, DWORD endMinute) {
+    SYSTEMTIME midnight = {start.wYear, start.wMonth, start.wDayOfWeek, start.wDay};
+    FILETIME file = {};
+    SystemTimeToFileTime(&midnight, &file);
+    ULONGLONG ticks = (ULONGLONG{file.dwHighDateTime} << 32 | file.dwLowDateTime) +
+                      ULONGLONG{endMinute} * kTicksPerMinute;
+    file.dwLowDateTime = static_cast<DWORD>(ticks);
+    file.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    SYSTEMTIME end = {};
+    FileTimeToSystemTime(&file, &end);
+    return end;
+}
+
 std::wstring buildSessionMenuText() {
     std::wstring text = kSessionItemIdlePrefix;
     text += L" for ";
@@ -99,7 +128,8 @@ void startVigilorSession() {
                  static_cast<UINT>(keyPressIntervalMilliseconds(sessionOptions)),
                  simulatePressProc);
     }
-    SetThreadExecutionState(sessionOptions.monitorOn == 1 ? kKeepSystemAndDisplay : kKeepSystem);
+    sessionExecutionState = sessionOptions.monitorOn == 1 ? kKeepSystemAndDisplay : kKeepSystem;
+    SetThreadExecutionState(sessionExecutionState);
     armSessionTimer(sessionTimerMilliseconds(sessionOptions), sessionOptions.shutdownWindows == 1
                                                                   ? startShutdownCountdown
                                                                   : handleSessionTimeout);
@@ -107,6 +137,9 @@ void startVigilorSession() {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     sessionEndMinute = computeSessionEndMinute(now, lengthMinutes);
+    sessionEnd = endTimeOfMinute(now, sessionEndMinute);
+    holdSessionPowerRequest();
+    showTraySession(sessionEnd);
     if (sessionOptions.powerSchemeOn == 1) {
         switchPowerScheme(sessionOptions.powerSchemeIndex);
     }
@@ -117,6 +150,8 @@ void startVigilorSession() {
 void endVigilorSession() {
     writeVigilorActive(0);
     SetThreadExecutionState(kKeepNothing);
+    sessionExecutionState = kKeepNothing;
+    releasePowerRequest();
     KillTimer(agentWindow, SESSION_TIMER);
     KillTimer(agentWindow, KEY_PRESS_TIMER);
     sessionEndMinute = 0;
@@ -125,6 +160,7 @@ void endVigilorSession() {
     restorePowerScheme();
     reportSessionState();
     setSessionItemText(buildSessionMenuText());
+    showTrayIdle();
 }
 
 void cancelVigilorSession() {
@@ -146,4 +182,13 @@ void undoSessionBeforeShutdown() {
 void CALLBACK handleSessionTimeout(HWND, UINT, UINT_PTR, DWORD) {
     endVigilorSession();
     showMsgWnd(L" Vigilor Session Ended ");
+}
+
+void renewSessionRequirements() {
+    if (sessionEndMinute == 0) {
+        return;
+    }
+    SetThreadExecutionState(sessionExecutionState);
+    holdSessionPowerRequest();
+    refreshTrayTip();
 }

@@ -18,6 +18,9 @@ extern SessionOptions sessionOptions;
 // session runs.
 extern DWORD sessionEndMinute;
 
+// The local time at which the running session ends, to the minute.
+extern SYSTEMTIME sessionEnd;
+
 // A session's length in minutes for the options; a stored length of 0 counts
 // as one minute, so that no session is over before it begins.
 uint64_t sessionLengthMinutes(const SessionOptions& options);
@@ -33,6 +36,9 @@ uint64_t keyPressIntervalMilliseconds(const SessionOptions& options);
 // within the positive 32-bit range, which is what the configuration
 // application can show, and never 0.
 DWORD computeSessionEndMinute(const SYSTEMTIME& start, uint64_t lengthMinutes);
+
+// The local time of an end minute counted from the midnight before `start`.
+SYSTEMTIME endTimeOfMinute(const SYSTEMTIME& start, DWORD endMinute);
 
 // The session item's text while no session runs.
 std::wstring buildSessionMenuText();
@@ -50,6 +56,9 @@ void endSessionWithWindows();
 // end step could run: what the session changed outside the agent is undone
 // first. The countdown goes on until Windows ends the agent.
 void undoSessionBeforeShutdown();
+// After the PC woke up by itself: a running session asks again to keep it
+// awake, as its start did.
+void renewSessionRequirements();
 
 // A Windows timer runs for at most USER_TIMER_MAXIMUM milliseconds; a longer
 // session timer runs in slices. Arms timer 3000 so that `target` runs after

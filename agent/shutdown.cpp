@@ -3,6 +3,8 @@
 #include "agent.h"
 #include "popup.h"
 #include "session.h"
+#include "power_request.h"
+#include "tray_icon.h"
 
 int shutdownCountdown = 0;
 
@@ -23,9 +25,11 @@ void requestShutdown() {
     bool granted = GetLastError() == ERROR_SUCCESS;
     CloseHandle(token);
     if (granted) {
-        // With EWX_FORCE Windows ends the agent without a message, so the
-        // power scheme and the session flag are put right before the call.
+        // With EWX_FORCE Windows ends the agent at once, without a message:
+        // the power scheme, the session flag and the power request are put
+        // right before the call.
         undoSessionBeforeShutdown();
+        releasePowerRequest();
         ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCE, SHTDN_REASON_FLAG_PLANNED |
                                                     SHTDN_REASON_MAJOR_OPERATINGSYSTEM |
                                                     SHTDN_REASON_MINOR_UPGRADE);
@@ -41,6 +45,7 @@ std::wstring countdownText(int seconds) {
 void CALLBACK startShutdownCountdown(HWND window, UINT, UINT_PTR, DWORD) {
     shutdownCountdown = 10;
     showCountdownWnd(countdownText(shutdownCountdown));
+    showTrayCountdown(shutdownCountdown);
     SetTimer(window, SESSION_TIMER, 1000, shutdownCountdownTick);
 }
 
@@ -50,6 +55,7 @@ void CALLBACK shutdownCountdownTick(HWND, UINT, UINT_PTR, DWORD) {
     if (msgHWnd != nullptr) {
         InvalidateRect(msgHWnd, nullptr, TRUE);
     }
+    showTrayCountdown(shutdownCountdown);
     if (shutdownCountdown <= 0) {
         requestShutdown();
     }

@@ -5,6 +5,7 @@
 #include "power_scheme.h"
 #include "resource.h"
 #include "session.h"
+#include "tray_icon.h"
 
 #include <shellapi.h>
 
@@ -19,7 +20,6 @@ HMENU sessionMenu = nullptr;
 namespace {
 
 HACCEL accelerators = nullptr;
-NOTIFYICONDATAW nid = {sizeof(nid)};
 
 // Explorer broadcasts this when it (re)creates the taskbar; the icon must
 // then be added again, or a running session could no longer be cancelled
@@ -35,21 +35,6 @@ ATOM registerAgentClass(HINSTANCE instance) {
     wcex.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wcex.lpszClassName = szWindowClass;
     return RegisterClassExW(&wcex);
-}
-
-void addNotificationIcon() {
-    Shell_NotifyIconW(NIM_ADD, &nid);
-}
-
-void prepareNotificationIcon() {
-    nid.hWnd = agentWindow;
-    nid.uID = TRAY_ICON_ID;
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    nid.uCallbackMessage = WMAPP_NOTIFYCALLBACK;
-    nid.hIcon = static_cast<HICON>(LoadImageW(hInst, MAKEINTRESOURCEW(IDI_SMALL), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXSMICON),
-                                              GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    lstrcpynW(nid.szTip, L"Vigilor Helper", ARRAYSIZE(nid.szTip));
 }
 
 void buildMenus() {
@@ -80,11 +65,7 @@ void shutDownAgent() {
     if (msgHWnd != nullptr) {
         closeMsgWnd();
     }
-    Shell_NotifyIconW(NIM_DELETE, &nid);
-    if (nid.hIcon != nullptr) {
-        DestroyIcon(nid.hIcon);
-        nid.hIcon = nullptr;
-    }
+    removeNotificationIcon();
     // The session submenu goes with the tray menu it hangs under.
     DestroyMenu(trayMenu);
     trayMenu = nullptr;
@@ -152,6 +133,10 @@ void onNotifyIcon(LPARAM lParam) {
         break;
     case WM_RBUTTONDOWN:
         showContextMenu();
+        break;
+    case WM_MOUSEMOVE:
+        // The pointer rests on the icon before its tip shows.
+        refreshTrayTip();
         break;
     }
 }
@@ -230,7 +215,6 @@ bool initInstance(HINSTANCE instance) {
         return false;
     }
     accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_VIGILORTASKBAR));
-    prepareNotificationIcon();
     addNotificationIcon();
     buildMenus();
     readAppPath();
@@ -294,6 +278,15 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             endSessionWithWindows();
         }
         return 0;
+    case WM_POWERBROADCAST:
+        // Every top-level window hears it; the session is renewed once.
+        if (wParam == PBT_APMRESUMEAUTOMATIC && window == agentWindow) {
+            renewSessionRequirements();
+        }
+        return TRUE;
+    case WM_SETTINGCHANGE:
+        onTraySettingChange(lParam);
+        break;
     default:
         if (message == wmTaskbarCreated && wmTaskbarCreated != 0 && window == agentWindow) {
             addNotificationIcon();

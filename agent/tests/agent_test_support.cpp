@@ -117,6 +117,7 @@ std::wstring moduleFolder() {
 void AgentTest::SetUp() {
     test::deleteSettingsKey();
     fake_power::reset(fake_power::kBalanced);
+    fake_power::resetRequests();
     sessionOptions = SessionOptions{};
     ASSERT_TRUE(initInstance(GetModuleHandleW(nullptr)));
 }

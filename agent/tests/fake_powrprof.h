@@ -1,8 +1,12 @@
 // Stands in for powrprof at link time: Wine's own power-scheme calls neither
-// report nor change an active scheme, so the tests keep it here.
+// report nor change an active scheme, so the tests keep it here. Wine's
+// power requests do nothing either; they are kept here too.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
+#include <vector>
 
 namespace fake_power {
 
@@ -24,5 +28,24 @@ void setReadFails(bool fails);
 
 GUID active();
 int activations();
+
+// Power requests, replaced through their import slots: each one made, with
+// what was asked of it.
+struct PowerRequest {
+    ULONG version = 0;
+    DWORD flags = 0;
+    std::wstring reason;
+    bool systemSet = false;
+    bool displaySet = false;
+    int systemClears = 0;
+    int displayClears = 0;
+    bool closed = false;
+};
+
+// Forgets earlier requests; makes creating or setting a request fail.
+void resetRequests(bool createFails = false, bool setFails = false);
+const std::vector<PowerRequest>& requests();
+// Requests made and not closed.
+int openRequests();
 
 } // namespace fake_power

@@ -4,12 +4,13 @@
 # and its pixels are checked: the colour key (yellow) shows nowhere, the
 # corners outside the rounded face show the backdrop, the face is black and
 # carries white text in its middle.
-#   popup_screenshot_test.sh PROBE.exe AGENT.exe OUTPUT_FOLDER
-# Runs in the Wine session and on the X display of its caller.
+#   popup_screenshot_test.sh PROBE.exe AGENT.exe OUTPUT_FOLDER [NAME]
+# The screenshot is OUTPUT_FOLDER/NAME.png (NAME is "popup" unless given).
+# Runs in the Wine session and on the X display of its caller; at any DPI.
 set -euo pipefail
-probe=$1 agent=$2 out=$3
+probe=$1 agent=$2 out=$3 name=${4:-popup}
 mkdir -p "$out"
-shot=$out/popup.png rect=$out/popup-rect.txt done=$out/popup-done
+shot=$out/$name.png rect=$out/$name-rect.txt done=$out/$name-done
 rm -f "$shot" "$rect" "$done"
 
 backdrop='#1E5AC8' # RGB(30, 90, 200), painted by the probe
@@ -86,6 +87,17 @@ if [ "$text_pixels" -ge 30 ] && [ "$edge_pixels" -eq 0 ]; then
   echo "ok: $text_pixels white text pixels in the middle, none near the top"
 else
   echo "FAIL: $text_pixels white pixels in the middle, $edge_pixels near the top"
+  failures=$((failures + 1))
+fi
+
+# The text grows with the popup: at any DPI it spans about half its width.
+text_box=$(/usr/bin/convert "$shot" -crop "${width}x${height}+$left+$top" +repage \
+  -fill black +opaque "$white" -trim -format '%w %h' info:)
+read -r text_width text_height <<<"$text_box"
+if [ $((text_width * 100 / width)) -ge 40 ] && [ $((text_width * 100 / width)) -le 80 ]; then
+  echo "ok: the text is $text_width x $text_height pixels in a popup $width pixels wide"
+else
+  echo "FAIL: the text is $text_width x $text_height pixels in a popup $width pixels wide"
   failures=$((failures + 1))
 fi
 

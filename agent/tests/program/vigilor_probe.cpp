@@ -220,6 +220,8 @@ int popupScene(const std::wstring& agentPath, const std::wstring& rectFile,
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Coordinates are the screen's own pixels, whatever the DPI.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     if (argc < 2) {
         return usage();
     }

@@ -1,0 +1,99 @@
+#include "session_texts.h"
+
+#include "agent.h"
+#include "resource.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace {
+
+ULONGLONG const kTicksPerDay = 864000000000ULL; // FILETIME counts 100 ns
+
+std::wstring loadText(UINT id) {
+    const wchar_t* text = nullptr;
+    // With a zero length, LoadStringW hands out the resource's own text.
+    int length = LoadStringW(hInst, id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 ? std::wstring(text, length) : std::wstring();
+}
+
+// Puts the arguments in place of %1, %2, ... in the format string of `id`.
+std::wstring formatText(UINT id, std::initializer_list<std::wstring> arguments) {
+    std::wstring format = loadText(id);
+    std::wstring text;
+    for (size_t i = 0; i < format.size(); ++i) {
+        wchar_t next = i + 1 < format.size() ? format[i + 1] : L'\0';
+        size_t index = static_cast<size_t>(next - L'1');
+        if (format[i] == L'%' && next >= L'1' && index < arguments.size()) {
+            text += arguments.begin()[index];
+            ++i;
+        } else {
+            text += format[i];
+        }
+    }
+    return text;
+}
+
+// A user's formats may be long; the text is as long as they make it.
+std::wstring timeText(const SYSTEMTIME& time) {
+    int length =
+        GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, nullptr, 0);
+    std::wstring text(static_cast<size_t>(std::max(length, 1)), L'\0');
+    length = GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, text.data(),
+                             length);
+    text.resize(static_cast<size_t>(std::max(length - 1, 0)));
+    return text;
+}
+
+std::wstring dateText(const SYSTEMTIME& date, DWORD flags, const wchar_t* format) {
+    int length =
+        GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &date, format, nullptr, 0, nullptr);
+    std::wstring text(static_cast<size_t>(std::max(length, 1)), L'\0');
+    length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &date, format, text.data(), length,
+                             nullptr);
+    text.resize(static_cast<size_t>(std::max(length - 1, 0)));
+    return text;
+}
+
+// Days from the date of `from` to the date of `to`; the times of day do not
+// count.
+LONGLONG daysBetween(const SYSTEMTIME& from, const SYSTEMTIME& to) {
+    auto day = [](const SYSTEMTIME& time) {
+        SYSTEMTIME midnight = {time.wYear, time.wMonth, 0, time.wDay};
+        FILETIME file = {};
+        SystemTimeToFileTime(&midnight, &file);
+        return static_cast<LONGLONG>((ULONGLONG{file.dwHighDateTime} << 32 | file.dwLowDateTime) /
+                                     kTicksPerDay);
+    };
+    return day(to) - day(from);
+}
+
+} // namespace
+
+std::wstring sessionEndText(const SYSTEMTIME& now, const SYSTEMTIME& end) {
+    std::wstring time = timeText(end);
+    LONGLONG days = daysBetween(now, end);
+    if (days <= 0) {
+        return time;
+    }
+    if (days == 1) {
+        return formatText(IDS_END_TOMORROW, {time});
+    }
+    // A weekday a week or more ahead would read as one of this week.
+    if (days < 7) {
+        return formatText(IDS_END_WEEKDAY, {dateText(end, 0, L"dddd"), time});
+    }
+    return formatText(IDS_END_DATE, {dateText(end, DATE_SHORTDATE, nullptr), time});
+}
+
+std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end) {
+    return formatText(IDS_TIP_SESSION, {sessionEndText(now, end)});
+}
+
+std::wstring countdownTip(int seconds) {
+    return formatText(IDS_TIP_COUNTDOWN, {std::to_wstring(seconds)});
+}
+
+std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end) {
+    return formatText(IDS_POWER_REQUEST_REASON, {sessionEndText(now, end)});
+}

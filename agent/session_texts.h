@@ -1,0 +1,27 @@
+// What the agent tells the user and Windows about a running session outside
+// its popups: the notification-area tip and the reason of its power request.
+// Every text is built from one whole format string of the string table, so
+// that a translation can order its words freely.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The tip says at most this much; a longer text is cut.
+inline constexpr size_t kTipMaxLength = 127;
+
+inline constexpr wchar_t kIdleTip[] = L"Vigilor Helper";
+
+// When a session that ends at `end` ends, as seen at `now` (both local
+// time): the time alone on the same day, "tomorrow" and the time on the next
+// day, the weekday and the time within the week, the date and the time
+// beyond it. Times and dates are in the user's format, without seconds.
+std::wstring sessionEndText(const SYSTEMTIME& now, const SYSTEMTIME& end);
+
+// The tip while a session runs, and during the shutdown countdown.
+std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end);
+std::wstring countdownTip(int seconds);
+
+// The reason under which the session's power request is listed.
+std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end);
