@@ -1,14 +1,14 @@
 #include "popup.h"
 
 #include "agent.h"
+#include "resource.h"
+#include "texts.h"
 
 HWND msgHWnd = nullptr;
 int msgWndKind = kPopupNone;
 std::wstring msgText;
 
 namespace {
-
-const wchar_t kCancelText[] = L"Cancel";
 
 // Creates a popup window of the agent's class at the top centre of the work
 // area, with the colour key that makes its background see-through.
@@ -66,9 +66,9 @@ void showCountdownWnd(std::wstring text) {
         return;
     }
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(msgHWnd, GWLP_HINSTANCE));
-    CreateWindowExW(0, L"BUTTON", kCancelText, WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 112, 60,
-                    75, 30, msgHWnd, reinterpret_cast<HMENU>(IDC_COUNTDOWN_CANCEL), instance,
-                    nullptr);
+    CreateWindowExW(0, L"BUTTON", loadText(IDS_COUNTDOWN_CANCEL).c_str(),
+                    WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 112, 60, 75, 30, msgHWnd,
+                    reinterpret_cast<HMENU>(IDC_COUNTDOWN_CANCEL), instance, nullptr);
     bringToTop(msgHWnd);
 }
 

@@ -5,7 +5,9 @@
 #include "peer_window.h"
 #include "popup.h"
 #include "power_scheme.h"
+#include "resource.h"
 #include "shutdown.h"
+#include "texts.h"
 
 #include <algorithm>
 
@@ -67,11 +69,8 @@ DWORD computeSessionEndMinute(const SYSTEMTIME& start, uint64_t lengthMinutes) {
 }
 
 std::wstring buildSessionMenuText() {
-    std::wstring text = kSessionItemIdlePrefix;
-    text += L" for ";
-    text += std::to_wstring(sessionOptions.duration);
-    text += sessionOptions.durationUnit == 1 ? L" hour(s)" : L" minute(s)";
-    return text;
+    UINT id = sessionOptions.durationUnit == 1 ? IDS_SESSION_ITEM_HOURS : IDS_SESSION_ITEM_MINUTES;
+    return formatText(id, static_cast<unsigned>(sessionOptions.duration));
 }
 
 void reportSessionState() {
@@ -103,14 +102,14 @@ void startVigilorSession() {
     armSessionTimer(sessionTimerMilliseconds(sessionOptions), sessionOptions.shutdownWindows == 1
                                                                   ? startShutdownCountdown
                                                                   : handleSessionTimeout);
-    setSessionItemText(kSessionItemRunningText);
+    setSessionItemText(loadText(IDS_SESSION_ITEM_RUNNING));
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     sessionEndMinute = computeSessionEndMinute(now, lengthMinutes);
     if (sessionOptions.powerSchemeOn == 1) {
         switchPowerScheme(sessionOptions.powerSchemeIndex);
     }
-    showMsgWnd(L" Vigilor Session Started ");
+    showMsgWnd(loadText(IDS_NOTICE_STARTED));
     reportSessionState();
 }
 
@@ -129,10 +128,10 @@ void endVigilorSession() {
 
 void cancelVigilorSession() {
     endVigilorSession();
-    showMsgWnd(L" Vigilor Session Canceled ");
+    showMsgWnd(loadText(IDS_NOTICE_CANCELED));
 }
 
 void CALLBACK handleSessionTimeout(HWND, UINT, UINT_PTR, DWORD) {
     endVigilorSession();
-    showMsgWnd(L" Vigilor Session Ended ");
+    showMsgWnd(loadText(IDS_NOTICE_ENDED));
 }

@@ -2,6 +2,8 @@
 
 #include "agent.h"
 #include "popup.h"
+#include "resource.h"
+#include "texts.h"
 
 int shutdownCountdown = 0;
 
@@ -31,7 +33,7 @@ void requestShutdown() {
 } // namespace
 
 std::wstring countdownText(int seconds) {
-    return L" Shut down in " + std::to_wstring(seconds) + L" seconds. ";
+    return formatText(IDS_COUNTDOWN, seconds);
 }
 
 void CALLBACK startShutdownCountdown(HWND window, UINT, UINT_PTR, DWORD) {

@@ -4,6 +4,7 @@
 #include "popup.h"
 #include "resource.h"
 #include "session.h"
+#include "texts.h"
 
 #include <shellapi.h>
 
@@ -48,17 +49,18 @@ void prepareNotificationIcon() {
     nid.hIcon = static_cast<HICON>(LoadImageW(hInst, MAKEINTRESOURCEW(IDI_SMALL), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXSMICON),
                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    lstrcpynW(nid.szTip, L"Vigilor Helper", ARRAYSIZE(nid.szTip));
+    lstrcpynW(nid.szTip, loadText(IDS_TRAY_TIP).c_str(), ARRAYSIZE(nid.szTip));
 }
 
 void buildMenus() {
     sessionMenu = CreatePopupMenu();
-    AppendMenuW(sessionMenu, MF_STRING, IDM_SESSION, kSessionItemIdlePrefix);
+    AppendMenuW(sessionMenu, MF_STRING, IDM_SESSION, loadText(IDS_SESSION_ITEM).c_str());
     trayMenu = CreatePopupMenu();
-    AppendMenuW(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(sessionMenu), L"Keep Your PC Awake");
+    AppendMenuW(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(sessionMenu),
+                loadText(IDS_MENU_KEEP_AWAKE).c_str());
     AppendMenuW(trayMenu, MF_SEPARATOR, IDM_SEPARATOR, nullptr);
-    AppendMenuW(trayMenu, MF_STRING, IDM_CONFIGURATION, L"Configuration");
-    AppendMenuW(trayMenu, MF_STRING, IDM_CLOSE, L"Close");
+    AppendMenuW(trayMenu, MF_STRING, IDM_CONFIGURATION, loadText(IDS_MENU_CONFIGURATION).c_str());
+    AppendMenuW(trayMenu, MF_STRING, IDM_CLOSE, loadText(IDS_MENU_CLOSE).c_str());
 }
 
 void showContextMenu() {
@@ -92,9 +94,16 @@ void shutDownAgent() {
     PostQuitMessage(0);
 }
 
+void showAboutTexts(HWND dialog) {
+    SetWindowTextW(dialog, loadText(IDS_ABOUT_CAPTION).c_str());
+    SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, loadText(IDS_ABOUT_VERSION).c_str());
+    SetDlgItemTextW(dialog, IDC_ABOUT_DESCRIPTION, loadText(IDS_ABOUT_DESCRIPTION).c_str());
+}
+
 INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
+        showAboutTexts(dialog);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
@@ -208,7 +217,8 @@ bool openConfiguration() {
     info.lpDirectory = programFolder.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (!fits || !ShellExecuteExW(&info)) {
-        MessageBoxW(agentWindow, L"Cannot open configuration dialog.", L"Error", MB_ICONERROR);
+        MessageBoxW(agentWindow, loadText(IDS_ERROR_OPEN_CONFIGURATION).c_str(),
+                    loadText(IDS_ERROR_CAPTION).c_str(), MB_ICONERROR);
     }
     return true;
 }

@@ -17,6 +17,9 @@
 //   popup-scene AGENT RECT DONE show a notice over a coloured backdrop, write
 //                               the popup's rectangle to RECT, keep the
 //                               scene still until the file DONE exists
+//   strings AGENT FIRST LAST    print the agent's string resources FIRST to
+//                               LAST as Windows loads them for this user,
+//                               one a line, in UTF-8 (line feeds as \n)
 //
 // Times are seconds since 1970, so that scripts can compare them with date.
 #include "program_support.h"
@@ -212,6 +215,31 @@ int popupScene(const std::wstring& agentPath, const std::wstring& rectFile,
     return done ? 0 : 1;
 }
 
+int printStrings(const std::wstring& agentPath, UINT first, UINT last) {
+    HMODULE agent = LoadLibraryExW(agentPath.c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (agent == nullptr) {
+        std::fputs("cannot load the agent's resources\n", stderr);
+        return 1;
+    }
+    for (UINT id = first; id <= last; ++id) {
+        const wchar_t* text = nullptr;
+        int length = LoadStringW(agent, id, reinterpret_cast<LPWSTR>(&text), 0);
+        std::wstring line(text != nullptr ? text : L"", length > 0 ? length : 0);
+        for (size_t at = line.find(L'\n'); at != std::wstring::npos; at = line.find(L'\n', at)) {
+            line.replace(at, 1, L"\\n");
+        }
+        int bytes = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
+                                        nullptr, 0, nullptr, nullptr);
+        std::string utf8(static_cast<size_t>(bytes), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(),
+                            bytes, nullptr, nullptr);
+        std::printf("%s\n", utf8.c_str());
+    }
+    FreeLibrary(agent);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -259,6 +287,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"popup-scene" && argc == 5) {
         return popupScene(argv[2], argv[3], argv[4]);
+    }
+    if (command == L"strings" && argc == 5) {
+        return printStrings(argv[2], static_cast<UINT>(std::wcstoul(argv[3], nullptr, 10)),
+                            static_cast<UINT>(std::wcstoul(argv[4], nullptr, 10)));
     }
     return usage();
 }
