@@ -10,8 +10,8 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   cmake ninja-build googletest
   wine wine64 xvfb xauth x11-utils xdotool
-  imagemagick faketime nsis
-  qt6-base-dev qt6-base-dev-tools
+  fonts-wine imagemagick faketime nsis
+  qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n
   python3
 )
 

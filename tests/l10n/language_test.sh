@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Both programs in one language, in an X server and a Wine session of their
+# own whose user language is LOCALE (Wine takes it from LANG):
+#  - the configuration application's texts, checked in-process and pictured;
+#  - the agent's string table as Windows loads it for this user, which must
+#    be the block of the .rc for that language;
+#  - a notice popup of the real agent, pictured.
+#   language_test.sh LANGUAGE LOCALE RC_LANGUAGE WINEPREFIX TOOLS TST_TRANSLATIONS.exe
+#                    PROBE.exe AGENT.exe AGENT.rc CHECK_TRANSLATIONS.py SCREENSHOTS
+set -euo pipefail
+if [ -z "${VIGILOR_IN_SESSION:-}" ]; then
+  export LANG=$2 WINEPREFIX=$4 WINEDEBUG=-all VIGILOR_UNMANAGED_WINDOWS=1 VIGILOR_IN_SESSION=1
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$5/wine-session.sh" bash "$0" "$@"
+fi
+language=$1 rc_language=$3 qt_test=$6 probe=$7 agent=$8 rc=$9 check=${10} shots=${11}
+mkdir -p "$shots"
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+echo "== the configuration application"
+VIGILOR_TEST_LANGUAGE=$language wine "$qt_test" -o -,txt
+
+echo "== the agent's string table"
+first=128 last=145
+loaded=$(wine "$probe" strings "$(winpath "$agent")" $first $last | tr -d '\r')
+expected=$(python3 "$check" --rc-block "$rc_language" "$rc")
+if [ "$loaded" != "$expected" ]; then
+  echo "FAIL: the agent's texts are not those of $rc_language"
+  diff <(echo "$expected") <(echo "$loaded") || true
+  exit 1
+fi
+echo "ok: $((last - first + 1)) texts of $rc_language"
+
+echo "== a notice popup"
+rect=$shots/.popup-$language-rect done=$shots/.popup-$language-done
+rm -f "$rect" "$done"
+wine "$probe" popup-scene "$(winpath "$agent")" "$(winpath "$rect")" "$(winpath "$done")" &
+scene=$!
+trap 'touch "$done"; wait "$scene" || true; rm -f "$rect" "$done"' EXIT
+for _ in $(seq 600); do
+  [ -s "$rect" ] && break
+  kill -0 "$scene" 2>/dev/null || { echo "FAIL: the probe ended before the popup showed"; exit 1; }
+  sleep 0.1
+done
+read -r left top right bottom < <(tr -d '\r' <"$rect")
+import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" "$shots/$language-popup.png"
+echo "picture: $shots/$language-popup.png"
