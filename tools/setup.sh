@@ -12,7 +12,7 @@ packages=(
   wine wine64 xvfb xauth x11-utils xdotool
   fonts-wine imagemagick faketime nsis
   qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n
-  python3
+  python3 locales
 )
 
 missing=()
@@ -25,5 +25,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update
   $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+
+# Wine takes the user's language from LANG only when that Linux locale
+# exists (otherwise it is en-US); the translation tests run in these.
+for locale in de_DE fr_FR es_ES; do
+  if ! locale -a 2>/dev/null | grep -qx "$locale.utf8"; then
+    sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+  fi
+done
 
 "$here/qt-mingw.sh"

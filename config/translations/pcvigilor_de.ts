@@ -69,7 +69,7 @@
     </message>
     <message>
         <source>Visit Our Website to Download Trial Version</source>
-        <translation>Testversion von unserer Website laden</translation>
+        <translation>Testversion auf unserer Website herunterladen</translation>
     </message>
     <message>
         <source>Buy Now</source>

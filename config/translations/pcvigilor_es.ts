@@ -33,7 +33,7 @@
     </message>
     <message>
         <source>for Windows 11/10</source>
-        <translation>para Windows 11/10</translation>
+        <translation>Windows 11/10</translation>
     </message>
 </context>
 <context>
@@ -69,7 +69,7 @@
     </message>
     <message>
         <source>Visit Our Website to Download Trial Version</source>
-        <translation>Descargar la versión de prueba</translation>
+        <translation>Descargar la versión de prueba de nuestra web</translation>
     </message>
     <message>
         <source>Buy Now</source>

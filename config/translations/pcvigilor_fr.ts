@@ -33,7 +33,7 @@
     </message>
     <message>
         <source>for Windows 11/10</source>
-        <translation>pour Windows 11/10</translation>
+        <translation>Windows 11/10</translation>
     </message>
 </context>
 <context>
@@ -69,7 +69,7 @@
     </message>
     <message>
         <source>Visit Our Website to Download Trial Version</source>
-        <translation>Version d&apos;essai sur notre site web</translation>
+        <translation>Télécharger la version d&apos;essai sur notre site</translation>
     </message>
     <message>
         <source>Buy Now</source>
