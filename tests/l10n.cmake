@@ -12,7 +12,10 @@ if(Python3_FOUND)
   set_tests_properties(l10n.TranslationFiles PROPERTIES LABELS l10n)
 endif()
 
-if(Python3_FOUND AND TARGET tst_translations AND TARGET vigilor_probe AND CMAKE_CROSSCOMPILING)
+if(Python3_FOUND AND TARGET tst_translations AND TARGET vigilor_probe AND TARGET agent_tests AND CMAKE_CROSSCOMPILING)
+  if(TARGET installer)
+    set(setup ${VIGILOR_SETUP_EXE})
+  endif()
   foreach(entry "de;de_DE.UTF-8;LANG_GERMAN" "fr;fr_FR.UTF-8;LANG_FRENCH"
                 "es;es_ES.UTF-8;LANG_SPANISH")
     list(GET entry 0 language)
@@ -25,7 +28,7 @@ if(Python3_FOUND AND TARGET tst_translations AND TARGET vigilor_probe AND CMAKE_
               $<TARGET_FILE:vigilor_probe> $<TARGET_FILE:VigilorTaskbar>
               ${PROJECT_SOURCE_DIR}/agent/resources/VigilorTaskbar.rc
               ${CMAKE_CURRENT_SOURCE_DIR}/l10n/check_translations.py
-              ${CMAKE_BINARY_DIR}/screenshots)
+              ${CMAKE_BINARY_DIR}/screenshots $<TARGET_FILE:agent_tests> ${setup})
     set_tests_properties(l10n.${language} PROPERTIES LABELS l10n TIMEOUT 300)
   endforeach()
 endif()

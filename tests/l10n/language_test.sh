@@ -3,16 +3,18 @@
 # own whose user language is LOCALE (Wine takes it from LANG):
 #  - the configuration application's texts, checked in-process and pictured;
 #  - the agent's string table as Windows loads it for this user, which must
-#    be the block of the .rc for that language;
-#  - a notice popup of the real agent, pictured.
+#    be the block of the .rc for that language, and its popup texts' fit;
+#  - a notice popup of the real agent, pictured;
+#  - the installer's welcome page, read and pictured (when SETUP.exe is given).
 #   language_test.sh LANGUAGE LOCALE RC_LANGUAGE WINEPREFIX TOOLS TST_TRANSLATIONS.exe
 #                    PROBE.exe AGENT.exe AGENT.rc CHECK_TRANSLATIONS.py SCREENSHOTS
+#                    AGENT_TESTS.exe [SETUP.exe]
 set -euo pipefail
 if [ -z "${VIGILOR_IN_SESSION:-}" ]; then
   export LANG=$2 WINEPREFIX=$4 WINEDEBUG=-all VIGILOR_UNMANAGED_WINDOWS=1 VIGILOR_IN_SESSION=1
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$5/wine-session.sh" bash "$0" "$@"
 fi
-language=$1 rc_language=$3 qt_test=$6 probe=$7 agent=$8 rc=$9 check=${10} shots=${11}
+language=$1 rc_language=$3 qt_test=$6 probe=$7 agent=$8 rc=$9 check=${10} shots=${11} agent_tests=${12} setup=${13:-}
 mkdir -p "$shots"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
@@ -35,6 +37,7 @@ if [ "$loaded" != "$expected" ]; then
   exit 1
 fi
 echo "ok: $((last - first + 1)) texts of $rc_language"
+wine "$agent_tests" --gtest_filter='*PopupTextsFitTheirPopupInTheUserLanguage' --gtest_brief=1
 
 echo "== a notice popup"
 rect=$shots/.popup-$language-rect done=$shots/.popup-$language-done
@@ -50,3 +53,30 @@ done
 read -r left top right bottom < <(tr -d '\r' <"$rect")
 import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" "$shots/$language-popup.png"
 echo "picture: $shots/$language-popup.png"
+
+[ -n "$setup" ] || exit 0
+echo "== the installer's welcome page"
+# Its own text and one of NSIS's, in the language of the session.
+case $language in
+  de) ours="Administratorrechte" theirs="Weiter >" ;;
+  fr) ours="droit d'administrateur" theirs="Suivant >" ;;
+  es) ours="derechos de administrador" theirs="Siguiente >" ;;
+esac
+touch "$done"
+wait "$scene" || true
+trap - EXIT
+rm -f "$rect" "$done"
+wine "$setup" &
+installer=$!
+trap 'kill "$installer" 2>/dev/null || true' EXIT
+page=$(wine "$probe" texts "PC-Vigilor" 60 | tr -d '\r')
+import -window root "$shots/$language-installer.png"
+echo "picture: $shots/$language-installer.png"
+for text in "$ours" "$theirs"; do
+  if ! grep -qF "$text" <<<"$page"; then
+    echo "FAIL: no \"$text\" on the page:"
+    echo "$page"
+    exit 1
+  fi
+done
+echo "ok: the welcome page speaks $language"
