@@ -3,7 +3,8 @@
 # own whose user language is LOCALE (Wine takes it from LANG):
 #  - the configuration application's texts, checked in-process and pictured;
 #  - the agent's string table as Windows loads it for this user, which must
-#    be the block of the .rc for that language, and its popup texts' fit;
+#    be the block of the .rc for that language, its popup texts' fit, and
+#    the real agent's About box;
 #  - a notice popup of the real agent, pictured;
 #  - the installer's welcome page, read and pictured (when SETUP.exe is given).
 #   language_test.sh LANGUAGE LOCALE RC_LANGUAGE WINEPREFIX TOOLS TST_TRANSLATIONS.exe
@@ -38,6 +39,25 @@ if [ "$loaded" != "$expected" ]; then
 fi
 echo "ok: $((last - first + 1)) texts of $rc_language"
 wine "$agent_tests" --gtest_filter='*PopupTextsFitTheirPopupInTheUserLanguage' --gtest_brief=1
+
+echo "== the real agent's About box"
+wine "$agent" &
+about_agent=$!
+wine "$probe" wait-agent 30
+wine "$probe" post 273 104 >/dev/null # WM_COMMAND, the About command
+box=$(wine "$probe" texts VigilorTaskbar 30 | tr -d '\r')
+import -window root "$shots/$language-agent-about.png"
+kill "$about_agent" 2>/dev/null || true
+wait "$about_agent" 2>/dev/null || true
+# Caption, version line and description: the last three texts of the table.
+while IFS= read -r text; do
+  if ! grep -qxF "$text" <<<"$box"; then
+    echo "FAIL: the About box lacks \"$text\":"
+    echo "$box"
+    exit 1
+  fi
+done < <(tail -n 3 <<<"$expected")
+echo "ok: the About box speaks $language"
 
 echo "== a notice popup"
 rect=$shots/.popup-$language-rect done=$shots/.popup-$language-done
