@@ -1,10 +1,14 @@
 # Both programs in the user's language. The check of the translation files
 # runs on the build machine; each language then runs in a Wine session of its
 # own, whose user language follows LANG.
+# lupdate lists the texts of the sources as they are now, so that a new text
+# without its translations fails here rather than show in English.
 find_package(Python3 COMPONENTS Interpreter)
-if(Python3_FOUND)
+find_program(VIGILOR_LUPDATE NAMES lupdate lupdate-qt6 HINTS /usr/lib/qt6/bin NO_DEFAULT_PATH)
+if(Python3_FOUND AND VIGILOR_LUPDATE)
   add_test(NAME l10n.TranslationFiles
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/l10n/check_translations.py
+            --lupdate ${VIGILOR_LUPDATE} ${PROJECT_SOURCE_DIR}/config
             ${PROJECT_SOURCE_DIR}/config/translations/pcvigilor_de.ts
             ${PROJECT_SOURCE_DIR}/config/translations/pcvigilor_fr.ts
             ${PROJECT_SOURCE_DIR}/config/translations/pcvigilor_es.ts

@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
 """Checks the translations of both programs, on the build machine.
 
-  check_translations.py FILE...            .ts files and the agent's .rc
+  check_translations.py [--lupdate LUPDATE SOURCE_DIR] FILE...
+                                           .ts files and the agent's .rc; with
+                                           --lupdate, each .ts also holds every
+                                           text of the .cpp and .ui files of
+                                           SOURCE_DIR, as lupdate finds them
   check_translations.py --rc-block LANG RC print the string table of one
                                            LANGUAGE block (e.g. LANG_GERMAN)
                                            in the order of its ids
@@ -10,8 +14,12 @@ Every .ts entry is finished and keeps the placeholders (%1, %n, ...) of its
 source; every LANGUAGE block of the .rc holds the same texts as the English
 one, each with the same printf conversions in the same order.
 """
+import glob
+import os
 import re
+import subprocess
 import sys
+import tempfile
 import xml.etree.ElementTree as ET
 
 QT_PLACEHOLDER = re.compile(r"%L?(\d{1,2}|n)")
@@ -19,8 +27,17 @@ PRINTF = re.compile(r"%[-+ #0]*\d*(?:\.\d+)?(?:hh|h|ll|l|L|z|j|t|I64|I32)?[dioux
 ENGLISH = "LANG_ENGLISH"
 
 
-def check_ts(path):
+def ts_texts(path):
+    return {(context.findtext("name"), message.findtext("source"))
+            for context in ET.parse(path).getroot().iter("context")
+            for message in context.iter("message")}
+
+
+def check_ts(path, fresh=None):
     problems = []
+    if fresh:
+        for name, source in sorted(ts_texts(fresh) - ts_texts(path)):
+            problems.append(f"{path}: {name}: {source!r}: not in the file (run lupdate)")
     for context in ET.parse(path).getroot().iter("context"):
         name = context.findtext("name")
         for message in context.iter("message"):
@@ -93,9 +110,16 @@ def main(args):
         for text in rc_string_tables(args[2])[args[1]].values():
             print(text)
         return 0
+    fresh = None
+    if len(args) > 2 and args[0] == "--lupdate":
+        lupdate, sources, args = args[1], args[2], args[3:]
+        fresh = os.path.join(tempfile.mkdtemp(), "sources.ts")
+        files = sorted(glob.glob(os.path.join(sources, "*.cpp")) + glob.glob(os.path.join(sources, "*.ui")))
+        subprocess.run([lupdate, "-silent", "-no-obsolete", "-locations", "none", *files, "-ts", fresh],
+                       check=True)
     problems = []
     for path in args:
-        problems += check_rc(path) if path.endswith(".rc") else check_ts(path)
+        problems += check_rc(path) if path.endswith(".rc") else check_ts(path, fresh)
     for problem in problems:
         print(problem)
     print(f"{len(args)} files checked, {len(problems)} problems")
