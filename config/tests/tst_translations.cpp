@@ -20,6 +20,8 @@ using namespace TestSupport;
 namespace {
 
 const QString language = qEnvironmentVariable("VIGILOR_TEST_LANGUAGE", QStringLiteral("en"));
+// The pictures' names begin with the session's name ("it" shows English).
+const QString pictures = qEnvironmentVariable("VIGILOR_TEST_PICTURES", language);
 
 // One text of each kind per language: ours, and Qt's own standard button.
 struct Sample {
@@ -80,7 +82,7 @@ void verifyTextsFit(QWidget* top) {
 
 void savePicture(QWidget* widget, const char* what) {
     const QString file =
-        QStringLiteral(VIGILOR_SCREENSHOT_DIR "/%1-%2.png").arg(language, QLatin1String(what));
+        QStringLiteral(VIGILOR_SCREENSHOT_DIR "/%1-%2.png").arg(pictures, QLatin1String(what));
     QVERIFY(widget->grab().save(file));
 }
 
