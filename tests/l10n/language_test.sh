@@ -4,8 +4,8 @@
 # of the .rc block RC_LANGUAGE (English for a language they do not know):
 #  - the configuration application's texts, checked in-process and pictured;
 #  - the agent's string table as Windows loads it for this user, which must
-#    be the block of the .rc for that language, its popup texts' fit, and
-#    the real agent's About box;
+#    be the block of the .rc for that language, the fit of its popup and
+#    About box texts, and the real agent's About box;
 #  - a notice popup of the real agent, pictured;
 #  - the installer's welcome page, read and pictured (when SETUP.exe is given).
 #   language_test.sh NAME LOCALE RC_LANGUAGE WINEPREFIX TOOLS TST_TRANSLATIONS.exe
@@ -45,7 +45,8 @@ if [ "$loaded" != "$expected" ]; then
   exit 1
 fi
 echo "ok: $((last - first + 1)) texts of $rc_language"
-wine "$agent_tests" --gtest_filter='*PopupTextsFitTheirPopupInTheUserLanguage' --gtest_brief=1
+wine "$agent_tests" --gtest_brief=1 \
+  --gtest_filter='*PopupTextsFitTheirPopupInTheUserLanguage:*AboutTextsFitTheirLinesInTheUserLanguage'
 
 echo "== the real agent's About box"
 wine "$agent" &
