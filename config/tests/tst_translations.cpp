@@ -68,6 +68,14 @@ void verifyTextsFit(QWidget* top) {
                                 .arg(ink.height())
                                 .arg(box.width())
                                 .arg(box.height())));
+        // Nor does it run under a widget beside it (the web address after
+        // "Website:", say).
+        const QRect inkInDialog = ink.translated(label->pos());
+        for (QWidget* other : top->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(other == label || !other->geometry().intersects(inkInDialog),
+                     qPrintable(QStringLiteral("%1 \"%2\" runs under %3")
+                                    .arg(label->objectName(), label->text(), other->objectName())));
+        }
     }
     for (QAbstractButton* button : top->findChildren<QAbstractButton*>()) {
         if (button->text().isEmpty() || !button->isVisible())
