@@ -57,14 +57,14 @@ box=$(wine "$probe" texts VigilorTaskbar 30 | tr -d '\r')
 import -window root "$shots/$name-agent-about.png"
 kill "$about_agent" 2>/dev/null || true
 wait "$about_agent" 2>/dev/null || true
-# Caption, version line and description: the last three texts of the table.
+# Caption, version line and description: ids 143 to 145.
 while IFS= read -r text; do
   if ! grep -qxF "$text" <<<"$box"; then
     echo "FAIL: the About box lacks \"$text\":"
     echo "$box"
     exit 1
   fi
-done < <(tail -n 3 <<<"$expected")
+done < <(sed -n "$((143 - first + 1)),$((145 - first + 1))p" <<<"$expected")
 echo "ok: the About box speaks $language"
 
 echo "== a notice popup"
