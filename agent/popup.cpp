@@ -1,6 +1,8 @@
 #include "popup.h"
 
 #include "agent.h"
+#include "resource.h"
+#include "texts.h"
 
 #include <shellscalingapi.h>
 
@@ -9,8 +11,6 @@ int msgWndKind = kPopupNone;
 std::wstring msgText;
 
 namespace {
-
-const wchar_t kCancelText[] = L"Cancel";
 
 // The popup's font away from 96 DPI; none at 96 DPI, where the device
 // context's default font fits.
@@ -122,10 +122,10 @@ void showCountdownWnd(std::wstring text) {
     }
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(msgHWnd, GWLP_HINSTANCE));
     UINT dpi = windowDpi(msgHWnd);
-    HWND button =
-        CreateWindowExW(0, L"BUTTON", kCancelText, WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON,
-                        scaled(112, dpi), scaled(60, dpi), scaled(75, dpi), scaled(30, dpi),
-                        msgHWnd, reinterpret_cast<HMENU>(IDC_COUNTDOWN_CANCEL), instance, nullptr);
+    HWND button = CreateWindowExW(0, L"BUTTON", loadText(IDS_COUNTDOWN_CANCEL).c_str(),
+                                  WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, scaled(112, dpi),
+                                  scaled(60, dpi), scaled(75, dpi), scaled(30, dpi), msgHWnd,
+                                  reinterpret_cast<HMENU>(IDC_COUNTDOWN_CANCEL), instance, nullptr);
     if (button != nullptr && msgFont != nullptr) {
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(msgFont), FALSE);
     }

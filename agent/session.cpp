@@ -6,8 +6,10 @@
 #include "popup.h"
 #include "power_request.h"
 #include "power_scheme.h"
+#include "resource.h"
 #include "session_texts.h"
 #include "shutdown.h"
+#include "texts.h"
 #include "tray_icon.h"
 
 #include <algorithm>
@@ -96,11 +98,8 @@ SYSTEMTIME endTimeOfMinute(const SYSTEMTIME& start, DWORD endMinute) {
 }
 
 std::wstring buildSessionMenuText() {
-    std::wstring text = kSessionItemIdlePrefix;
-    text += L" for ";
-    text += std::to_wstring(sessionOptions.duration);
-    text += sessionOptions.durationUnit == 1 ? L" hour(s)" : L" minute(s)";
-    return text;
+    UINT id = sessionOptions.durationUnit == 1 ? IDS_SESSION_ITEM_HOURS : IDS_SESSION_ITEM_MINUTES;
+    return formatText(id, static_cast<unsigned>(sessionOptions.duration));
 }
 
 void reportSessionState() {
@@ -133,7 +132,7 @@ void startVigilorSession() {
     armSessionTimer(sessionTimerMilliseconds(sessionOptions), sessionOptions.shutdownWindows == 1
                                                                   ? startShutdownCountdown
                                                                   : handleSessionTimeout);
-    setSessionItemText(kSessionItemRunningText);
+    setSessionItemText(loadText(IDS_SESSION_ITEM_RUNNING));
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     sessionEndMinute = computeSessionEndMinute(now, lengthMinutes);
@@ -143,7 +142,7 @@ void startVigilorSession() {
     if (sessionOptions.powerSchemeOn == 1) {
         switchPowerScheme(sessionOptions.powerSchemeIndex);
     }
-    showMsgWnd(L" Vigilor Session Started ");
+    showMsgWnd(loadText(IDS_NOTICE_STARTED));
     reportSessionState();
 }
 
@@ -165,7 +164,7 @@ void endVigilorSession() {
 
 void cancelVigilorSession() {
     endVigilorSession();
-    showMsgWnd(L" Vigilor Session Canceled ");
+    showMsgWnd(loadText(IDS_NOTICE_CANCELED));
 }
 
 void endSessionWithWindows() {
@@ -181,7 +180,7 @@ void undoSessionBeforeShutdown() {
 
 void CALLBACK handleSessionTimeout(HWND, UINT, UINT_PTR, DWORD) {
     endVigilorSession();
-    showMsgWnd(L" Vigilor Session Ended ");
+    showMsgWnd(loadText(IDS_NOTICE_ENDED));
 }
 
 void renewSessionRequirements() {

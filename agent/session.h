@@ -8,9 +8,6 @@
 
 #include "settings.h"
 
-inline constexpr wchar_t kSessionItemIdlePrefix[] = L"Keep your PC awake";
-inline constexpr wchar_t kSessionItemRunningText[] = L"Turn of Vigilor (Let your PC to sleep)";
-
 extern SessionOptions sessionOptions;
 
 // The local minute of the day at which the running session ends, counted

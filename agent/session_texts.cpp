@@ -2,37 +2,13 @@
 
 #include "agent.h"
 #include "resource.h"
+#include "texts.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace {
 
 ULONGLONG const kTicksPerDay = 864000000000ULL; // FILETIME counts 100 ns
-
-std::wstring loadText(UINT id) {
-    const wchar_t* text = nullptr;
-    // With a zero length, LoadStringW hands out the resource's own text.
-    int length = LoadStringW(hInst, id, reinterpret_cast<LPWSTR>(&text), 0);
-    return length > 0 ? std::wstring(text, length) : std::wstring();
-}
-
-// Puts the arguments in place of %1, %2, ... in the format string of `id`.
-std::wstring formatText(UINT id, std::initializer_list<std::wstring> arguments) {
-    std::wstring format = loadText(id);
-    std::wstring text;
-    for (size_t i = 0; i < format.size(); ++i) {
-        wchar_t next = i + 1 < format.size() ? format[i + 1] : L'\0';
-        size_t index = static_cast<size_t>(next - L'1');
-        if (format[i] == L'%' && next >= L'1' && index < arguments.size()) {
-            text += arguments.begin()[index];
-            ++i;
-        } else {
-            text += format[i];
-        }
-    }
-    return text;
-}
 
 // A user's formats may be long; the text is as long as they make it.
 std::wstring timeText(const SYSTEMTIME& time) {

@@ -11,8 +11,6 @@
 // The tip says at most this much; a longer text is cut.
 inline constexpr size_t kTipMaxLength = 127;
 
-inline constexpr wchar_t kIdleTip[] = L"Vigilor Helper";
-
 // When a session that ends at `end` ends, as seen at `now` (both local
 // time): the time alone on the same day, "tomorrow" and the time on the next
 // day, the weekday and the time within the week, the date and the time

@@ -2,8 +2,10 @@
 
 #include "agent.h"
 #include "popup.h"
-#include "session.h"
 #include "power_request.h"
+#include "resource.h"
+#include "session.h"
+#include "texts.h"
 #include "tray_icon.h"
 
 int shutdownCountdown = 0;
@@ -39,7 +41,7 @@ void requestShutdown() {
 } // namespace
 
 std::wstring countdownText(int seconds) {
-    return L" Shut down in " + std::to_wstring(seconds) + L" seconds. ";
+    return formatText(IDS_COUNTDOWN, seconds);
 }
 
 void CALLBACK startShutdownCountdown(HWND window, UINT, UINT_PTR, DWORD) {

@@ -5,6 +5,7 @@
 #include "power_scheme.h"
 #include "resource.h"
 #include "session.h"
+#include "texts.h"
 #include "tray_icon.h"
 
 #include <shellapi.h>
@@ -39,12 +40,13 @@ ATOM registerAgentClass(HINSTANCE instance) {
 
 void buildMenus() {
     sessionMenu = CreatePopupMenu();
-    AppendMenuW(sessionMenu, MF_STRING, IDM_SESSION, kSessionItemIdlePrefix);
+    AppendMenuW(sessionMenu, MF_STRING, IDM_SESSION, loadText(IDS_SESSION_ITEM).c_str());
     trayMenu = CreatePopupMenu();
-    AppendMenuW(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(sessionMenu), L"Keep Your PC Awake");
+    AppendMenuW(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(sessionMenu),
+                loadText(IDS_MENU_KEEP_AWAKE).c_str());
     AppendMenuW(trayMenu, MF_SEPARATOR, IDM_SEPARATOR, nullptr);
-    AppendMenuW(trayMenu, MF_STRING, IDM_CONFIGURATION, L"Configuration");
-    AppendMenuW(trayMenu, MF_STRING, IDM_CLOSE, L"Close");
+    AppendMenuW(trayMenu, MF_STRING, IDM_CONFIGURATION, loadText(IDS_MENU_CONFIGURATION).c_str());
+    AppendMenuW(trayMenu, MF_STRING, IDM_CLOSE, loadText(IDS_MENU_CLOSE).c_str());
 }
 
 void showContextMenu() {
@@ -74,9 +76,16 @@ void shutDownAgent() {
     PostQuitMessage(0);
 }
 
+void showAboutTexts(HWND dialog) {
+    SetWindowTextW(dialog, loadText(IDS_ABOUT_CAPTION).c_str());
+    SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, loadText(IDS_ABOUT_VERSION).c_str());
+    SetDlgItemTextW(dialog, IDC_ABOUT_DESCRIPTION, loadText(IDS_ABOUT_DESCRIPTION).c_str());
+}
+
 INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
+        showAboutTexts(dialog);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
@@ -197,7 +206,8 @@ bool openConfiguration() {
     info.lpDirectory = programFolder.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (!fits || !ShellExecuteExW(&info)) {
-        MessageBoxW(agentWindow, L"Cannot open configuration dialog.", L"Error", MB_ICONERROR);
+        MessageBoxW(agentWindow, loadText(IDS_ERROR_OPEN_CONFIGURATION).c_str(),
+                    loadText(IDS_ERROR_CAPTION).c_str(), MB_ICONERROR);
     }
     return true;
 }

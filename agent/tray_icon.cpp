@@ -3,6 +3,7 @@
 #include "agent.h"
 #include "resource.h"
 #include "session_texts.h"
+#include "texts.h"
 
 #include <shellapi.h>
 
@@ -52,7 +53,7 @@ std::wstring currentTip() {
     case kTrayCountdown:
         return countdownTip(countdownSeconds);
     default:
-        return kIdleTip;
+        return loadText(IDS_TRAY_TIP);
     }
 }
 

@@ -80,9 +80,9 @@ BrandingText "${PRODUCT} ${VERSION}"
 !define MUI_ABORTWARNING
 ; MUI's own text asks the user to close other programs because of shared
 ; system files; this installation touches none, and closes PC-Vigilor itself.
-!define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION} for you alone; no administrator rights are needed.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup closes it first (a running session ends); its tray icon comes back when Setup is done.$\r$\n$\r$\nYour options are kept.$\r$\n$\r$\nClick Next to continue."
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\PCVigilor.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Open PC-Vigilor"
+!define MUI_FINISHPAGE_RUN_TEXT "$(OpenProgramText)"
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
@@ -92,7 +92,29 @@ BrandingText "${PRODUCT} ${VERSION}"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; The pages speak the user's language where it is one of the programs'
+; languages; English, the first, otherwise.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "Spanish"
+
+LangString WelcomeText ${LANG_ENGLISH} "Setup will install ${PRODUCT} ${VERSION} for you alone; no administrator rights are needed.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup closes it first (a running session ends); its tray icon comes back when Setup is done.$\r$\n$\r$\nYour options are kept.$\r$\n$\r$\nClick Next to continue."
+LangString WelcomeText ${LANG_GERMAN} "Setup installiert ${PRODUCT} ${VERSION} nur für Sie; Administratorrechte sind nicht erforderlich.$\r$\n$\r$\nWenn ${PRODUCT} ausgeführt wird, schließt Setup es zuerst (eine laufende Sitzung wird beendet); das Symbol im Infobereich erscheint wieder, sobald Setup fertig ist.$\r$\n$\r$\nIhre Einstellungen bleiben erhalten.$\r$\n$\r$\nKlicken Sie auf „Weiter“, um fortzufahren."
+LangString WelcomeText ${LANG_FRENCH} "Le programme d'installation va installer ${PRODUCT} ${VERSION} pour vous seul ; aucun droit d'administrateur n'est nécessaire.$\r$\n$\r$\nSi ${PRODUCT} est en cours d'exécution, il est d'abord fermé (une session en cours prend fin) ; son icône revient dans la zone de notification à la fin de l'installation.$\r$\n$\r$\nVos options sont conservées.$\r$\n$\r$\nCliquez sur Suivant pour continuer."
+LangString WelcomeText ${LANG_SPANISH} "El programa de instalación instalará ${PRODUCT} ${VERSION} solo para usted; no se necesitan derechos de administrador.$\r$\n$\r$\nSi ${PRODUCT} se está ejecutando, primero se cierra (una sesión en curso finaliza); su icono vuelve al área de notificación al terminar la instalación.$\r$\n$\r$\nSus opciones se conservan.$\r$\n$\r$\nHaga clic en Siguiente para continuar."
+LangString OpenProgramText ${LANG_ENGLISH} "Open PC-Vigilor"
+LangString OpenProgramText ${LANG_GERMAN} "PC-Vigilor öffnen"
+LangString OpenProgramText ${LANG_FRENCH} "Ouvrir PC-Vigilor"
+LangString OpenProgramText ${LANG_SPANISH} "Abrir PC-Vigilor"
+LangString StillRunningText ${LANG_ENGLISH} "PC-Vigilor is still running. Close it (and its tray icon) and press Retry."
+LangString StillRunningText ${LANG_GERMAN} "PC-Vigilor wird noch ausgeführt. Beenden Sie das Programm (auch sein Symbol im Infobereich) und klicken Sie auf „Wiederholen“."
+LangString StillRunningText ${LANG_FRENCH} "PC-Vigilor est toujours en cours d'exécution. Fermez-le (ainsi que son icône dans la zone de notification), puis cliquez sur Recommencer."
+LangString StillRunningText ${LANG_SPANISH} "PC-Vigilor todavía se está ejecutando. Ciérrelo (también su icono del área de notificación) y haga clic en Reintentar."
+LangString AutostartText ${LANG_ENGLISH} "Start PC-Vigilor when I sign in"
+LangString AutostartText ${LANG_GERMAN} "PC-Vigilor bei der Anmeldung starten"
+LangString AutostartText ${LANG_FRENCH} "Démarrer PC-Vigilor à l'ouverture de session"
+LangString AutostartText ${LANG_SPANISH} "Iniciar PC-Vigilor al iniciar sesión"
 
 ; Set when the installation closed a running tray agent, so that the new one
 ; is started in its place and the icon stays where the user had it.
@@ -174,7 +196,7 @@ Function ${prefix}CloseRunningPrograms
     ; leave files locked; the user can close it and retry. A silent run
     ; gives up with an error code rather than half replace the files.
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-      "PC-Vigilor is still running. Close it (and its tray icon) and press Retry." \
+      "$(StillRunningText)" \
       /SD IDCANCEL IDRETRY retry
     Abort
     retry:
@@ -244,7 +266,7 @@ SectionEnd
 ; Unchecked on a first installation; an upgrade starts from what the user
 ; chose before (see .onInit), so it neither adds nor removes the value
 ; unless the user changes the box or passes /AUTOSTART.
-Section /o "Start PC-Vigilor when I sign in" SecAutostart
+Section /o "$(AutostartText)" SecAutostart
   WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\VigilorTaskbar.exe"'
 SectionEnd
 

@@ -10,10 +10,10 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   cmake ninja-build googletest
   wine wine64 xvfb xauth x11-utils xdotool
-  imagemagick faketime nsis
+  fonts-wine imagemagick faketime nsis
   osslsigncode openssl zip unzip
-  qt6-base-dev qt6-base-dev-tools
-  python3
+  qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n
+  python3 locales
 )
 
 missing=()
@@ -26,5 +26,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update
   $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+
+# Wine takes the user's language from LANG only when that Linux locale
+# exists (otherwise it is en-US); the translation tests run in these (Italian
+# being a language the programs do not know).
+for locale in de_DE fr_FR es_ES it_IT; do
+  if ! locale -a 2>/dev/null | grep -qx "$locale.utf8"; then
+    sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+  fi
+done
 
 "$here/qt-mingw.sh"

@@ -8,5 +8,8 @@ root=$(cd "$here/.." && pwd)
 build=${VIGILOR_BUILD_DIR:-$root/build}
 "$here/build.sh"
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all VIGILOR_UNMANAGED_WINDOWS=1
+# Wine and Qt take the user's language from LANG: the suite expects English,
+# whatever the developer's own language; the language tests set their own.
+export LANG=C.UTF-8
 exec xvfb-run -a -s "-screen 0 1280x800x24" \
   "$here/wine-session.sh" ctest --test-dir "$build" --output-on-failure "$@"

@@ -20,6 +20,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
+# Wine 8 as Debian builds it looks for its own fonts (Tahoma, which the
+# dialog font names map to) only in the prefix's Fonts folder; without them
+# every program, Qt's included, draws its texts in whatever other font the
+# machine has, and the programs would be checked in fonts no user sees.
+wine_fonts=/usr/share/wine/fonts
+if [ -f "$wine_fonts/tahoma.ttf" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/tahoma.ttf" ]; then
+  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+  cp "$wine_fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
 # Tests run on a bare X server: without a window manager, Wine waits for one
 # at every hide of a managed window (seconds per popup). Unmanaged windows
 # behave the same for the programs and are not waited for.

@@ -16,13 +16,37 @@
 #define IDI_TRAY_COUNTDOWN_DARK 124
 #define IDI_TRAY_COUNTDOWN_LIGHT 125
 
-// Texts about the running session.
-#define IDS_TIP_SESSION 1200
-#define IDS_TIP_COUNTDOWN 1201
-#define IDS_END_TOMORROW 1202
-#define IDS_END_WEEKDAY 1203
-#define IDS_END_DATE 1204
-#define IDS_POWER_REQUEST_REASON 1205
+// Texts the user sees, one string table per language. They start a block of
+// sixteen of their own (128), so that no language-neutral string shares a
+// block with them and hides a translation from the loader.
+#define IDS_TRAY_TIP 128
+#define IDS_MENU_KEEP_AWAKE 129
+#define IDS_MENU_CONFIGURATION 130
+#define IDS_MENU_CLOSE 131
+#define IDS_SESSION_ITEM 132
+#define IDS_SESSION_ITEM_MINUTES 133 // %u: the session length
+#define IDS_SESSION_ITEM_HOURS 134   // %u: the session length
+#define IDS_SESSION_ITEM_RUNNING 135
+#define IDS_NOTICE_STARTED 136
+#define IDS_NOTICE_ENDED 137
+#define IDS_NOTICE_CANCELED 138
+#define IDS_COUNTDOWN 139 // %d: seconds left
+#define IDS_COUNTDOWN_CANCEL 140
+#define IDS_ERROR_OPEN_CONFIGURATION 141
+#define IDS_ERROR_CAPTION 142
+#define IDS_ABOUT_CAPTION 143
+#define IDS_ABOUT_VERSION 144
+#define IDS_ABOUT_DESCRIPTION 145
+#define IDS_TIP_SESSION 146          // %1: when the session ends
+#define IDS_TIP_COUNTDOWN 147        // %1: seconds left
+#define IDS_END_TOMORROW 148         // %1: time
+#define IDS_END_WEEKDAY 149          // %1: weekday, %2: time
+#define IDS_END_DATE 150             // %1: date, %2: time
+#define IDS_POWER_REQUEST_REASON 151 // %1: when the session ends
+
+// Controls of the About box that take their texts from the string table.
+#define IDC_ABOUT_VERSION 1001
+#define IDC_ABOUT_DESCRIPTION 1002
 
 #ifndef IDC_STATIC
 #define IDC_STATIC -1

@@ -2,7 +2,10 @@
 
 #include "agent.h"
 #include "popup.h"
+#include "resource.h"
 #include "session.h"
+#include "shutdown.h"
+#include "texts.h"
 
 using namespace test;
 
@@ -18,7 +21,40 @@ HWND cancelButton(HWND popup) {
     return FindWindowExW(popup, nullptr, L"BUTTON", nullptr);
 }
 
+// How wide `text` is in the font a window draws it with.
+LONG textWidth(HWND window, const std::wstring& text) {
+    HDC dc = GetDC(window);
+    auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    if (old != nullptr) {
+        SelectObject(dc, old);
+    }
+    ReleaseDC(window, dc);
+    return size.cx;
+}
+
 } // namespace
+
+// Run in every language of the agent: each popup text keeps clear of the
+// rounded corners, and the countdown's button shows its whole caption.
+TEST_F(AgentTest, PopupTextsFitTheirPopupInTheUserLanguage) {
+    showCountdownWnd(countdownText(10));
+    ASSERT_NE(msgHWnd, nullptr);
+    LONG const cornerMargin = 12;
+    for (const std::wstring& text : {countdownText(10), loadText(IDS_NOTICE_STARTED),
+                                     loadText(IDS_NOTICE_ENDED), loadText(IDS_NOTICE_CANCELED)}) {
+        EXPECT_LE(textWidth(msgHWnd, text), kPopupWidth - 2 * cornerMargin) << text;
+    }
+    HWND button = cancelButton(msgHWnd);
+    ASSERT_NE(button, nullptr);
+    RECT client = {};
+    GetClientRect(button, &client);
+    // A push button draws its caption inside its raised edges.
+    LONG const edges = 2 * GetSystemMetrics(SM_CXEDGE);
+    EXPECT_LE(textWidth(button, loadText(IDS_COUNTDOWN_CANCEL)), client.right - edges);
+}
 
 TEST_F(AgentTest, NoticeSitsAtTheTopCentreOfTheWorkArea) {
     showMsgWnd(L" Vigilor Session Started ");

@@ -2,7 +2,9 @@
 
 #include "agent.h"
 #include "popup.h"
+#include "resource.h"
 #include "session.h"
+#include "texts.h"
 
 #include <atomic>
 #include <thread>
@@ -225,4 +227,31 @@ TEST_F(AgentTest, UnknownCommandsAndMessagesAreHarmless) {
     startVigilorSession();
     SendMessageW(agentWindow, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_NE(sessionEndMinute, 0u);
+}
+
+// Run in every language of the agent: each text of the About box shows whole
+// in its line (the description may wrap onto its second line).
+TEST_F(AgentTest, AboutTextsFitTheirLinesInTheUserLanguage) {
+    HWND about = CreateDialogParamW(
+        hInst, MAKEINTRESOURCEW(IDD_ABOUTBOX), agentWindow,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ASSERT_NE(about, nullptr);
+    for (auto [control, text] : {std::pair{IDC_ABOUT_VERSION, IDS_ABOUT_VERSION},
+                                 std::pair{IDC_ABOUT_DESCRIPTION, IDS_ABOUT_DESCRIPTION}}) {
+        HWND line = GetDlgItem(about, control);
+        ASSERT_NE(line, nullptr);
+        RECT room = {};
+        GetClientRect(line, &room);
+        HDC dc = GetDC(line);
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(line, WM_GETFONT, 0, 0)));
+        std::wstring shown = loadText(text);
+        RECT needed = {0, 0, room.right, 0};
+        DrawTextW(dc, shown.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        SelectObject(dc, old);
+        ReleaseDC(line, dc);
+        EXPECT_LE(needed.right, room.right) << shown;
+        EXPECT_LE(needed.bottom, room.bottom) << shown;
+    }
+    DestroyWindow(about);
 }

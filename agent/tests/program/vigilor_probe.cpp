@@ -22,6 +22,12 @@
 //   popup-scene AGENT RECT DONE show a notice over a coloured backdrop, write
 //                               the popup's rectangle to RECT, keep the
 //                               scene still until the file DONE exists
+//   strings AGENT FIRST LAST    print the agent's string resources FIRST to
+//                               LAST as Windows loads them for this user,
+//                               one a line, in UTF-8 (line feeds as \n)
+//   texts TITLE SECONDS         wait for a top-level window whose title holds
+//                               TITLE; print its title and the texts of its
+//                               child windows, one a line, as above
 //
 // Times are seconds since 1970, so that scripts can compare them with date.
 #include "program_support.h"
@@ -217,6 +223,77 @@ int popupScene(const std::wstring& agentPath, const std::wstring& rectFile,
     return done ? 0 : 1;
 }
 
+// One line of UTF-8, line breaks written as "\n".
+void printLine(std::wstring line) {
+    for (size_t at = line.find_first_of(L"\r\n"); at != std::wstring::npos;
+         at = line.find_first_of(L"\r\n", at)) {
+        line.replace(at, line[at] == L'\r' && at + 1 < line.size() && line[at + 1] == L'\n' ? 2 : 1,
+                     L"\\n");
+    }
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
+                                    nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(), bytes,
+                        nullptr, nullptr);
+    std::printf("%s\n", utf8.c_str());
+}
+
+BOOL CALLBACK printChildText(HWND child, LPARAM) {
+    std::wstring text = windowText(child);
+    if (!text.empty()) {
+        printLine(text);
+    }
+    return TRUE;
+}
+
+struct TitleSearch {
+    const std::wstring* part;
+    HWND found;
+};
+
+BOOL CALLBACK matchTitle(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<TitleSearch*>(param);
+    if (IsWindowVisible(window) && windowText(window).find(*search->part) != std::wstring::npos) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int printWindowTexts(const std::wstring& titlePart, DWORD timeoutMs) {
+    TitleSearch search = {&titlePart, nullptr};
+    pumpUntil(
+        [&] {
+            EnumWindows(matchTitle, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    HWND found = search.found;
+    if (found == nullptr) {
+        std::fputs("no such window\n", stderr);
+        return 1;
+    }
+    printLine(windowText(found));
+    EnumChildWindows(found, printChildText, 0);
+    return 0;
+}
+
+int printStrings(const std::wstring& agentPath, UINT first, UINT last) {
+    HMODULE agent = LoadLibraryExW(agentPath.c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (agent == nullptr) {
+        std::fputs("cannot load the agent's resources\n", stderr);
+        return 1;
+    }
+    for (UINT id = first; id <= last; ++id) {
+        const wchar_t* text = nullptr;
+        int length = LoadStringW(agent, id, reinterpret_cast<LPWSTR>(&text), 0);
+        printLine(length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring());
+    }
+    FreeLibrary(agent);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -278,6 +355,13 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"popup-scene" && argc == 5) {
         return popupScene(argv[2], argv[3], argv[4]);
+    }
+    if (command == L"texts" && argc == 4) {
+        return printWindowTexts(argv[2], seconds(argv[3]));
+    }
+    if (command == L"strings" && argc == 5) {
+        return printStrings(argv[2], static_cast<UINT>(std::wcstoul(argv[3], nullptr, 10)),
+                            static_cast<UINT>(std::wcstoul(argv[4], nullptr, 10)));
     }
     return usage();
 }

@@ -1,0 +1,51 @@
+#include "texts.h"
+
+#include "agent.h"
+
+#include <cwchar>
+
+namespace {
+
+// Long enough for any text of the table with a number in it.
+size_t const kFormattedTextLength = 512;
+
+template <typename Number> std::wstring format(UINT id, Number value) {
+    std::wstring pattern = loadText(id);
+    wchar_t text[kFormattedTextLength] = {};
+    int length = std::swprintf(text, kFormattedTextLength, pattern.c_str(), value);
+    return length < 0 ? std::wstring() : std::wstring(text, static_cast<size_t>(length));
+}
+
+} // namespace
+
+std::wstring loadText(UINT id) {
+    // With no buffer, LoadStringW hands out the resource's own characters,
+    // however long the text is; they are not terminated.
+    const wchar_t* resource = nullptr;
+    int length = LoadStringW(hInst, id, reinterpret_cast<LPWSTR>(&resource), 0);
+    return length > 0 ? std::wstring(resource, static_cast<size_t>(length)) : std::wstring();
+}
+
+std::wstring formatText(UINT id, unsigned value) {
+    return format(id, value);
+}
+
+std::wstring formatText(UINT id, int value) {
+    return format(id, value);
+}
+
+std::wstring formatText(UINT id, std::initializer_list<std::wstring> arguments) {
+    std::wstring pattern = loadText(id);
+    std::wstring text;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
+        size_t index = static_cast<size_t>(next - L'1');
+        if (pattern[i] == L'%' && next >= L'1' && index < arguments.size()) {
+            text += arguments.begin()[index];
+            ++i;
+        } else {
+            text += pattern[i];
+        }
+    }
+    return text;
+}

@@ -1,0 +1,18 @@
+// The texts the user sees, from the string table of the agent's resources in
+// the user's language (English when there is none in it).
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <string>
+
+// The text of string resource `id`; empty when there is none.
+std::wstring loadText(UINT id);
+
+// String resource `id` as a format string with one number in it.
+std::wstring formatText(UINT id, unsigned value);
+std::wstring formatText(UINT id, int value);
+
+// String resource `id` with the texts of `arguments` in place of %1, %2, ...
+std::wstring formatText(UINT id, std::initializer_list<std::wstring> arguments);

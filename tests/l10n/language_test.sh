@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Both programs in an X server and a Wine session of their own whose user
+# language is LOCALE (Wine takes it from LANG); they must speak the language
+# of the .rc block RC_LANGUAGE (English for a language they do not know):
+#  - the configuration application's texts, checked in-process and pictured;
+#  - the agent's string table as Windows loads it for this user, which must
+#    be the block of the .rc for that language, the fit of its popup and
+#    About box texts, and the real agent's About box;
+#  - a notice popup of the real agent, pictured;
+#  - the installer's welcome page, read and pictured (when SETUP.exe is given).
+#   language_test.sh NAME LOCALE RC_LANGUAGE WINEPREFIX TOOLS TST_TRANSLATIONS.exe
+#                    PROBE.exe AGENT.exe AGENT.rc CHECK_TRANSLATIONS.py SCREENSHOTS
+#                    AGENT_TESTS.exe [SETUP.exe]
+set -euo pipefail
+if [ -z "${VIGILOR_IN_SESSION:-}" ]; then
+  export LANG=$2 WINEPREFIX=$4 WINEDEBUG=-all VIGILOR_UNMANAGED_WINDOWS=1 VIGILOR_IN_SESSION=1
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$5/wine-session.sh" bash "$0" "$@"
+fi
+name=$1 rc_language=$3 qt_test=$6 probe=$7 agent=$8 rc=$9 check=${10} shots=${11} agent_tests=${12} setup=${13:-}
+mkdir -p "$shots"
+case $rc_language in
+  LANG_ENGLISH) language=en ours="no administrator rights" theirs="Next >" ;;
+  LANG_GERMAN) language=de ours="Administratorrechte" theirs="Weiter >" ;;
+  LANG_FRENCH) language=fr ours="droit d'administrateur" theirs="Suivant >" ;;
+  LANG_SPANISH) language=es ours="derechos de administrador" theirs="Siguiente >" ;;
+esac
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+echo "== the configuration application"
+# Under Wine the test's own output can get lost; the file keeps it.
+log=$(mktemp)
+status=0
+VIGILOR_TEST_LANGUAGE=$language VIGILOR_TEST_PICTURES=$name wine "$qt_test" -o "$(winpath "$log"),txt" >/dev/null 2>&1 || status=$?
+grep -av '^QDEBUG\|^QCRITICAL' "$log" || true
+rm -f "$log"
+[ "$status" -eq 0 ]
+
+echo "== the agent's string table"
+first=128 last=151
+loaded=$(wine "$probe" strings "$(winpath "$agent")" $first $last | tr -d '\r')
+expected=$(python3 "$check" --rc-block "$rc_language" "$rc")
+if [ "$loaded" != "$expected" ]; then
+  echo "FAIL: the agent's texts are not those of $rc_language"
+  diff <(echo "$expected") <(echo "$loaded") || true
+  exit 1
+fi
+echo "ok: $((last - first + 1)) texts of $rc_language"
+wine "$agent_tests" --gtest_brief=1 \
+  --gtest_filter='*PopupTextsFitTheirPopupInTheUserLanguage:*AboutTextsFitTheirLinesInTheUserLanguage'
+
+echo "== the real agent's About box"
+wine "$agent" &
+about_agent=$!
+wine "$probe" wait-agent 30
+wine "$probe" post 273 104 >/dev/null # WM_COMMAND, the About command
+box=$(wine "$probe" texts VigilorTaskbar 30 | tr -d '\r')
+import -window root "$shots/$name-agent-about.png"
+kill "$about_agent" 2>/dev/null || true
+wait "$about_agent" 2>/dev/null || true
+# Caption, version line and description: ids 143 to 145.
+while IFS= read -r text; do
+  if ! grep -qxF "$text" <<<"$box"; then
+    echo "FAIL: the About box lacks \"$text\":"
+    echo "$box"
+    exit 1
+  fi
+done < <(sed -n "$((143 - first + 1)),$((145 - first + 1))p" <<<"$expected")
+echo "ok: the About box speaks $language"
+
+echo "== a notice popup"
+rect=$shots/.popup-$name-rect done=$shots/.popup-$name-done
+rm -f "$rect" "$done"
+wine "$probe" popup-scene "$(winpath "$agent")" "$(winpath "$rect")" "$(winpath "$done")" &
+scene=$!
+trap 'touch "$done"; wait "$scene" || true; rm -f "$rect" "$done"' EXIT
+for _ in $(seq 600); do
+  [ -s "$rect" ] && break
+  kill -0 "$scene" 2>/dev/null || { echo "FAIL: the probe ended before the popup showed"; exit 1; }
+  sleep 0.1
+done
+read -r left top right bottom < <(tr -d '\r' <"$rect")
+import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" "$shots/$name-popup.png"
+echo "picture: $shots/$name-popup.png"
+
+[ -n "$setup" ] || exit 0
+echo "== the installer's welcome page"
+# Its own text and one of NSIS's.
+touch "$done"
+wait "$scene" || true
+trap - EXIT
+rm -f "$rect" "$done"
+wine "$setup" &
+installer=$!
+trap 'kill "$installer" 2>/dev/null || true' EXIT
+page=$(wine "$probe" texts "PC-Vigilor" 60 | tr -d '\r')
+import -window root "$shots/$name-installer.png"
+echo "picture: $shots/$name-installer.png"
+for text in "$ours" "$theirs"; do
+  if ! grep -qF "$text" <<<"$page"; then
+    echo "FAIL: no \"$text\" on the page:"
+    echo "$page"
+    exit 1
+  fi
+done
+echo "ok: the welcome page speaks $language"
