@@ -174,5 +174,21 @@
         <source>The Vigilor module cannot start properly. please try again in a few minutes.</source>
         <translation>Das Vigilor-Modul kann nicht richtig starten. Bitte versuchen Sie es in einigen Minuten erneut.</translation>
     </message>
+    <message>
+        <source>Windows does not allow PC-Vigilor to change its settings in the registry.</source>
+        <translation>Windows erlaubt PC-Vigilor nicht, seine Einstellungen in der Registrierung zu ändern.</translation>
+    </message>
+    <message>
+        <source>Windows reported: %1</source>
+        <translation>Meldung von Windows: %1</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved, so the session was not started.</source>
+        <translation>Die Einstellungen konnten nicht gespeichert werden. Die Sitzung wurde daher nicht gestartet.</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>Die Einstellungen konnten nicht gespeichert werden.</translation>
+    </message>
 </context>
 </TS>

@@ -174,5 +174,21 @@
         <source>The Vigilor module cannot start properly. please try again in a few minutes.</source>
         <translation>El módulo de Vigilor no puede iniciarse correctamente. Vuelva a intentarlo dentro de unos minutos.</translation>
     </message>
+    <message>
+        <source>Windows does not allow PC-Vigilor to change its settings in the registry.</source>
+        <translation>Windows no permite que PC-Vigilor cambie su configuración en el Registro.</translation>
+    </message>
+    <message>
+        <source>Windows reported: %1</source>
+        <translation>Windows informó: %1</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved, so the session was not started.</source>
+        <translation>No se pudo guardar la configuración, por lo que la sesión no se inició.</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>No se pudo guardar la configuración.</translation>
+    </message>
 </context>
 </TS>

@@ -174,5 +174,21 @@
         <source>The Vigilor module cannot start properly. please try again in a few minutes.</source>
         <translation>Le module Vigilor ne peut pas démarrer correctement. Veuillez réessayer dans quelques minutes.</translation>
     </message>
+    <message>
+        <source>Windows does not allow PC-Vigilor to change its settings in the registry.</source>
+        <translation>Windows n'autorise pas PC-Vigilor à modifier ses paramètres dans le Registre.</translation>
+    </message>
+    <message>
+        <source>Windows reported: %1</source>
+        <translation>Message de Windows : %1</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved, so the session was not started.</source>
+        <translation>Impossible d'enregistrer les paramètres : la session n'a donc pas été démarrée.</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved.</source>
+        <translation>Impossible d'enregistrer les paramètres.</translation>
+    </message>
 </context>
 </TS>
