@@ -9,7 +9,7 @@ root=$(cd "$here/.." && pwd)
 packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   cmake ninja-build googletest
-  wine wine64 xvfb xauth x11-utils xdotool
+  wine wine64 fonts-wine xvfb xauth x11-utils xdotool
   imagemagick faketime nsis
   qt6-base-dev qt6-base-dev-tools
   python3
