@@ -31,7 +31,11 @@ void requestShutdown() {
 } // namespace
 
 std::wstring countdownText(int seconds) {
-    return L" Shut down in " + std::to_wstring(seconds) + L" seconds. ";
+    // wsprintfW lives in user32; std::to_wstring would link the C runtime's
+    // whole printf family into the agent.
+    wchar_t text[64] = {};
+    wsprintfW(text, L" Shut down in %d seconds. ", seconds);
+    return text;
 }
 
 void CALLBACK startShutdownCountdown(HWND window, UINT, UINT_PTR, DWORD) {
