@@ -69,13 +69,32 @@ DWORD computeSessionEndMinute(const SYSTEMTIME& start, uint64_t lengthMinutes) {
 std::wstring buildSessionMenuText() {
     std::wstring text = kSessionItemIdlePrefix;
     text += L" for ";
-    text += std::to_wstring(sessionOptions.duration);
+    // wsprintfW lives in user32; std::to_wstring would link the C runtime's
+    // whole printf family into the agent.
+    wchar_t number[16] = {};
+    wsprintfW(number, L"%lu", sessionOptions.duration);
+    text += number;
     text += sessionOptions.durationUnit == 1 ? L" hour(s)" : L" minute(s)";
     return text;
 }
 
-void reportSessionState() {
+namespace {
+
+// The main window of the configuration application built with our Qt; a
+// configuration application built with Qt 6.5.0 registers its window under
+// the class the message description names, which is looked for next.
+HWND findConfigWindow() {
     HWND config = FindWindowW(VIGILOR_CONFIG_WINDOW_CLASS, kConfigWindowTitle);
+    if (config == nullptr) {
+        config = FindWindowW(kNamedConfigWindowClass, kConfigWindowTitle);
+    }
+    return config;
+}
+
+} // namespace
+
+void reportSessionState() {
+    HWND config = findConfigWindow();
     if (config != nullptr) {
         PostMessageW(config, WM_VIGILOR_STATE, sessionEndMinute, 0);
         OutputDebugStringA("PC-Vigilor Found");
