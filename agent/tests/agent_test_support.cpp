@@ -109,7 +109,35 @@ std::wstring moduleFolder() {
 
 } // namespace test
 
+namespace {
+
+LRESULT CALLBACK trayStandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Every icon record is taken, as the taskbar takes it.
+    return message == WM_COPYDATA ? TRUE : DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Wine hands tray icons to the first window of this class it finds; without
+// one it shows each icon as an X window of its own, and on a bare X server
+// waits two seconds in vain for a window manager when the icon goes. One
+// stand-in taskbar serves every test of the process.
+void ensureTrayStandIn() {
+    static HWND tray = nullptr;
+    if (tray != nullptr) {
+        return;
+    }
+    WNDCLASSEXW wcex = {sizeof(wcex)};
+    wcex.lpfnWndProc = trayStandInProc;
+    wcex.hInstance = GetModuleHandleW(nullptr);
+    wcex.lpszClassName = L"Shell_TrayWnd";
+    RegisterClassExW(&wcex);
+    tray = CreateWindowExW(0, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           wcex.hInstance, nullptr);
+}
+
+} // namespace
+
 void AgentTest::SetUp() {
+    ensureTrayStandIn();
     test::deleteSettingsKey();
     fake_power::reset(fake_power::kBalanced);
     sessionOptions = SessionOptions{};
