@@ -20,6 +20,16 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
+# Debian's Wine 8 finds its own fonts (Tahoma, which the dialog fonts map to,
+# and Marlett for the caption buttons) only in the prefix's Fonts folder, not
+# where fonts-wine installs them: without a copy there Qt's spin boxes draw
+# no digits and caption buttons show letters.
+wine_fonts=/usr/share/wine/fonts
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+if [ -f "$wine_fonts/tahoma.ttf" ] && [ ! -f "$fonts/tahoma.ttf" ]; then
+  mkdir -p "$fonts"
+  cp "$wine_fonts"/* "$fonts/"
+fi
 # Tests run on a bare X server: without a window manager, Wine waits for one
 # at every hide of a managed window (seconds per popup). Unmanaged windows
 # behave the same for the programs and are not waited for.
