@@ -78,18 +78,6 @@ ProcessFigures measure(HANDLE process, DWORD processId) {
     return figures;
 }
 
-double cpuMilliseconds(HANDLE process) {
-    FILETIME created = {}, exited = {}, kernel = {}, user = {};
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
-        return 0;
-    }
-    auto ticks = [](const FILETIME& time) {
-        return (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
-    };
-    // FILETIME counts steps of 100 ns.
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-}
-
 double nowMs() {
     static LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f = {};

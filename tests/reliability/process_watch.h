@@ -34,9 +34,6 @@ struct ProcessFigures {
 
 ProcessFigures measure(HANDLE process, DWORD processId);
 
-// User plus kernel CPU time of the process so far, in milliseconds.
-double cpuMilliseconds(HANDLE process);
-
 // A window that plays the configuration application's main window and keeps
 // the time at which each WM_VIGILOR_STATE arrived.
 class TimedStateWindow {
