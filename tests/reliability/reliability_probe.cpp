@@ -379,10 +379,10 @@ void measureStarts(const std::wstring& agent, AgentFigures& figures) {
 }
 
 // How long the notice of a started session shows.
-double noticeMs(HWND window, DWORD processId, TimedStateWindow& config) {
+double noticeMs(HWND window, DWORD processId, StateRecorder& config) {
     size_t count = config.count();
     PostMessageW(window, WM_VIGILOR_START, 0, 0);
-    config.waitForCount(count + 1, 5000);
+    config.waitForStates(count + 1, 5000);
     double shown = nowMs();
     bool hidden = pumpUntil(
         [&] {
@@ -397,7 +397,7 @@ double noticeMs(HWND window, DWORD processId, TimedStateWindow& config) {
     double ms = hidden ? nowMs() - shown : -1;
     count = config.count();
     PostMessageW(window, WM_VIGILOR_CANCEL, 0, 0);
-    config.waitForCount(count + 1, 5000);
+    config.waitForStates(count + 1, 5000);
     pumpUntil([&] { return findPopups(processId).empty(); }, 10000);
     return ms;
 }
@@ -405,7 +405,7 @@ double noticeMs(HWND window, DWORD processId, TimedStateWindow& config) {
 void measureRunning(const std::wstring& agent, const std::wstring& fileName, bool hasNotice,
                     AgentFigures& figures) {
     deleteSettings();
-    TimedStateWindow config;
+    StateRecorder config;
     Started started(agent);
     HWND window = nullptr;
     pumpUntil(
@@ -443,7 +443,7 @@ void measureRunning(const std::wstring& agent, const std::wstring& fileName, boo
 
     size_t count = config.count();
     PostMessageW(window, WM_VIGILOR_START, 0, 0);
-    config.waitForCount(count + 1, 5000);
+    config.waitForStates(count + 1, 5000);
     // The start's notice is part of a session's start, not of its course.
     pumpUntil([] { return false; }, 5000);
     before = linuxTicks(pid);
@@ -454,7 +454,7 @@ void measureRunning(const std::wstring& agent, const std::wstring& fileName, boo
         count = config.count();
         PostMessageW(window, WM_VIGILOR_START, 0, 0);
         PostMessageW(window, WM_VIGILOR_CANCEL, 0, 0);
-        config.waitForCount(count + 2, 5000);
+        config.waitForStates(count + 2, 5000);
     }
     // Let the last notice close, so that only what stays is counted.
     pumpUntil([&] { return findPopups(started.id()).empty(); }, 10000);

@@ -310,7 +310,7 @@ class MessageStorm : public ::testing::Test {
     }
 
     ConfigStandInFolder configFolder;
-    TimedStateWindow config;
+    StateRecorder config;
     AgentProcess agent;
 };
 
@@ -433,10 +433,10 @@ TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp) {
     ASSERT_TRUE(writeSetting(L"simulatePressTimeOut", DWORD{1}));
     size_t before = config.count();
     ASSERT_TRUE(agent.post(WM_VIGILOR_START));
-    ASSERT_TRUE(config.waitForCount(before + 1, 5000));
+    ASSERT_TRUE(config.waitForStates(before + 1, 5000));
     EXPECT_NE(config.states()[before], 0u);
     EXPECT_EQ(readSetting(L"VigilorActive"), 1u);
-    ASSERT_TRUE(config.waitForCount(before + 2, 75000)) << "the session timer did not end it";
+    ASSERT_TRUE(config.waitForStates(before + 2, 75000)) << "the session timer did not end it";
     EXPECT_EQ(config.states()[before + 1], 0u);
     EXPECT_EQ(readSetting(L"VigilorActive"), 0u);
 
