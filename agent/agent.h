@@ -6,12 +6,7 @@
 
 #include <string>
 
-// Control messages exchanged with the configuration application.
-UINT const WM_VIGILOR_START = WM_USER + 700;  // 1724
-UINT const WM_VIGILOR_CANCEL = WM_USER + 701; // 1725
-UINT const WM_VIGILOR_RELOAD = WM_USER + 702; // 1726
-UINT const WM_VIGILOR_QUERY = WM_USER + 703;  // 1727
-UINT const WM_VIGILOR_STATE = WM_USER + 704;  // 1728
+#include "contract.h"
 
 // Notifications from the tray icon.
 UINT const WMAPP_NOTIFYCALLBACK = WM_USER + 10; // 1034
@@ -28,9 +23,6 @@ UINT const IDC_COUNTDOWN_CANCEL = 0;
 UINT_PTR const POPUP_CLOSE_TIMER = 2000;
 UINT_PTR const SESSION_TIMER = 3000;
 UINT_PTR const KEY_PRESS_TIMER = 3001;
-
-inline constexpr wchar_t kConfigWindowTitle[] = L"PC-Vigilor";
-inline constexpr wchar_t kConfigProgram[] = L"\\PCVigilor.exe";
 
 extern HINSTANCE hInst;
 extern HWND agentWindow;

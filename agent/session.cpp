@@ -102,8 +102,23 @@ std::wstring buildSessionMenuText() {
     return formatText(id, static_cast<unsigned>(sessionOptions.duration));
 }
 
-void reportSessionState() {
+namespace {
+
+// The main window of the configuration application built with our Qt; a
+// configuration application built with Qt 6.5.0 registers its window under
+// the class the message description names, which is looked for next.
+HWND findConfigWindow() {
     HWND config = FindWindowW(VIGILOR_CONFIG_WINDOW_CLASS, kConfigWindowTitle);
+    if (config == nullptr) {
+        config = FindWindowW(kNamedConfigWindowClass, kConfigWindowTitle);
+    }
+    return config;
+}
+
+} // namespace
+
+void reportSessionState() {
+    HWND config = findConfigWindow();
     if (config != nullptr) {
         PostMessageW(config, WM_VIGILOR_STATE, sessionEndMinute, 0);
         OutputDebugStringA("PC-Vigilor Found");

@@ -67,7 +67,9 @@ std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end) {
 }
 
 std::wstring countdownTip(int seconds) {
-    return formatText(IDS_TIP_COUNTDOWN, {std::to_wstring(seconds)});
+    wchar_t number[16] = {};
+    wsprintfW(number, L"%d", seconds);
+    return formatText(IDS_TIP_COUNTDOWN, {number});
 }
 
 std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end) {

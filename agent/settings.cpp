@@ -3,28 +3,25 @@
 #include <vector>
 
 void readSessionOptions(SessionOptions& options) {
-    struct Field {
-        const wchar_t* name;
-        DWORD* value;
+    DWORD* const fields[] = {
+        &options.duration,
+        &options.durationUnit,
+        &options.monitorOn,
+        &options.powerSchemeOn,
+        &options.powerSchemeIndex,
+        &options.simulatePress,
+        &options.simulatePressTimeOut,
+        &options.shutdownWindows,
     };
-    const Field fields[] = {
-        {L"duration", &options.duration},
-        {L"durationUnit", &options.durationUnit},
-        {L"monitorOn", &options.monitorOn},
-        {L"powerSchemeOn", &options.powerSchemeOn},
-        {L"powerSchemeIndex", &options.powerSchemeIndex},
-        {L"simulatePress", &options.simulatePress},
-        {L"simulatePressTimeOut", &options.simulatePressTimeOut},
-        {L"shutdownWindows", &options.shutdownWindows},
-    };
-    for (const Field& field : fields) {
+    static_assert(ARRAYSIZE(fields) == ARRAYSIZE(kOptionValues));
+    for (size_t i = 0; i < ARRAYSIZE(fields); ++i) {
         // Read into a scratch value so that a failed call cannot leave a
         // partly written option behind.
         DWORD value = 0;
         DWORD size = sizeof(value);
-        if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, field.name, RRF_RT_REG_DWORD, nullptr,
-                         &value, &size) == ERROR_SUCCESS) {
-            *field.value = value;
+        if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kOptionValues[i].name, RRF_RT_REG_DWORD,
+                         nullptr, &value, &size) == ERROR_SUCCESS) {
+            *fields[i] = value;
         }
     }
 }
@@ -35,7 +32,7 @@ void writeVigilorActive(DWORD value) {
                         KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
-    RegSetValueExW(key, L"VigilorActive", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+    RegSetValueExW(key, kActiveValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                    sizeof(value));
     RegCloseKey(key);
 }
@@ -93,14 +90,14 @@ std::wstring readInstallFolder(size_t reserve) {
     }
     std::wstring folder;
     DWORD size = 0;
-    if (RegGetValueW(key, nullptr, L"Path", RRF_RT_REG_SZ, nullptr, nullptr, &size) ==
+    if (RegGetValueW(key, nullptr, kPathValue, RRF_RT_REG_SZ, nullptr, nullptr, &size) ==
             ERROR_SUCCESS &&
         size >= sizeof(wchar_t)) {
         // The value may change between the two calls; a larger one then
         // fails the second call instead of overrunning the buffer.
         std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
         DWORD bytes = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
-        if (RegGetValueW(key, nullptr, L"Path", RRF_RT_REG_SZ, nullptr, buffer.data(), &bytes) ==
+        if (RegGetValueW(key, nullptr, kPathValue, RRF_RT_REG_SZ, nullptr, buffer.data(), &bytes) ==
             ERROR_SUCCESS) {
             // Text after an embedded null is not part of the folder.
             folder.assign(buffer.data());

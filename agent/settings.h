@@ -7,19 +7,19 @@
 
 #include <string>
 
-inline constexpr wchar_t kSettingsKey[] = L"Software\\Quorvex\\PC-Vigilor";
+#include "contract.h"
 
-// The eight session options, in the order in which they are stored and read.
-// A switch counts as on only when it is exactly 1.
+// The eight session options, in the order of kOptionValues, with its
+// defaults. A switch counts as on only when it is exactly 1.
 struct SessionOptions {
-    DWORD duration = 60;
-    DWORD durationUnit = 0; // 0 minutes, otherwise hours
-    DWORD monitorOn = 1;
-    DWORD powerSchemeOn = 0;
-    DWORD powerSchemeIndex = 1; // 0 Power saver, 1 Balanced, 2 High performance
-    DWORD simulatePress = 0;
-    DWORD simulatePressTimeOut = 1; // minutes
-    DWORD shutdownWindows = 0;
+    DWORD duration = kOptionValues[0].byDefault;
+    DWORD durationUnit = kOptionValues[1].byDefault;
+    DWORD monitorOn = kOptionValues[2].byDefault;
+    DWORD powerSchemeOn = kOptionValues[3].byDefault;
+    DWORD powerSchemeIndex = kOptionValues[4].byDefault;
+    DWORD simulatePress = kOptionValues[5].byDefault;
+    DWORD simulatePressTimeOut = kOptionValues[6].byDefault;
+    DWORD shutdownWindows = kOptionValues[7].byDefault;
 };
 
 // Reads each option that is stored as a REG_DWORD; a missing value or one of

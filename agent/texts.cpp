@@ -2,17 +2,17 @@
 
 #include "agent.h"
 
-#include <cwchar>
-
 namespace {
 
-// Long enough for any text of the table with a number in it.
-size_t const kFormattedTextLength = 512;
+// wsprintfW writes at most 1024 characters and their terminator. It lives in
+// user32; the C runtime's printf family would add tens of kilobytes to the
+// agent.
+size_t const kFormattedTextLength = 1025;
 
 template <typename Number> std::wstring format(UINT id, Number value) {
     std::wstring pattern = loadText(id);
     wchar_t text[kFormattedTextLength] = {};
-    int length = std::swprintf(text, kFormattedTextLength, pattern.c_str(), value);
+    int length = wsprintfW(text, pattern.c_str(), value);
     return length < 0 ? std::wstring() : std::wstring(text, static_cast<size_t>(length));
 }
 

@@ -213,8 +213,8 @@ bool openConfiguration() {
 }
 
 bool initInstance(HINSTANCE instance) {
-    LoadStringW(instance, IDS_APP_TITLE, szTitle, ARRAYSIZE(szTitle));
-    LoadStringW(instance, IDC_VIGILORTASKBAR, szWindowClass, ARRAYSIZE(szWindowClass));
+    lstrcpynW(szTitle, kAgentWindowTitle, ARRAYSIZE(szTitle));
+    lstrcpynW(szWindowClass, kAgentWindowClass, ARRAYSIZE(szWindowClass));
     registerAgentClass(instance);
     wmTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 

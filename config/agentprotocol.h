@@ -5,11 +5,36 @@
 #include <windows.h>
 
 // What the configuration application shares with the tray agent: the
-// settings key, the agent's window identity and the control messages. The two
-// programs share no code, so these must match the agent's own definitions.
+// settings key with its values and their defaults, both programs' windows and
+// the control messages. The two programs share no code; the agent declares
+// the same in its own header, and a test compares the two.
 namespace Vigilor {
 
 inline const QString settingsKey = QStringLiteral("Software\\Quorvex\\PC-Vigilor");
+
+// The session options, as REG_DWORD values of the settings key, in the order
+// in which they are stored and read, with the defaults that hold while a
+// value is missing.
+struct OptionValue {
+    const char* name;
+    DWORD byDefault;
+};
+inline constexpr OptionValue optionValues[] = {
+    {"duration", 60},
+    {"durationUnit", 0},
+    {"monitorOn", 1},
+    {"powerSchemeOn", 0},
+    {"powerSchemeIndex", 1},
+    {"simulatePress", 0},
+    {"simulatePressTimeOut", 1},
+    {"shutdownWindows", 0},
+};
+// Whether a session runs, and the folder that holds both programs.
+inline const QString activeValue = QStringLiteral("VigilorActive");
+inline const QString pathValue = QStringLiteral("Path");
+
+// This application's main window, which the agent finds by its title.
+inline const QString configWindowTitle = QStringLiteral("PC-Vigilor");
 // The maker's suite key; only this application writes its "VigilorActive".
 inline const QString suiteKey = QStringLiteral("Software\\Quorvex Halvern Plus!");
 

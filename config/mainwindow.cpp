@@ -33,7 +33,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->centralwidget->setLayout(column);
 
     // The agent finds this window by its title.
-    setWindowTitle(QStringLiteral("PC-Vigilor"));
+    setWindowTitle(Vigilor::configWindowTitle);
 }
 
 MainWindow::~MainWindow() {

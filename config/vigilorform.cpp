@@ -120,14 +120,15 @@ void VigilorForm::buildLayouts() {
 
 std::array<std::pair<const char*, DWORD*>, 8> VigilorForm::options() {
     // The order in which the agent and the store expect them.
-    return {{{"duration", &duration},
-             {"durationUnit", &durationUnit},
-             {"monitorOn", &monitorOn},
-             {"powerSchemeOn", &powerSchemeOn},
-             {"powerSchemeIndex", &powerSchemeIndex},
-             {"simulatePress", &simulatePress},
-             {"simulatePressTimeOut", &simulatePressTimeOut},
-             {"shutdownWindows", &shutdownWindows}}};
+    const auto& names = Vigilor::optionValues;
+    return {{{names[0].name, &duration},
+             {names[1].name, &durationUnit},
+             {names[2].name, &monitorOn},
+             {names[3].name, &powerSchemeOn},
+             {names[4].name, &powerSchemeIndex},
+             {names[5].name, &simulatePress},
+             {names[6].name, &simulatePressTimeOut},
+             {names[7].name, &shutdownWindows}}};
 }
 
 void VigilorForm::readSettings() {
@@ -190,7 +191,7 @@ void VigilorForm::setOptionsEnabled(bool enable) {
 }
 
 void VigilorForm::writeVigilorActive(int value) {
-    RegistryAccess().writeDword(HKEY_CURRENT_USER, Vigilor::suiteKey, "VigilorActive",
+    RegistryAccess().writeDword(HKEY_CURRENT_USER, Vigilor::suiteKey, Vigilor::activeValue,
                                 DWORD(value));
 }
 
@@ -293,7 +294,8 @@ void VigilorForm::on_aboutButton_clicked() {
 
 QString VigilorForm::agentFolder() const {
     QString folder;
-    RegistryAccess().readString(HKEY_CURRENT_USER, Vigilor::settingsKey, "Path", folder);
+    RegistryAccess().readString(HKEY_CURRENT_USER, Vigilor::settingsKey, Vigilor::pathValue,
+                                folder);
     // A folder that leaves no room for the agent's file name within MAX_PATH
     // cannot name the agent; the shell may even fail hard on such a name
     // (Wine's crashes on one of 32,767 characters). It counts as missing, as

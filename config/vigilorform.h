@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "agentprotocol.h"
+
 #include <windows.h>
 
 #include <array>
@@ -67,14 +69,14 @@ class VigilorForm : public QWidget {
     HWND agentWindow() const;
     void postToAgent(UINT message) const;
 
-    DWORD duration = 60;
-    DWORD durationUnit = 0;
-    DWORD monitorOn = 1;
-    DWORD powerSchemeOn = 0;
-    DWORD powerSchemeIndex = 1;
-    DWORD simulatePress = 0;
-    DWORD simulatePressTimeOut = 1;
-    DWORD shutdownWindows = 0;
+    DWORD duration = Vigilor::optionValues[0].byDefault;
+    DWORD durationUnit = Vigilor::optionValues[1].byDefault;
+    DWORD monitorOn = Vigilor::optionValues[2].byDefault;
+    DWORD powerSchemeOn = Vigilor::optionValues[3].byDefault;
+    DWORD powerSchemeIndex = Vigilor::optionValues[4].byDefault;
+    DWORD simulatePress = Vigilor::optionValues[5].byDefault;
+    DWORD simulatePressTimeOut = Vigilor::optionValues[6].byDefault;
+    DWORD shutdownWindows = Vigilor::optionValues[7].byDefault;
 
     Ui::VigilorForm* ui;
     QVBoxLayout* outerLayout = nullptr;

@@ -19,5 +19,5 @@ if(TARGET installer AND CMAKE_CROSSCOMPILING)
             ${CMAKE_BINARY_DIR}/wineprefix-installer ${PROJECT_SOURCE_DIR}/tools
             ${CMAKE_BINARY_DIR}/screenshots)
   set_tests_properties(installer.InstallRunUpgradeUninstall PROPERTIES
-    LABELS installer TIMEOUT 600)
+    LABELS installer TIMEOUT 600 COST 100)
 endif()

@@ -34,6 +34,6 @@ if(Python3_FOUND AND TARGET tst_translations AND TARGET vigilor_probe AND TARGET
               ${PROJECT_SOURCE_DIR}/agent/resources/VigilorTaskbar.rc
               ${CMAKE_CURRENT_SOURCE_DIR}/l10n/check_translations.py
               ${CMAKE_BINARY_DIR}/screenshots $<TARGET_FILE:agent_tests> ${setup})
-    set_tests_properties(l10n.${language} PROPERTIES LABELS l10n TIMEOUT 300)
+    set_tests_properties(l10n.${language} PROPERTIES LABELS l10n TIMEOUT 300 COST 30)
   endforeach()
 endif()

@@ -42,13 +42,14 @@ if(CMAKE_CROSSCOMPILING)
     CROSSCOMPILING_EMULATOR "bash;${vigilor_on_desktop}")
 endif()
 
-# The storm takes a few minutes under Wine.
+# The storm takes a few minutes under Wine, in a Wine session and X server
+# of its own, beside the tests of the shared session.
 add_test(NAME reliability.MessageStorm
-  COMMAND bash ${vigilor_on_desktop} $<TARGET_FILE:reliability_tests>
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tools/own-wine-session.sh
+          bash ${vigilor_on_desktop} $<TARGET_FILE:reliability_tests>
           --gtest_filter=MessageStorm.*)
 set_tests_properties(reliability.MessageStorm PROPERTIES
-  ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS "reliability;slow" TIMEOUT 900
-  RESOURCE_LOCK vigilor_desktop)
+  ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS "reliability;slow" TIMEOUT 900 COST 200)
 
 # The notification area shows tray icons as windows only on the bare X
 # server.
@@ -72,16 +73,16 @@ gtest_discover_tests(reliability_tests
 if(TARGET PCVigilor AND TARGET standin_agent_program)
   qt_add_executable(tst_config_badsettings
     ${vigilor_reliability_dir}/tst_config_badsettings.cpp)
-  # Beside PCVigilor.exe, where the Qt runtime is.
+  # With the other Qt test programs, where the Qt runtime is.
   set_target_properties(tst_config_badsettings PROPERTIES
-    RUNTIME_OUTPUT_DIRECTORY ${VIGILOR_CONFIG_BIN_DIR} AUTOMOC ON)
+    RUNTIME_OUTPUT_DIRECTORY ${VIGILOR_QT_TEST_BIN_DIR} AUTOMOC ON)
   target_compile_options(tst_config_badsettings PRIVATE ${VIGILOR_WARNINGS})
   target_link_libraries(tst_config_badsettings PRIVATE vigilor_config vigilor_config_testsupport)
   target_compile_definitions(tst_config_badsettings PRIVATE
     VIGILOR_STANDIN_AGENT_EXE="$<TARGET_FILE:standin_agent_program>"
     VIGILOR_CONFIG_PROGRAM="$<TARGET_FILE:PCVigilor>")
   add_dependencies(tst_config_badsettings PCVigilor standin_agent_program
-    vigilor_config_runtime)
+    vigilor_qt_test_runtime)
   add_test(NAME reliability.tst_config_badsettings
     COMMAND tst_config_badsettings -o tst_config_badsettings.txt,txt -o -,txt)
   set_tests_properties(reliability.tst_config_badsettings PROPERTIES
@@ -90,10 +91,10 @@ if(TARGET PCVigilor AND TARGET standin_agent_program)
 
   qt_add_executable(tst_config_faults ${vigilor_reliability_dir}/tst_config_faults.cpp)
   set_target_properties(tst_config_faults PROPERTIES
-    RUNTIME_OUTPUT_DIRECTORY ${VIGILOR_CONFIG_BIN_DIR} AUTOMOC ON)
+    RUNTIME_OUTPUT_DIRECTORY ${VIGILOR_QT_TEST_BIN_DIR} AUTOMOC ON)
   target_compile_options(tst_config_faults PRIVATE ${VIGILOR_WARNINGS})
   target_link_libraries(tst_config_faults PRIVATE vigilor_config vigilor_config_testsupport)
-  add_dependencies(tst_config_faults PCVigilor vigilor_config_runtime)
+  add_dependencies(tst_config_faults PCVigilor vigilor_qt_test_runtime)
   add_test(NAME reliability.tst_config_faults
     COMMAND tst_config_faults -o tst_config_faults.txt,txt -o -,txt)
   set_tests_properties(reliability.tst_config_faults PROPERTIES

@@ -45,14 +45,16 @@ tray_picture() { # STATE RIM OUTPUT
     -fill '#1565c0' -draw 'circle 128,128 128,12' "${eye[@]}" "${badge[@]}" "$3"
 }
 
-# Writes an .ico whose images are PNG-compressed, which Windows (since Vista)
-# and Wine load at every size: a fraction of the bitmap form's bytes.
+# Writes an .ico whose images are PNG-compressed (and squeezed by optipng,
+# losslessly), which Windows (since Vista) and Wine load at every size: a
+# fraction of the bitmap form's bytes, and the agent carries eight icons.
 png_ico() { # OUTPUT MASTER SIZES...
   local ico=$1 master=$2 pngs=()
   shift 2
   for s in "$@"; do
     $convert "$master" -resize "${s}x${s}" -strip -define png:exclude-chunks=date,time \
       "PNG32:$tmp/$s.png"
+    optipng -quiet -o5 -strip all "$tmp/$s.png"
     pngs+=("$tmp/$s.png")
   done
   python3 - "$ico" "${pngs[@]}" <<'EOF'
@@ -71,16 +73,11 @@ open(out, "wb").write(header + entries + data)
 EOF
 }
 
-# The file icon keeps its bitmap form, as Explorer has always shown it.
-pngs=()
-for s in 16 24 32 48 64 256; do
-  $convert "$tmp/file.png" -resize ${s}x${s} "$tmp/file-$s.png"
-  pngs+=("$tmp/file-$s.png")
-done
-$convert "${pngs[@]}" "$out/VigilorTaskbar.ico"
+png_ico "$out/VigilorTaskbar.ico" "$tmp/file.png" 16 24 32 48 64 256
 
-# The notification area shows 16 pixels at 100 % and 48 at 300 %.
-tray_sizes=(16 20 24 32 40 48)
+# The notification area shows 16 pixels at 100 %, 20 at 125 %, 24 at 150 %,
+# 32 at 200 % and 48 at 300 %; Windows scales the 48 down for the rare 250 %.
+tray_sizes=(16 20 24 32 48)
 for state in idle session countdown; do
   for taskbar in dark light; do
     rim='#e3f2fd'

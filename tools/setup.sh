@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   cmake ninja-build googletest
   wine wine64 xvfb xauth x11-utils xdotool
-  fonts-wine imagemagick faketime nsis
+  fonts-wine imagemagick optipng faketime nsis
   osslsigncode openssl zip unzip
   qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n
   python3 locales

@@ -2,6 +2,10 @@
 # Builds everything and runs every test through ctest under Wine and Xvfb,
 # in the private Wine prefix of the build tree.
 #   tools/test.sh [ctest arguments]     e.g. tools/test.sh -LE slow
+# Tests of the shared Wine session hold the resource lock vigilor_desktop and
+# run one at a time; the tests with a Wine session and X server of their own
+# (the shutdowns, other screen sizes, the installer) mostly wait, and run
+# beside them.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -12,4 +16,4 @@ export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all VIGILOR_UNMANAGED_WINDOWS=1
 # whatever the developer's own language; the language tests set their own.
 export LANG=C.UTF-8
 exec xvfb-run -a -s "-screen 0 1280x800x24" \
-  "$here/wine-session.sh" ctest --test-dir "$build" --output-on-failure "$@"
+  "$here/wine-session.sh" ctest --test-dir "$build" --output-on-failure -j 4 "$@"

@@ -20,14 +20,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
-# Wine 8 as Debian builds it looks for its own fonts (Tahoma, which the
-# dialog font names map to) only in the prefix's Fonts folder; without them
-# every program, Qt's included, draws its texts in whatever other font the
-# machine has, and the programs would be checked in fonts no user sees.
+# Debian's Wine 8 finds its own fonts (Tahoma, which the dialog fonts map to,
+# and Marlett for the caption buttons) only in the prefix's Fonts folder, not
+# where fonts-wine installs them: without a copy there Qt's spin boxes draw
+# no digits and caption buttons show letters.
 wine_fonts=/usr/share/wine/fonts
-if [ -f "$wine_fonts/tahoma.ttf" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/tahoma.ttf" ]; then
-  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  cp "$wine_fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/"
+fonts=$WINEPREFIX/drive_c/windows/Fonts
+if [ -f "$wine_fonts/tahoma.ttf" ] && [ ! -f "$fonts/tahoma.ttf" ]; then
+  mkdir -p "$fonts"
+  cp "$wine_fonts"/* "$fonts/"
 fi
 # Tests run on a bare X server: without a window manager, Wine waits for one
 # at every hide of a managed window (seconds per popup). Unmanaged windows

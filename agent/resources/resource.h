@@ -1,7 +1,6 @@
 // Resource identifiers of VigilorTaskbar.
 #pragma once
 
-#define IDS_APP_TITLE 103
 #define IDD_ABOUTBOX 103
 #define IDM_ABOUT 104
 #define IDI_VIGILORTASKBAR 107

@@ -4,6 +4,7 @@
 #include "fake_powrprof.h"
 #include "popup.h"
 #include "session.h"
+#include "tray_stand_in.h"
 
 #include <chrono>
 #include <vector>
@@ -114,7 +115,17 @@ std::wstring moduleFolder() {
 
 } // namespace test
 
+// Wine hands tray icons to the first window of class "Shell_TrayWnd" it
+// finds; without one it shows each icon as an X window of its own, and on a
+// bare X server waits two seconds in vain for a window manager when the icon
+// goes. One stand-in taskbar serves every test of the process.
+vigilor_test::TrayStandIn& processTray() {
+    static vigilor_test::TrayStandIn* tray = new vigilor_test::TrayStandIn();
+    return *tray;
+}
+
 void AgentTest::SetUp() {
+    processTray();
     test::deleteSettingsKey();
     fake_power::reset(fake_power::kBalanced);
     fake_power::resetRequests();

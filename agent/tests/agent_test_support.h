@@ -45,6 +45,14 @@ std::wstring moduleFolder();
 
 } // namespace test
 
+namespace vigilor_test {
+class TrayStandIn;
+}
+
+// The stand-in notification area of this test process: every fixture test
+// has it, so the agent's icon goes there.
+vigilor_test::TrayStandIn& processTray();
+
 class AgentTest : public ::testing::Test {
   protected:
     void SetUp() override;

@@ -11,8 +11,6 @@
 
 #include <shellapi.h>
 
-#include <memory>
-
 using namespace test;
 using vigilor_test::TrayRecord;
 using vigilor_test::TrayStandIn;
@@ -85,12 +83,10 @@ class TrayIconTest : public AgentTest {
   protected:
     void SetUp() override {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, kPersonalizeKey, L"SystemUsesLightTheme");
-        tray = std::make_unique<TrayStandIn>();
         AgentTest::SetUp();
     }
     void TearDown() override {
         AgentTest::TearDown();
-        tray.reset();
         RegDeleteKeyValueW(HKEY_CURRENT_USER, kPersonalizeKey, L"SystemUsesLightTheme");
     }
 
@@ -106,7 +102,7 @@ class TrayIconTest : public AgentTest {
         savePicture(record, light ? RGB(243, 243, 243) : RGB(32, 32, 32), picture);
     }
 
-    std::unique_ptr<TrayStandIn> tray;
+    TrayStandIn* tray = &processTray();
 };
 
 } // namespace

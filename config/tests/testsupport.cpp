@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QHash>
 #include <QImage>
 #include <QMutex>
 #include <QProcess>
@@ -189,6 +190,33 @@ bool screenshot(const QString& fileName) {
             return true;
     }
     return false;
+}
+
+int inkPixels(const QString& fileName, const QWidget* widget) {
+    const QImage shot(QStringLiteral("Z:") + fileName);
+    const QRect area =
+        QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()).adjusted(2, 2, -2, -2);
+    if (shot.isNull() || !shot.rect().contains(area))
+        return 0;
+    QHash<QRgb, int> colours;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++colours[shot.pixel(x, y)];
+    QRgb background = 0;
+    int most = 0;
+    for (auto it = colours.cbegin(); it != colours.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            background = it.key();
+        }
+    }
+    const int level = qGray(background);
+    int ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qAbs(qGray(shot.pixel(x, y)) - level) > 64)
+                ++ink;
+    return ink;
 }
 
 HWND realAgentWindow() {

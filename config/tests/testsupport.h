@@ -95,4 +95,10 @@ void endAgents();
 // Takes a picture of the whole X screen the tests run on.
 bool screenshot(const QString& fileName);
 
+// How many pixels of `widget`'s inside (its edges left out), as the picture
+// of the screen at `fileName` shows it, stand out from its background (its
+// commonest colour): text drawn there shows as a few dozen, a field drawn
+// without its text as none.
+int inkPixels(const QString& fileName, const QWidget* widget);
+
 } // namespace TestSupport

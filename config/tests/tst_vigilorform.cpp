@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QToolButton>
@@ -525,6 +526,13 @@ class TestVigilorForm : public QObject {
         QVERIFY(picture.top() - shutdown.bottom() > 20);
 
         QVERIFY(screenshot(VIGILOR_SCREENSHOT_DIR "/form.png"));
+        // The digits of both spin boxes reach the screen (without Wine's own
+        // fonts their fields stay blank).
+        for (const char* name : {"keepAwakeSpinBox", "simulatePressSpinBox"}) {
+            const QLineEdit* digits = child<QSpinBox>(form.get(), name)->findChild<QLineEdit*>();
+            QVERIFY2(digits, name);
+            QVERIFY2(inkPixels(VIGILOR_SCREENSHOT_DIR "/form.png", digits) > 10, name);
+        }
     }
 };
 

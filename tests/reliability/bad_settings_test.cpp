@@ -103,7 +103,7 @@ class BadSettings : public ::testing::Test {
         size_t count = config.count();
         DWORD before = minuteOfDay();
         ASSERT_TRUE(agent.post(WM_VIGILOR_START));
-        ASSERT_TRUE(config.waitForCount(count + 1, 5000)) << "the start was not reported";
+        ASSERT_TRUE(config.waitForStates(count + 1, 5000)) << "the start was not reported";
         DWORD after = minuteOfDay();
         uint64_t end = config.states()[count];
         auto expectedEnd = [lengthMinutes](DWORD minute) {
@@ -119,7 +119,7 @@ class BadSettings : public ::testing::Test {
 
         count = config.count();
         ASSERT_TRUE(agent.post(WM_VIGILOR_CANCEL));
-        ASSERT_TRUE(config.waitForCount(count + 1, 5000)) << "the cancel was not reported";
+        ASSERT_TRUE(config.waitForStates(count + 1, 5000)) << "the cancel was not reported";
         EXPECT_EQ(config.states()[count], 0u);
         EXPECT_EQ(readSetting(L"VigilorActive"), 0u);
         EXPECT_LE(findPopups(agent.id()).size(), 1u);
@@ -131,7 +131,7 @@ class BadSettings : public ::testing::Test {
         EXPECT_EQ(agent.exitCode(), 0u);
     }
 
-    TimedStateWindow config;
+    StateRecorder config;
 };
 
 struct OptionCase {

@@ -29,7 +29,7 @@ class Faults : public ::testing::Test {
     // Posts `message` to `window` and returns the state it brings back.
     std::optional<WPARAM> exchange(HWND window, UINT message) {
         size_t count = config.count();
-        if (!PostMessageW(window, message, 0, 0) || !config.waitForCount(count + 1, 5000)) {
+        if (!PostMessageW(window, message, 0, 0) || !config.waitForStates(count + 1, 5000)) {
             return std::nullopt;
         }
         return config.states()[count];
@@ -41,7 +41,7 @@ class Faults : public ::testing::Test {
         EXPECT_EQ(agent.exitCode(), 0u);
     }
 
-    TimedStateWindow config;
+    StateRecorder config;
 };
 
 // Killed during a session, the agent leaves only its "VigilorActive" behind
@@ -156,13 +156,13 @@ TEST_F(Faults, TwoAgentsStartedAtOnce) {
 TEST(FaultsOnTheRootDesktop, TaskbarCreatedBringsTheIconBack) {
     ASSERT_EQ(findAgentWindow(0), nullptr) << "another VigilorTaskbar is running";
     deleteSettings();
-    TimedStateWindow config;
+    StateRecorder config;
     AgentProcess agent;
     ASSERT_TRUE(agent.start(agentProgram()));
     ASSERT_TRUE(pumpUntil([] { return trayIcons() == 1; }, 10000))
         << "no tray icon for the agent (" << trayIcons() << " icons)";
     ASSERT_TRUE(agent.post(WM_VIGILOR_START));
-    ASSERT_TRUE(config.waitForCount(1, 5000));
+    ASSERT_TRUE(config.waitForStates(1, 5000));
     ASSERT_NE(config.last(), 0u);
 
     NOTIFYICONDATAW icon = {sizeof(icon)};
@@ -180,7 +180,7 @@ TEST(FaultsOnTheRootDesktop, TaskbarCreatedBringsTheIconBack) {
     // The menu's session item still answers.
     size_t count = config.count();
     ASSERT_TRUE(agent.post(WM_COMMAND, IDM_SESSION));
-    ASSERT_TRUE(config.waitForCount(count + 1, 5000));
+    ASSERT_TRUE(config.waitForStates(count + 1, 5000));
     EXPECT_EQ(config.last(), 0u);
 
     ASSERT_TRUE(agent.post(WM_COMMAND, IDM_CLOSE));

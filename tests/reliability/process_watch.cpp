@@ -78,29 +78,6 @@ ProcessFigures measure(HANDLE process, DWORD processId) {
     return figures;
 }
 
-double cpuMilliseconds(HANDLE process) {
-    FILETIME created = {}, exited = {}, kernel = {}, user = {};
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
-        return 0;
-    }
-    auto ticks = [](const FILETIME& time) {
-        return (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
-    };
-    // FILETIME counts steps of 100 ns.
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-}
-
-double nowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f = {};
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter = {};
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 double quantile(std::vector<double> values, double q) {
     if (values.empty()) {
         return 0;
@@ -110,60 +87,6 @@ double quantile(std::vector<double> values, double q) {
     // below it.
     size_t rank = static_cast<size_t>(std::ceil(q * static_cast<double>(values.size())));
     return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
-}
-
-TimedStateWindow::TimedStateWindow() {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wcex = {sizeof(wcex)};
-    bool registered = GetClassInfoExW(instance, VIGILOR_CONFIG_WINDOW_CLASS, &wcex);
-    if (!registered) {
-        wcex = {sizeof(wcex)};
-        wcex.lpfnWndProc = DefWindowProcW;
-        wcex.hInstance = instance;
-        wcex.lpszClassName = VIGILOR_CONFIG_WINDOW_CLASS;
-        RegisterClassExW(&wcex);
-    }
-    window_ =
-        CreateWindowExW(0, VIGILOR_CONFIG_WINDOW_CLASS, vigilor_test::kConfigTitle,
-                        WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr, instance, nullptr);
-    if (window_ != nullptr) {
-        // Whoever registered the class, this window records for us.
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
-    }
-}
-
-TimedStateWindow::~TimedStateWindow() {
-    if (window_ != nullptr) {
-        DestroyWindow(window_);
-    }
-}
-
-std::optional<std::pair<WPARAM, double>> TimedStateWindow::query(HWND agent, DWORD timeoutMs) {
-    size_t before = states_.size();
-    double sent = nowMs();
-    if (!PostMessageW(agent, vigilor_test::WM_VIGILOR_QUERY, 0, 0)) {
-        return std::nullopt;
-    }
-    if (!waitForCount(before + 1, timeoutMs)) {
-        return std::nullopt;
-    }
-    double roundTrip = nowMs() - sent;
-    return std::make_pair(states_[before], roundTrip);
-}
-
-bool TimedStateWindow::waitForCount(size_t count, DWORD timeoutMs) {
-    return vigilor_test::pumpUntil([this, count] { return states_.size() >= count; }, timeoutMs);
-}
-
-LRESULT CALLBACK TimedStateWindow::procedure(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
-    auto* self = reinterpret_cast<TimedStateWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == vigilor_test::WM_VIGILOR_STATE && self != nullptr) {
-        self->states_.push_back(wParam);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 // Tray icons as Wine's notification area shows them on a bare X server:

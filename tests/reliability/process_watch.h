@@ -34,40 +34,6 @@ struct ProcessFigures {
 
 ProcessFigures measure(HANDLE process, DWORD processId);
 
-// User plus kernel CPU time of the process so far, in milliseconds.
-double cpuMilliseconds(HANDLE process);
-
-// A window that plays the configuration application's main window and keeps
-// the time at which each WM_VIGILOR_STATE arrived.
-class TimedStateWindow {
-  public:
-    TimedStateWindow();
-    TimedStateWindow(const TimedStateWindow&) = delete;
-    TimedStateWindow& operator=(const TimedStateWindow&) = delete;
-    ~TimedStateWindow();
-
-    HWND handle() const { return window_; }
-    size_t count() const { return states_.size(); }
-    WPARAM last() const { return states_.back(); }
-    const std::vector<WPARAM>& states() const { return states_; }
-
-    // Posts a query to `agent` and waits for the next state. Returns the
-    // state and the round trip in milliseconds.
-    std::optional<std::pair<WPARAM, double>> query(HWND agent, DWORD timeoutMs);
-
-    // Waits until `count` states have arrived in all.
-    bool waitForCount(size_t count, DWORD timeoutMs);
-
-  private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    HWND window_ = nullptr;
-    std::vector<WPARAM> states_;
-};
-
-// Milliseconds from a performance counter.
-double nowMs();
-
 // Median and other quantiles of a sample (sorted copy); 0 for none.
 double quantile(std::vector<double> values, double q);
 

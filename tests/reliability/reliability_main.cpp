@@ -1,6 +1,8 @@
 // Entry point of the reliability tests. Two things GoogleTest's own main does
 // not do:
-//   --seed=N   repeats a message storm exactly (VIGILOR_STORM_SEED=N works
+//   --seed=N   runs the message storm with another seed than the fixed
+//              default, so that every run of the suite plays the same
+//              events unless asked otherwise (VIGILOR_STORM_SEED=N works
 //              too, for runs through ctest);
 //   VIGILOR_RESULT_FILE  receives the exit code, for the script that runs
 //              this program on a Wine desktop of its own, where the code
@@ -12,17 +14,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 namespace reliability {
 
-uint64_t stormSeed = 0;
+uint64_t stormSeed = 20261208;
 
 } // namespace reliability
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    reliability::stormSeed = static_cast<uint64_t>(std::time(nullptr));
     if (const char* seed = std::getenv("VIGILOR_STORM_SEED")) {
         reliability::stormSeed = std::strtoull(seed, nullptr, 10);
     }

@@ -3,12 +3,12 @@
 // changes of the stored options. After each burst, once the agent has worked
 // through it, the agent must be in a consistent state: the session it reports
 // matches "VigilorActive", at most one popup is open, no menu or message box
-// is left behind, a query is answered at once, and its windows, handles and
-// memory do not pile up.
+// is left behind, a query is answered, and its windows, handles and memory do
+// not pile up. How fast the queries are answered is the benchmark's business.
 //
-// The events come from a seeded generator; the seed is printed, and
-// VIGILOR_STORM_SEED=N (or --seed=N) replays the same events. Their timing
-// against the agent's own timers is not replayed.
+// The events come from a generator with a fixed seed, printed with the
+// results; VIGILOR_STORM_SEED=N (or --seed=N) plays other events. Their
+// timing against the agent's own timers is not replayed.
 #include "agent_driver.h"
 #include "process_watch.h"
 #include "reliability_main.h"
@@ -36,8 +36,6 @@ double const kLaunchesPerEvent = 1.0 / 600;
 // popups and menus.
 int const kWarmUpBursts = 10;
 DWORD const kIdleTimeoutMs = 30000;
-double const kQueryLimitMs = 100;
-int const kQueryTries = 3;
 
 UINT const IDC_COUNTDOWN_CANCEL = 0;
 
@@ -291,20 +289,11 @@ class MessageStorm : public ::testing::Test {
     // Settles the state after a burst: the query is answered, and its answer
     // agrees with "VigilorActive". A session timer may end the session
     // between the two readings, so a disagreement is read once more.
-    void checkSession(int burst, std::vector<double>& roundTrips, int& slowQueries) {
+    void checkSession(int burst, std::vector<double>& roundTrips) {
         for (int reading = 0; reading < 2; ++reading) {
-            std::optional<std::pair<WPARAM, double>> answer;
-            for (int attempt = 0; attempt < kQueryTries; ++attempt) {
-                answer = config.query(agent.window(), 5000);
-                ASSERT_TRUE(answer) << "burst " << burst << ": no answer to a query";
-                roundTrips.push_back(answer->second);
-                if (answer->second <= kQueryLimitMs) {
-                    break;
-                }
-            }
-            if (answer->second > kQueryLimitMs) {
-                ++slowQueries;
-            }
+            std::optional<std::pair<WPARAM, double>> answer = config.query(agent.window(), 5000);
+            ASSERT_TRUE(answer) << "burst " << burst << ": no answer to a query";
+            roundTrips.push_back(answer->second);
             DWORD end = static_cast<DWORD>(answer->first);
             DWORD active = readSetting(L"VigilorActive").value_or(0);
             if ((end == 0) != (active == 0) && reading == 0) {
@@ -321,9 +310,33 @@ class MessageStorm : public ::testing::Test {
     }
 
     ConfigStandInFolder configFolder;
-    TimedStateWindow config;
+    StateRecorder config;
     AgentProcess agent;
 };
+
+// The figures of the storm's bursts after the warm-up, for the tests that
+// follow it in the same run.
+std::vector<BurstFigures> stormFigures;
+
+// Skips when the storm left no figures, or when every reading of `field` is
+// 0: that is what a system that does not count them answers, and a check
+// against it could not fail. Otherwise the second half of the storm may not
+// need more than `slack` above the first half's most.
+template <typename Field> void expectNoPileUp(Field field, DWORD slack, const char* what) {
+    if (stormFigures.empty()) {
+        GTEST_SKIP() << "the storm did not run to its end";
+    }
+    DWORD earlier = 0;
+    DWORD later = 0;
+    auto half = stormFigures.begin() + stormFigures.size() / 2;
+    for (auto it = stormFigures.begin(); it != stormFigures.end(); ++it) {
+        (it < half ? earlier : later) = std::max(it < half ? earlier : later, field(*it));
+    }
+    if (earlier == 0 && later == 0) {
+        GTEST_SKIP() << what << " read 0 throughout: this system does not count them";
+    }
+    EXPECT_LE(later, earlier + slack) << what << " pile up";
+}
 
 TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp) {
     std::printf("storm seed %llu (replay with VIGILOR_STORM_SEED=%llu)\n",
@@ -341,7 +354,6 @@ TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp) {
     std::vector<BurstFigures> figures;
     int events = 0;
     int bursts = 0;
-    int slowQueries = 0;
     size_t mostPopups = 0;
     while (events < kMinimumEvents && !HasFailure()) {
         events += storm.burst();
@@ -362,7 +374,7 @@ TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp) {
         size_t popups = findPopups(agent.id()).size();
         mostPopups = std::max(mostPopups, popups);
         EXPECT_LE(popups, 1u) << "burst " << bursts;
-        checkSession(bursts, roundTrips, slowQueries);
+        checkSession(bursts, roundTrips);
 
         ProcessFigures now = measure(process, agent.id());
         figures.push_back({windowsBesidesPopups(agent.id()), now.handles, now.privateBytes,
@@ -381,25 +393,16 @@ TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp) {
         return m;
     };
     auto windowsOf = [](const BurstFigures& f) { return f.windows; };
-    auto handlesOf = [](const BurstFigures& f) { return f.handles; };
     auto memoryOf = [](const BurstFigures& f) { return f.privateBytes; };
-    auto gdiOf = [](const BurstFigures& f) { return f.gdiObjects; };
-    auto userOf = [](const BurstFigures& f) { return f.userObjects; };
     auto early = figures.begin() + kWarmUpBursts;
     EXPECT_LE(most(half, figures.end(), windowsOf), most(early, half, windowsOf))
         << "windows pile up";
-    // Wine keeps a few handles of its own for a while (timers, X events).
-    EXPECT_LE(most(half, figures.end(), handlesOf), most(early, half, handlesOf) + 16)
-        << "handles pile up";
     EXPECT_LE(most(half, figures.end(), memoryOf), most(early, half, memoryOf) + (1u << 20))
         << "private memory grows";
-    EXPECT_LE(most(half, figures.end(), gdiOf), most(early, half, gdiOf) + 4)
-        << "GDI objects pile up";
-    EXPECT_LE(most(half, figures.end(), userOf), most(early, half, userOf) + 4)
-        << "USER objects pile up";
     EXPECT_LE(mostPopups, 1u) << "more than one popup at a time";
-    EXPECT_EQ(slowQueries, 0) << "bursts after which no query was answered within " << kQueryLimitMs
-                              << " ms";
+    // Handles and GUI objects are judged by the tests below, which say so
+    // when this system cannot count them.
+    stormFigures.assign(early, figures.end());
 
     std::printf("storm: %d events in %d bursts, %zu states received\n", events, bursts,
                 config.count());
@@ -430,10 +433,10 @@ TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp) {
     ASSERT_TRUE(writeSetting(L"simulatePressTimeOut", DWORD{1}));
     size_t before = config.count();
     ASSERT_TRUE(agent.post(WM_VIGILOR_START));
-    ASSERT_TRUE(config.waitForCount(before + 1, 5000));
+    ASSERT_TRUE(config.waitForStates(before + 1, 5000));
     EXPECT_NE(config.states()[before], 0u);
     EXPECT_EQ(readSetting(L"VigilorActive"), 1u);
-    ASSERT_TRUE(config.waitForCount(before + 2, 75000)) << "the session timer did not end it";
+    ASSERT_TRUE(config.waitForStates(before + 2, 75000)) << "the session timer did not end it";
     EXPECT_EQ(config.states()[before + 1], 0u);
     EXPECT_EQ(readSetting(L"VigilorActive"), 0u);
 
@@ -443,6 +446,22 @@ TEST_F(MessageStorm, AgentStaysConsistentAndDoesNotPileUp) {
     EXPECT_EQ(agent.exitCode(), 0u);
     EXPECT_TRUE(processWindows(agent.id()).empty());
     CloseHandle(process);
+}
+
+// Wine keeps a few handles of its own for a while (timers, X events).
+TEST_F(MessageStorm, HandlesDoNotPileUp) {
+    expectNoPileUp([](const BurstFigures& f) { return f.handles; }, 16,
+                   "process handles (GetProcessHandleCount)");
+}
+
+TEST_F(MessageStorm, GdiObjectsDoNotPileUp) {
+    expectNoPileUp([](const BurstFigures& f) { return f.gdiObjects; }, 4,
+                   "GDI objects (GetGuiResources)");
+}
+
+TEST_F(MessageStorm, UserObjectsDoNotPileUp) {
+    expectNoPileUp([](const BurstFigures& f) { return f.userObjects; }, 4,
+                   "USER objects (GetGuiResources)");
 }
 
 } // namespace

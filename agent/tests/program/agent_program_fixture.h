@@ -1,6 +1,6 @@
 // One running VigilorTaskbar.exe per test, a window that plays the
 // configuration application's main window, and two look-alike windows that
-// the agent must never post to.
+// the agent must not post to while that window is there.
 #pragma once
 
 #include "program_support.h"
@@ -36,8 +36,6 @@ class AgentProgram : public ::testing::Test {
 
     AgentProcess agent;
     std::unique_ptr<StateRecorder> config;
-
-  private:
     // The other Qt version's class with the right title, and the right class
     // with another title.
     std::unique_ptr<StateRecorder> otherClass;

@@ -121,6 +121,7 @@ TEST_F(ControlMessages, NothingIsPostedWhileTheConfigurationWindowIsAbsent) {
     ASSERT_TRUE(writeSetting(L"duration", 7));
     ASSERT_NO_FATAL_FAILURE(startAgent());
     config.reset();
+    otherClass.reset();
 
     DWORD before = minuteOfDay();
     for (UINT message : {WM_VIGILOR_QUERY, WM_VIGILOR_START, WM_VIGILOR_RELOAD, WM_VIGILOR_CANCEL,
@@ -142,6 +143,19 @@ TEST_F(ControlMessages, NothingIsPostedWhileTheConfigurationWindowIsAbsent) {
     pumpPending();
     EXPECT_EQ(config->states().size(), 1u);
     EXPECT_EQ(readSetting(L"VigilorActive"), DWORD{1});
+}
+
+// A configuration application built with Qt 6.5.0 follows the agent too: its
+// window class is the one the agent looks for when ours is absent, and a
+// window of our class with another title is still left alone.
+TEST_F(ControlMessages, WithoutOurClassTheQt650WindowIsAnswered) {
+    ASSERT_NO_FATAL_FAILURE(startAgent());
+    config.reset();
+    otherClass.reset();
+    StateRecorder qt650(L"Qt650QWindowIcon", kConfigTitle);
+    ASSERT_TRUE(agent.post(WM_VIGILOR_QUERY));
+    ASSERT_TRUE(qt650.waitForStates(1, 5000)) << "the query was not answered";
+    EXPECT_EQ(qt650.states()[0], WPARAM{0});
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "program_support.h"
 
+#include "peer_window.h"
 #include "stand_in_powrprof.h"
 
 #include <shellapi.h>
@@ -291,18 +292,25 @@ void AgentProcess::terminate() {
     window_ = nullptr;
 }
 
+StateRecorder::StateRecorder() : StateRecorder(VIGILOR_CONFIG_WINDOW_CLASS, kConfigTitle) {}
+
 StateRecorder::StateRecorder(const wchar_t* cls, const wchar_t* title) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wcex = {sizeof(wcex)};
     if (!GetClassInfoExW(instance, cls, &wcex)) {
         wcex = {sizeof(wcex)};
-        wcex.lpfnWndProc = procedure;
+        wcex.lpfnWndProc = DefWindowProcW;
         wcex.hInstance = instance;
         wcex.lpszClassName = cls;
         RegisterClassExW(&wcex);
     }
     window_ = CreateWindowExW(0, cls, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                              instance, this);
+                              instance, nullptr);
+    if (window_ != nullptr) {
+        // Whoever registered the class, this window records for us.
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+    }
 }
 
 StateRecorder::~StateRecorder() {
@@ -315,18 +323,33 @@ bool StateRecorder::waitForStates(size_t count, DWORD timeoutMs) {
     return pumpUntil([this, count] { return states_.size() >= count; }, timeoutMs);
 }
 
-LRESULT CALLBACK StateRecorder::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+std::optional<std::pair<WPARAM, double>> StateRecorder::query(HWND agent, DWORD timeoutMs) {
+    size_t before = states_.size();
+    double sent = nowMs();
+    if (!PostMessageW(agent, WM_VIGILOR_QUERY, 0, 0) || !waitForStates(before + 1, timeoutMs)) {
+        return std::nullopt;
     }
+    return std::make_pair(states_[before], nowMs() - sent);
+}
+
+LRESULT CALLBACK StateRecorder::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<StateRecorder*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_VIGILOR_STATE && self != nullptr) {
         self->states_.push_back(wParam);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+double nowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f = {};
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter = {};
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
 TempFolder::TempFolder() {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vigilor_test {
@@ -126,11 +127,13 @@ class AgentProcess {
 };
 
 // A top-level window that records every WM_VIGILOR_STATE it receives. Made
-// with the configuration application's class and title it plays that
-// application's main window; made with another class or title it is a
-// window the agent must leave alone.
+// with the configuration application's class and title (the default) it
+// plays that application's main window; made with another class or title it
+// is a window the agent must leave alone. It records whoever registered its
+// class.
 class StateRecorder {
   public:
+    StateRecorder();
     StateRecorder(const wchar_t* cls, const wchar_t* title);
     StateRecorder(const StateRecorder&) = delete;
     StateRecorder& operator=(const StateRecorder&) = delete;
@@ -138,9 +141,15 @@ class StateRecorder {
 
     HWND handle() const { return window_; }
     const std::vector<WPARAM>& states() const { return states_; }
+    size_t count() const { return states_.size(); }
+    WPARAM last() const { return states_.back(); }
 
     // Waits until `count` states have arrived in all.
     bool waitForStates(size_t count, DWORD timeoutMs);
+
+    // Posts a query to `agent` and waits for the next state. Returns the
+    // state and the round trip in milliseconds.
+    std::optional<std::pair<WPARAM, double>> query(HWND agent, DWORD timeoutMs);
 
   private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -148,6 +157,9 @@ class StateRecorder {
     HWND window_ = nullptr;
     std::vector<WPARAM> states_;
 };
+
+// A steady clock in milliseconds, fine enough for round trips.
+double nowMs();
 
 // A folder of its own under the temporary folder, removed with its files.
 class TempFolder {
