@@ -46,7 +46,7 @@ fi
 export WINEPREFIX=$build/wineprefix-bench WINEDEBUG=-all
 # The agent's tray icon shows as a window of Wine's own notification area on
 # the bare X server, which is how its arrival is timed.
-xvfb-run -a -s "-screen 0 1280x800x24" "$here/wine-session.sh" \
+"$here/xvfb.sh" 1280x800 "$here/wine-session.sh" \
   wine "$probe" bench "$(windows "$agent")" "$(windows "$config")" "$(windows "$tray")" \
   "$(windows "$window")" </dev/null |
   tr -d '\r'

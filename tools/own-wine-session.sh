@@ -12,4 +12,4 @@ if [ -f "${WINEPREFIX:-}/system.reg" ]; then
   cp -a "$WINEPREFIX" "$work/prefix"
 fi
 export WINEPREFIX=$work/prefix
-xvfb-run -a -s "-screen 0 1280x800x24" "$here/wine-session.sh" "$@"
+"$here/xvfb.sh" 1280x800 "$here/wine-session.sh" "$@"

@@ -38,5 +38,5 @@ export program build setup
 if [ -n "${DISPLAY:-}" ]; then
   "$here/wine-session.sh" "$here/run-session.sh" interactive
 else
-  xvfb-run -a -s "-screen 0 1280x800x24" "$here/wine-session.sh" "$here/run-session.sh" screenshot
+  "$here/xvfb.sh" 1280x800 "$here/wine-session.sh" "$here/run-session.sh" screenshot
 fi

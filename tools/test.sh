@@ -15,5 +15,5 @@ export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all VIGILOR_UNMANAGED_WINDOWS=1
 # Wine and Qt take the user's language from LANG: the suite expects English,
 # whatever the developer's own language; the language tests set their own.
 export LANG=C.UTF-8
-exec xvfb-run -a -s "-screen 0 1280x800x24" \
+exec "$here/xvfb.sh" 1280x800 \
   "$here/wine-session.sh" ctest --test-dir "$build" --output-on-failure -j 4 "$@"

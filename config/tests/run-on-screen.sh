@@ -7,4 +7,4 @@ set -euo pipefail
 size=$1 WINEPREFIX=$2 session=$3
 shift 3
 export WINEPREFIX WINEDEBUG=-all
-exec xvfb-run -a -s "-screen 0 ${size}x24" "$session" wine "$@"
+exec "$(dirname "$session")/xvfb.sh" "$size" "$session" wine "$@"

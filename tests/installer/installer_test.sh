@@ -107,7 +107,7 @@ EOF
     "$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)"
 
   export WINEPREFIX=$prefix WINEDEBUG=-all
-  xvfb-run -a -s "-screen 0 1280x800x24" \
+  "$tools/xvfb.sh" 1280x800 \
     "$tools/wine-session.sh" bash "$0" "$@" --inside
   exit
 fi

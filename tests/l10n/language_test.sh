@@ -14,7 +14,7 @@
 set -euo pipefail
 if [ -z "${VIGILOR_IN_SESSION:-}" ]; then
   export LANG=$2 WINEPREFIX=$4 WINEDEBUG=-all VIGILOR_UNMANAGED_WINDOWS=1 VIGILOR_IN_SESSION=1
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$5/wine-session.sh" bash "$0" "$@"
+  exec "$5/xvfb.sh" 1280x800 "$5/wine-session.sh" bash "$0" "$@"
 fi
 name=$1 rc_language=$3 qt_test=$6 probe=$7 agent=$8 rc=$9 check=${10} shots=${11} agent_tests=${12} setup=${13:-}
 mkdir -p "$shots"
@@ -66,6 +66,20 @@ while IFS= read -r text; do
   fi
 done < <(sed -n "$((143 - first + 1)),$((145 - first + 1))p" <<<"$expected")
 echo "ok: the About box speaks $language"
+
+echo "== the tray icon's tip"
+# Idle, in a session (the tip's own words before the time), idle again.
+idle_tip=$(sed -n "$((128 - first + 1))p" <<<"$expected")
+session_tip=$(sed -n "$((146 - first + 1))p" <<<"$expected")
+session_tip=${session_tip%%%1*}
+mapfile -t tips < <(wine "$probe" tips "$(winpath "$agent")" | tr -d '\r')
+if [ "${#tips[@]}" -ne 3 ] || [ "${tips[0]}" != "$idle_tip" ] || [ "${tips[2]}" != "$idle_tip" ] ||
+   [ "${tips[1]#"$session_tip"}" = "${tips[1]}" ]; then
+  echo "FAIL: the tips are not those of $rc_language:"
+  printf '  %s\n' "${tips[@]}"
+  exit 1
+fi
+echo "ok: the tip says \"${tips[1]}\""
 
 echo "== a notice popup"
 rect=$shots/.popup-$name-rect done=$shots/.popup-$name-done

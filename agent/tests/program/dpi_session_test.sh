@@ -16,7 +16,7 @@ if [ "${6:-}" != --inside ]; then
     cp -a "$WINEPREFIX" "$work/prefix"
   fi
   export WINEPREFIX=$work/prefix VIGILOR_UNMANAGED_WINDOWS=1
-  xvfb-run -a -s "-screen 0 1280x800x24" \
+  "$tools/xvfb.sh" 1280x800 \
     "$tools/wine-session.sh" bash "$0" "$tests" "$probe" "$agent" "$tools" "$shots" --inside
   exit
 fi

@@ -28,7 +28,7 @@ if [ "${6:-}" != --inside ]; then
   mkdir "$work/agent"
   cp "$agent" "$powrprof" "$work/agent/"
   in_session() {
-    xvfb-run -a -s "-screen 0 1280x800x24" "$tools/wine-session.sh" \
+    "$tools/xvfb.sh" 1280x800 "$tools/wine-session.sh" \
       bash "$0" "$1" "$probe" "$work/agent/$(basename "$agent")" "$tools" "$powrprof" --inside
   }
   in_session "$mode"

@@ -31,6 +31,7 @@
 //
 // Times are seconds since 1970, so that scripts can compare them with date.
 #include "program_support.h"
+#include "tray_stand_in.h"
 
 #include "peer_window.h"
 
@@ -294,6 +295,32 @@ int printStrings(const std::wstring& agentPath, UINT first, UINT last) {
     return 0;
 }
 
+// Plays the notification area for a real agent that it starts, and prints
+// the tip of its icon: idle, then in a session, then idle again after the
+// session is cancelled. The agent is closed at the end.
+int printTips(const std::wstring& agentPath) {
+    TrayStandIn tray;
+    AgentProcess agent;
+    if (!agent.start(agentPath)) {
+        std::fputs("the agent did not start\n", stderr);
+        return 1;
+    }
+    auto waitForRecords = [&](size_t count) {
+        if (!tray.waitForRecords(count, 30000)) {
+            std::fputs("no icon record\n", stderr);
+            return false;
+        }
+        printLine(tray.records().back().tip);
+        return true;
+    };
+    bool shown = waitForRecords(1);
+    shown = shown && agent.post(WM_VIGILOR_START) && waitForRecords(tray.records().size() + 1);
+    shown = shown && agent.post(WM_VIGILOR_CANCEL) && waitForRecords(tray.records().size() + 1);
+    agent.post(WM_CLOSE);
+    agent.waitForExit(10000);
+    return shown ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -358,6 +385,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"texts" && argc == 4) {
         return printWindowTexts(argv[2], seconds(argv[3]));
+    }
+    if (command == L"tips" && argc == 3) {
+        return printTips(argv[2]);
     }
     if (command == L"strings" && argc == 5) {
         return printStrings(argv[2], static_cast<UINT>(std::wcstoul(argv[3], nullptr, 10)),
