@@ -36,15 +36,22 @@ UINT monitorDpi(const RECT& area) {
     return dpiY;
 }
 
-// The device context's default font at the popup's DPI.
+// A font like the device context's default one (bold, 16 pixels at 96 DPI)
+// for the popup's DPI. That default is a bitmap font, which does not scale:
+// drawn larger it keeps its small glyphs and only spreads them apart. The
+// user's message font, an outline font, is drawn at the height instead.
 HFONT createScaledFont(UINT dpi) {
-    LOGFONTW font = {};
-    if (dpi == USER_DEFAULT_SCREEN_DPI ||
-        GetObjectW(GetStockObject(SYSTEM_FONT), sizeof(font), &font) == 0) {
+    if (dpi == USER_DEFAULT_SCREEN_DPI) {
         return nullptr;
     }
+    NONCLIENTMETRICSW metrics = {sizeof(metrics)};
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+        return nullptr;
+    }
+    LOGFONTW font = metrics.lfMessageFont;
     font.lfHeight = scaled(kPopupFontHeight, dpi);
     font.lfWidth = 0;
+    font.lfWeight = FW_BOLD;
     return CreateFontIndirectW(&font);
 }
 
