@@ -1,6 +1,4 @@
-// vigilor_probe: a console program through which shell scripts drive the
-// agent from inside a Wine session. Each command does one thing and prints
-// its result on one line; the exit code is 0 on success.
+// The probe's commands that drive the agent:
 //
 //   reset                       delete the settings key
 //   set NAME VALUE              store a REG_DWORD option
@@ -11,6 +9,10 @@
 //   scheme                      print the stand-in's active scheme and how
 //                               many times a scheme was activated
 //   wait-agent SECONDS          wait for an agent window
+//   agent SECONDS               wait for an agent window; print the process
+//                               id and program file behind it
+//   stubborn                    show a window that looks like the agent's
+//                               but does not close on WM_CLOSE, until WM_APP
 //   post MESSAGE [WPARAM]       post to the agent window; print the time
 //   wait-countdown SECONDS      wait for the countdown popup; print the time
 //                               and the screen centre of its Cancel button
@@ -28,8 +30,7 @@
 //   texts TITLE SECONDS         wait for a top-level window whose title holds
 //                               TITLE; print its title and the texts of its
 //                               child windows, one a line, as above
-//
-// Times are seconds since 1970, so that scripts can compare them with date.
+#include "probe.h"
 #include "program_support.h"
 
 #include "peer_window.h"
@@ -42,16 +43,9 @@
 
 using namespace vigilor_test;
 
+namespace probe {
+
 namespace {
-
-int usage() {
-    std::fputs("usage: vigilor_probe COMMAND [ARGS]; see the source for the commands\n", stderr);
-    return 2;
-}
-
-DWORD seconds(const wchar_t* text) {
-    return static_cast<DWORD>(std::wcstoul(text, nullptr, 10)) * 1000;
-}
 
 HWND waitForAgentWindow(DWORD timeoutMs) {
     HWND window = nullptr;
@@ -68,6 +62,62 @@ int waitAgent(DWORD timeoutMs) {
     if (waitForAgentWindow(timeoutMs) == nullptr) {
         std::fputs("no agent window\n", stderr);
         return 1;
+    }
+    return 0;
+}
+
+int printAgent(DWORD timeoutMs) {
+    HWND window = waitForAgentWindow(timeoutMs);
+    if (window == nullptr) {
+        std::fputs("no agent window\n", stderr);
+        return 1;
+    }
+    DWORD processId = windowProcess(window);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    bool known = process != nullptr && QueryFullProcessImageNameW(process, 0, image, &size);
+    if (process != nullptr) {
+        CloseHandle(process);
+    }
+    if (!known) {
+        std::fputs("cannot tell the agent's program file\n", stderr);
+        return 1;
+    }
+    std::printf("%lu ", processId);
+    printLine(image);
+    return 0;
+}
+
+LRESULT CALLBACK stubbornProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        return 0;
+    case WM_APP:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// An agent that hangs, or has a dialog open, from the installer's side.
+int stubborn() {
+    WNDCLASSEXW wcex = {sizeof(wcex)};
+    wcex.lpfnWndProc = stubbornProcedure;
+    wcex.hInstance = GetModuleHandleW(nullptr);
+    wcex.lpszClassName = kAgentClass;
+    if (RegisterClassExW(&wcex) == 0 ||
+        CreateWindowExW(0, kAgentClass, kAgentTitle, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                        nullptr, wcex.hInstance, nullptr) == nullptr) {
+        std::fputs("cannot make the window\n", stderr);
+        return 1;
+    }
+    MSG msg = {};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&msg);
     }
     return 0;
 }
@@ -223,21 +273,6 @@ int popupScene(const std::wstring& agentPath, const std::wstring& rectFile,
     return done ? 0 : 1;
 }
 
-// One line of UTF-8, line breaks written as "\n".
-void printLine(std::wstring line) {
-    for (size_t at = line.find_first_of(L"\r\n"); at != std::wstring::npos;
-         at = line.find_first_of(L"\r\n", at)) {
-        line.replace(at, line[at] == L'\r' && at + 1 < line.size() && line[at + 1] == L'\n' ? 2 : 1,
-                     L"\\n");
-    }
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
-                                    nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(), bytes,
-                        nullptr, nullptr);
-    std::printf("%s\n", utf8.c_str());
-}
-
 BOOL CALLBACK printChildText(HWND child, LPARAM) {
     std::wstring text = windowText(child);
     if (!text.empty()) {
@@ -296,20 +331,14 @@ int printStrings(const std::wstring& agentPath, UINT first, UINT last) {
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv) {
-    // Coordinates are the screen's own pixels, whatever the DPI.
-    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    if (argc < 2) {
-        return usage();
-    }
+std::optional<int> agentCommand(int argc, Arguments argv) {
     std::wstring command = argv[1];
     if (command == L"reset" && argc == 2) {
         deleteSettings();
         return 0;
     }
     if (command == L"set" && argc == 4) {
-        return writeSetting(argv[2], static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10))) ? 0
-                                                                                             : 1;
+        return writeSetting(argv[2], number(argv[3])) ? 0 : 1;
     }
     if (command == L"get" && argc == 3) {
         std::optional<DWORD> value = readSetting(argv[2]);
@@ -331,9 +360,14 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"wait-agent" && argc == 3) {
         return waitAgent(seconds(argv[2]));
     }
+    if (command == L"agent" && argc == 3) {
+        return printAgent(seconds(argv[2]));
+    }
+    if (command == L"stubborn" && argc == 2) {
+        return stubborn();
+    }
     if (command == L"post" && (argc == 3 || argc == 4)) {
-        return post(static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10)),
-                    argc == 4 ? std::wcstoul(argv[3], nullptr, 10) : 0);
+        return post(number(argv[2]), argc == 4 ? number(argv[3]) : 0);
     }
     if (command == L"wait-countdown" && argc == 3) {
         return waitCountdown(seconds(argv[2]));
@@ -360,8 +394,9 @@ int wmain(int argc, wchar_t** argv) {
         return printWindowTexts(argv[2], seconds(argv[3]));
     }
     if (command == L"strings" && argc == 5) {
-        return printStrings(argv[2], static_cast<UINT>(std::wcstoul(argv[3], nullptr, 10)),
-                            static_cast<UINT>(std::wcstoul(argv[4], nullptr, 10)));
+        return printStrings(argv[2], number(argv[3]), number(argv[4]));
     }
-    return usage();
+    return std::nullopt;
 }
+
+} // namespace probe
