@@ -73,17 +73,6 @@ bool pumpMessages(DWORD milliseconds) {
     return quit;
 }
 
-bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= until) {
-            return false;
-        }
-        pumpMessages(10);
-    }
-    return true;
-}
-
 std::vector<HWND> popupWindows() {
     std::vector<HWND> found;
     HWND window = nullptr;

@@ -34,6 +34,10 @@ void printLine(std::wstring line);
 // process (any process when 0).
 HWND visibleConfigWindow(DWORD processId);
 
+// Waits until `find` finds a window, serving this thread's windows; the
+// window, or nullptr when none came within `timeoutMs`.
+HWND waitForWindow(const std::function<HWND()>& find, DWORD timeoutMs);
+
 // Waits without serving windows, polling often enough for the races the
 // scripts set up and not so often that the polling takes the agent's CPU.
 bool pollUntil(const std::function<bool()>& done, DWORD timeoutMs);

@@ -48,14 +48,21 @@ namespace probe {
 namespace {
 
 HWND waitForAgentWindow(DWORD timeoutMs) {
-    HWND window = nullptr;
-    pumpUntil(
-        [&] {
-            window = findAgentWindow(0);
-            return window != nullptr;
-        },
-        timeoutMs);
-    return window;
+    return waitForWindow([] { return findAgentWindow(0); }, timeoutMs);
+}
+
+// A top-level window of a class of its own.
+HWND createWindow(WNDPROC procedure, const wchar_t* cls, const wchar_t* title, DWORD style,
+                  int width, int height) {
+    WNDCLASSEXW wcex = {sizeof(wcex)};
+    wcex.lpfnWndProc = procedure;
+    wcex.hInstance = GetModuleHandleW(nullptr);
+    wcex.lpszClassName = cls;
+    if (RegisterClassExW(&wcex) == 0) {
+        return nullptr;
+    }
+    return CreateWindowExW(0, cls, title, style, 0, 0, width, height, nullptr, nullptr,
+                           wcex.hInstance, nullptr);
 }
 
 int waitAgent(DWORD timeoutMs) {
@@ -105,13 +112,8 @@ LRESULT CALLBACK stubbornProcedure(HWND window, UINT message, WPARAM wParam, LPA
 
 // An agent that hangs, or has a dialog open, from the installer's side.
 int stubborn() {
-    WNDCLASSEXW wcex = {sizeof(wcex)};
-    wcex.lpfnWndProc = stubbornProcedure;
-    wcex.hInstance = GetModuleHandleW(nullptr);
-    wcex.lpszClassName = kAgentClass;
-    if (RegisterClassExW(&wcex) == 0 ||
-        CreateWindowExW(0, kAgentClass, kAgentTitle, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
-                        nullptr, wcex.hInstance, nullptr) == nullptr) {
+    if (createWindow(stubbornProcedure, kAgentClass, kAgentTitle, WS_OVERLAPPEDWINDOW, 100, 100) ==
+        nullptr) {
         std::fputs("cannot make the window\n", stderr);
         return 1;
     }
@@ -190,14 +192,9 @@ LRESULT CALLBACK backdropProcedure(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 HWND createBackdrop() {
-    WNDCLASSEXW wcex = {sizeof(wcex)};
-    wcex.lpfnWndProc = backdropProcedure;
-    wcex.hInstance = GetModuleHandleW(nullptr);
-    wcex.lpszClassName = L"VigilorProbeBackdrop";
-    RegisterClassExW(&wcex);
-    return CreateWindowExW(0, wcex.lpszClassName, L"backdrop", WS_POPUP | WS_VISIBLE, 0, 0,
-                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                           nullptr, wcex.hInstance, nullptr);
+    return createWindow(backdropProcedure, L"VigilorProbeBackdrop", L"backdrop",
+                        WS_POPUP | WS_VISIBLE, GetSystemMetrics(SM_CXSCREEN),
+                        GetSystemMetrics(SM_CYSCREEN));
 }
 
 bool fileExists(const std::wstring& path) {

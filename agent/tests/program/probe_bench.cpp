@@ -265,13 +265,7 @@ void measureRunning(const std::wstring& agent, const std::wstring& fileName, boo
     deleteSettings();
     StateRecorder config;
     Started started(agent);
-    HWND window = nullptr;
-    pumpUntil(
-        [&] {
-            window = findAgentWindow(started.id());
-            return window != nullptr;
-        },
-        60000);
+    HWND window = waitForWindow([&] { return findAgentWindow(started.id()); }, 60000);
     std::wstring pid = linuxProcess(fileName);
     if (window == nullptr || pid.empty()) {
         std::fprintf(stderr, "%ls did not start or was not found in /proc\n", fileName.c_str());

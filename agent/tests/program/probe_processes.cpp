@@ -69,13 +69,7 @@ int waitThenKill(const wchar_t* name, const wchar_t* other, DWORD timeoutMs) {
 }
 
 int clientOrigin(DWORD timeoutMs) {
-    HWND window = nullptr;
-    pumpUntil(
-        [&] {
-            window = visibleConfigWindow(0);
-            return window != nullptr;
-        },
-        timeoutMs);
+    HWND window = waitForWindow([] { return visibleConfigWindow(0); }, timeoutMs);
     POINT origin = {};
     if (window == nullptr || !ClientToScreen(window, &origin)) {
         std::fputs("no configuration window\n", stderr);

@@ -48,6 +48,17 @@ HWND visibleConfigWindow(DWORD processId) {
     return nullptr;
 }
 
+HWND waitForWindow(const std::function<HWND()>& find, DWORD timeoutMs) {
+    HWND window = nullptr;
+    vigilor_test::pumpUntil(
+        [&] {
+            window = find();
+            return window != nullptr;
+        },
+        timeoutMs);
+    return window;
+}
+
 bool pollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     while (!done()) {
