@@ -2,20 +2,12 @@
 # zip under Wine: silent install, the installed programs started through
 # "Path", an upgrade while they run, silent uninstall, and the zip's programs
 # started from where it was unpacked.
-if(TARGET installer AND CMAKE_CROSSCOMPILING)
-  add_executable(installer_probe ${CMAKE_CURRENT_SOURCE_DIR}/installer/installer_probe.cpp)
-  target_compile_definitions(installer_probe PRIVATE UNICODE _UNICODE NOMINMAX
-    _WIN32_WINNT=0x0A00 WINVER=0x0A00)
-  target_compile_options(installer_probe PRIVATE ${VIGILOR_WARNINGS})
-  target_link_libraries(installer_probe PRIVATE ole32 uuid advapi32 user32 version)
-  target_link_options(installer_probe PRIVATE -municode -static)
-
+if(TARGET installer AND TARGET vigilor_probe AND CMAKE_CROSSCOMPILING)
   # A Wine prefix and X server of its own: the test installs into the user's
   # profile and closes whatever agent runs in its session.
   add_test(NAME installer.InstallRunUpgradeUninstall
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/installer/installer_test.sh
-            ${CMAKE_BINARY_DIR} ${VIGILOR_SETUP_STAGE} $<TARGET_FILE:installer_probe> ${PROJECT_VERSION}
-            ${VIGILOR_CONFIG_WINDOW_CLASS}
+            ${CMAKE_BINARY_DIR} ${VIGILOR_SETUP_STAGE} $<TARGET_FILE:vigilor_probe> ${PROJECT_VERSION}
             ${CMAKE_BINARY_DIR}/wineprefix-installer ${PROJECT_SOURCE_DIR}/tools
             ${CMAKE_BINARY_DIR}/screenshots)
   set_tests_properties(installer.InstallRunUpgradeUninstall PROPERTIES

@@ -1,5 +1,4 @@
-# Reliability of the real programs under load, faults and bad input, and the
-# probe that the benchmark script (tools/bench.sh) measures them with.
+# Reliability of the real programs under load, faults and bad input.
 if(NOT TARGET VigilorTaskbar OR NOT TARGET vigilor_program_support)
   return()
 endif()
@@ -7,7 +6,6 @@ endif()
 set(vigilor_reliability_dir ${CMAKE_CURRENT_SOURCE_DIR}/reliability)
 
 add_library(vigilor_reliability_support STATIC
-  ${vigilor_reliability_dir}/process_watch.cpp
   ${vigilor_reliability_dir}/agent_driver.cpp
 )
 target_include_directories(vigilor_reliability_support PUBLIC ${vigilor_reliability_dir})
@@ -15,7 +13,7 @@ target_compile_options(vigilor_reliability_support PRIVATE ${VIGILOR_WARNINGS})
 target_compile_definitions(vigilor_reliability_support PRIVATE
   VIGILOR_AGENT_EXE="$<TARGET_FILE:VigilorTaskbar>"
   VIGILOR_STAND_IN_CONFIG_EXE="$<TARGET_FILE:stand_in_config>")
-target_link_libraries(vigilor_reliability_support PUBLIC vigilor_program_support psapi)
+target_link_libraries(vigilor_reliability_support PUBLIC vigilor_program_support)
 
 add_executable(reliability_tests
   ${vigilor_reliability_dir}/reliability_main.cpp
@@ -27,12 +25,6 @@ target_compile_options(reliability_tests PRIVATE ${VIGILOR_WARNINGS})
 target_link_libraries(reliability_tests PRIVATE vigilor_reliability_support gtest)
 target_link_options(reliability_tests PRIVATE -static)
 add_dependencies(reliability_tests VigilorTaskbar stand_in_config)
-
-# Measures the programs for tools/bench.sh and helps the scripts here.
-add_executable(reliability_probe ${vigilor_reliability_dir}/reliability_probe.cpp)
-target_compile_options(reliability_probe PRIVATE ${VIGILOR_WARNINGS})
-target_link_libraries(reliability_probe PRIVATE vigilor_reliability_support)
-target_link_options(reliability_probe PRIVATE -municode -static)
 
 # Every test runs on a Wine desktop of its own (see on_wine_desktop.sh); the
 # Wine prefix comes from tools/test.sh.
@@ -104,8 +96,7 @@ if(TARGET PCVigilor AND TARGET standin_agent_program)
   # The real PCVigilor.exe, clicked through the X server, then killed.
   add_test(NAME reliability.ConfigKilledWhileLauncherWaits
     COMMAND bash ${vigilor_reliability_dir}/config_killed_test.sh
-            $<TARGET_FILE:PCVigilor> $<TARGET_FILE:reliability_probe>
-            $<TARGET_FILE:vigilor_probe>)
+            $<TARGET_FILE:PCVigilor> $<TARGET_FILE:vigilor_probe>)
   set_tests_properties(reliability.ConfigKilledWhileLauncherWaits PROPERTIES
     ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS reliability TIMEOUT 180
     RESOURCE_LOCK vigilor_desktop)

@@ -13,7 +13,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 build=${VIGILOR_BUILD_DIR:-$root/build}
-"$here/build.sh" --target VigilorTaskbar PCVigilor reliability_probe baseline_tray \
+"$here/build.sh" --target VigilorTaskbar PCVigilor vigilor_probe baseline_tray \
   baseline_window >/dev/null
 # The installer needs NSIS; without it the table says so.
 "$here/build.sh" --target installer >/dev/null 2>&1 || true
@@ -22,7 +22,7 @@ agent=$build/agent/VigilorTaskbar.exe
 config=$build/config/PCVigilor.exe
 tray=$build/tests/baseline_tray.exe
 window=$build/config-tests/baseline_window.exe
-probe=$build/tests/reliability_probe.exe
+probe=$build/agent/tests/program/vigilor_probe.exe
 windows() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
 row() { printf '| %-52s | %-4s | %10s | %10s | %6s |\n' "$@"; }
 sizes() {

@@ -4,6 +4,7 @@
 #include "fake_powrprof.h"
 #include "popup.h"
 #include "session.h"
+#include "test_registry.h"
 #include "tray_stand_in.h"
 
 #include <chrono>
@@ -16,13 +17,7 @@ void deleteSettingsKey() {
 }
 
 void setBinary(const wchar_t* name, const void* data, DWORD size, DWORD type) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &key, nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
+    EXPECT_TRUE(vigilor_test::writeValue(kSettingsKey, name, type, data, size));
 }
 
 void setDword(const wchar_t* name, DWORD value) {
@@ -34,13 +29,7 @@ void setString(const wchar_t* name, const std::wstring& value, DWORD type) {
 }
 
 std::optional<DWORD> readDword(const wchar_t* name) {
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return value;
+    return vigilor_test::readDword(kSettingsKey, name);
 }
 
 bool valueExists(const wchar_t* name) {
@@ -82,17 +71,6 @@ bool pumpMessages(DWORD milliseconds) {
         }
     } while (std::chrono::steady_clock::now() < until);
     return quit;
-}
-
-bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= until) {
-            return false;
-        }
-        pumpMessages(10);
-    }
-    return true;
 }
 
 std::vector<HWND> popupWindows() {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "program_support.h"
 #include "settings.h"
 
 #include <functional>
@@ -35,8 +36,8 @@ bool timerRunning(UINT_PTR id);
 // Dispatches pending messages; returns true when a WM_QUIT came.
 bool pumpMessages(DWORD milliseconds = 0);
 
-// Waits up to `milliseconds`, dispatching messages, until `done` is true.
-bool pumpUntil(const std::function<bool()>& done, DWORD milliseconds);
+// Waits, dispatching messages, until `done` is true.
+using vigilor_test::pumpUntil;
 
 // Top-level windows of the agent's class that are not the agent window.
 std::vector<HWND> popupWindows();

@@ -3,6 +3,7 @@
 #include "agent.h"
 #include "peer_window.h"
 #include "popup.h"
+#include "program_support.h"
 #include "session.h"
 
 #include <string>
@@ -33,32 +34,6 @@ void* __imp_OutputDebugStringW = reinterpret_cast<void*>(&recordTraceW);
 
 namespace {
 
-// A window of the class and title under which the configuration application
-// shows its main window; it keeps the state reports posted to it.
-struct ConfigWindowStandIn {
-    HWND window = nullptr;
-    ConfigWindowStandIn() {
-        WNDCLASSEXW wc = {sizeof(wc)};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = VIGILOR_CONFIG_WINDOW_CLASS;
-        RegisterClassExW(&wc);
-        window = CreateWindowExW(0, VIGILOR_CONFIG_WINDOW_CLASS, L"PC-Vigilor", WS_OVERLAPPED, 0, 0,
-                                 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-    }
-    ~ConfigWindowStandIn() { DestroyWindow(window); }
-
-    // The state reports waiting in the queue, oldest first.
-    std::vector<WPARAM> reports() {
-        std::vector<WPARAM> found;
-        MSG msg;
-        while (PeekMessageW(&msg, window, WM_VIGILOR_STATE, WM_VIGILOR_STATE, PM_REMOVE)) {
-            found.push_back(msg.wParam);
-        }
-        return found;
-    }
-};
-
 size_t count(const std::wstring& line) {
     size_t n = 0;
     for (const std::wstring& trace : traces) {
@@ -78,8 +53,8 @@ class TraceTest : public AgentTest {
 };
 
 TEST_F(TraceTest, EveryReportIsPostedAndTraced) {
-    ConfigWindowStandIn config;
-    ASSERT_NE(config.window, nullptr);
+    vigilor_test::StateRecorder config;
+    ASSERT_NE(config.handle(), nullptr);
     SendMessageW(agentWindow, WM_VIGILOR_QUERY, 0, 0);
     SendMessageW(agentWindow, WM_COMMAND, IDM_SESSION, 0);
     DWORD end = sessionEndMinute;
@@ -88,7 +63,8 @@ TEST_F(TraceTest, EveryReportIsPostedAndTraced) {
     SendMessageW(agentWindow, WM_VIGILOR_START, 0, 0);
     DWORD secondEnd = sessionEndMinute;
     handleSessionTimeout(agentWindow, WM_TIMER, SESSION_TIMER, 0);
-    EXPECT_EQ(config.reports(), (std::vector<WPARAM>{0, end, 0, secondEnd, 0}));
+    ASSERT_TRUE(config.waitForStates(5, 1000));
+    EXPECT_EQ(config.states(), (std::vector<WPARAM>{0, end, 0, secondEnd, 0}));
     EXPECT_EQ(count(L"PC-Vigilor Found"), 5u);
     EXPECT_EQ(count(L"startVigilorSession\n"), 1u);
 }

@@ -15,34 +15,8 @@ namespace TestSupport {
 const wchar_t settingsKey[] = L"Software\\Quorvex\\PC-Vigilor";
 const wchar_t suiteKey[] = L"Software\\Quorvex Halvern Plus!";
 
-std::optional<DWORD> dword(const wchar_t* key, const wchar_t* name) {
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    return value;
-}
-
-void setRaw(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
-    HKEY k = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExW(k, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(k);
-}
-
-void setDword(const wchar_t* key, const wchar_t* name, DWORD value) {
-    setRaw(key, name, REG_DWORD, &value, sizeof(value));
-}
-
 void setString(const wchar_t* key, const wchar_t* name, const QString& value) {
-    setRaw(key, name, REG_SZ, value.utf16(), DWORD((value.size() + 1) * sizeof(wchar_t)));
-}
-
-void deleteValue(const wchar_t* key, const wchar_t* name) {
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
+    vigilor_test::writeText(key, name, value.toStdWString());
 }
 
 void clearApplicationValues() {

@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include "test_registry.h"
+
 // Shared by the configuration application's Qt tests: real registry values,
 // a window that stands in for the tray agent, and the application's debug
 // output.
@@ -20,11 +22,11 @@ namespace TestSupport {
 extern const wchar_t settingsKey[];
 extern const wchar_t suiteKey[];
 
-std::optional<DWORD> dword(const wchar_t* key, const wchar_t* name);
-void setDword(const wchar_t* key, const wchar_t* name, DWORD value);
+using vigilor_test::deleteValue;
+using vigilor_test::readDword;
+using vigilor_test::writeDword;
+using vigilor_test::writeValue;
 void setString(const wchar_t* key, const wchar_t* name, const QString& value);
-void setRaw(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size);
-void deleteValue(const wchar_t* key, const wchar_t* name);
 // Removes every value the configuration application reads or writes, so that
 // each test starts from an empty store and leaves one behind.
 void clearApplicationValues();

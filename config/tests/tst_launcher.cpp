@@ -22,7 +22,7 @@ const QString standInFolder =
     QStringLiteral("Z:") + QString(VIGILOR_STANDIN_AGENT_DIR).replace('/', '\\');
 
 DWORD agentStarts() {
-    return dword(testKey, L"agentStarts").value_or(0);
+    return readDword(testKey, L"agentStarts").value_or(0);
 }
 
 } // namespace
@@ -137,7 +137,7 @@ class TestLauncher : public QObject {
         // No session runs, and the form says so (already behind the box).
         QVERIFY(!runningBehindBox);
         QVERIFY(!running());
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
         QCOMPARE(agentStarts(), DWORD(1));
     }
 

@@ -20,7 +20,7 @@ constexpr qint64 missing = LLONG_MIN;
 
 void store(const wchar_t* name, qint64 value) {
     if (value != missing)
-        setDword(settingsKey, name, DWORD(value));
+        writeDword(settingsKey, name, DWORD(value));
 }
 
 int screenWidth() {
@@ -136,10 +136,10 @@ class TestMainWindow : public QObject {
         DebugLog log;
         QVERIFY(window->close());
         QCOMPARE(log.lines(), QStringList({"true", "true", "true", "true"}));
-        QCOMPARE(dword(settingsKey, L"posX"), std::optional<DWORD>(shown.left()));
-        QCOMPARE(dword(settingsKey, L"posY"), std::optional<DWORD>(shown.top()));
-        QCOMPARE(dword(settingsKey, L"width"), std::optional<DWORD>(shown.width()));
-        QCOMPARE(dword(settingsKey, L"height"), std::optional<DWORD>(shown.height()));
+        QCOMPARE(readDword(settingsKey, L"posX"), std::optional<DWORD>(shown.left()));
+        QCOMPARE(readDword(settingsKey, L"posY"), std::optional<DWORD>(shown.top()));
+        QCOMPARE(readDword(settingsKey, L"width"), std::optional<DWORD>(shown.width()));
+        QCOMPARE(readDword(settingsKey, L"height"), std::optional<DWORD>(shown.height()));
 
         window = std::make_unique<MainWindow>();
         QCOMPARE(window->geometry(), shown);
@@ -168,7 +168,7 @@ class TestMainWindow : public QObject {
         post(state, 0xffffffffu); // -1: no session
         QTRY_VERIFY(start->isEnabled());
         QCOMPARE(note(), QString());
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
     }
 
     void agentStateWithoutFormChangesNothing() {
@@ -179,7 +179,7 @@ class TestMainWindow : public QObject {
         post(state, 545);
         QTest::qWait(300);
         QVERIFY(window->isVisible());
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::nullopt);
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::nullopt);
     }
 };
 

@@ -17,7 +17,7 @@ class TestRegistryAccess : public QObject {
     void cleanup() { RegDeleteTreeW(HKEY_CURRENT_USER, testKey); }
 
     void readDwordReadsStoredValue() {
-        setDword(testKey, L"number", 0xfffffff6u);
+        writeDword(testKey, L"number", 0xfffffff6u);
         DWORD value = 7;
         DebugLog log;
         QVERIFY(RegistryAccess().readDword(HKEY_CURRENT_USER, testKeyText, "number", &value));
@@ -46,7 +46,7 @@ class TestRegistryAccess : public QObject {
 
     void readDwordRejectsWrongSizedBinary() {
         const char bytes[2] = {1, 2};
-        setRaw(testKey, L"number", REG_BINARY, bytes, sizeof(bytes));
+        writeValue(testKey, L"number", REG_BINARY, bytes, sizeof(bytes));
         DWORD value = 42;
         QVERIFY(!RegistryAccess().readDword(HKEY_CURRENT_USER, testKeyText, "number", &value));
         QCOMPARE(value, DWORD(42));
@@ -62,7 +62,7 @@ class TestRegistryAccess : public QObject {
     }
 
     void readStringMissingValueLogsError() {
-        setDword(testKey, L"other", 1);
+        writeDword(testKey, L"other", 1);
         QString text = "stale";
         DebugLog log;
         QVERIFY(!RegistryAccess().readString(HKEY_CURRENT_USER, testKeyText, "Path", text));
@@ -80,7 +80,7 @@ class TestRegistryAccess : public QObject {
 
     void readStringStopsAtEmbeddedNull() {
         const wchar_t data[] = L"C:\\one\0C:\\two";
-        setRaw(testKey, L"Path", REG_SZ, data, sizeof(data));
+        writeValue(testKey, L"Path", REG_SZ, data, sizeof(data));
         QString text;
         QVERIFY(RegistryAccess().readString(HKEY_CURRENT_USER, testKeyText, "Path", text));
         QCOMPARE(text, QString("C:\\one"));
@@ -90,7 +90,7 @@ class TestRegistryAccess : public QObject {
     // number of bytes; the read must stay inside its buffer either way.
     void readStringOfUnterminatedOddSizedValue() {
         const char data[] = {'A', 0, 'B', 0, 'C'};
-        setRaw(testKey, L"Path", REG_SZ, data, sizeof(data));
+        writeValue(testKey, L"Path", REG_SZ, data, sizeof(data));
         QString text;
         RegistryAccess().readString(HKEY_CURRENT_USER, testKeyText, "Path", text);
         QVERIFY(text.startsWith("AB"));
@@ -110,14 +110,14 @@ class TestRegistryAccess : public QObject {
         DebugLog log;
         QVERIFY(RegistryAccess().writeDword(HKEY_CURRENT_USER, nested, "VigilorActive", 1));
         QCOMPARE(log.lines(), QStringList{"true"});
-        QCOMPARE(dword(reinterpret_cast<const wchar_t*>(nested.utf16()), L"VigilorActive"),
+        QCOMPARE(readDword(reinterpret_cast<const wchar_t*>(nested.utf16()), L"VigilorActive"),
                  std::optional<DWORD>(1));
     }
 
     // The key opens, but the value cannot be written: a failure all the same,
     // with the reason left for the caller.
     void writeDwordReportsValueThatCannotBeWritten() {
-        setDword(testKey, L"other", 1);
+        writeDword(testKey, L"other", 1);
         DebugLog log;
         SetLastError(ERROR_SUCCESS);
         QVERIFY(

@@ -41,11 +41,11 @@ QStringList optionWidgets() {
 }
 
 std::optional<DWORD> option(const char* name) {
-    return dword(settingsKey, reinterpret_cast<const wchar_t*>(QString(name).utf16()));
+    return readDword(settingsKey, reinterpret_cast<const wchar_t*>(QString(name).utf16()));
 }
 
 void storeOption(const char* name, DWORD value) {
-    setDword(settingsKey, reinterpret_cast<const wchar_t*>(QString(name).utf16()), value);
+    writeDword(settingsKey, reinterpret_cast<const wchar_t*>(QString(name).utf16()), value);
 }
 
 } // namespace
@@ -372,7 +372,7 @@ class TestVigilorForm : public QObject {
         QVERIFY(child<QCheckBox>(form.get(), "shutdownCheckBox")->isChecked());
         verifyDisplay(false);
         QVERIFY(agent.received().empty());
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::nullopt);
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::nullopt);
     }
 
     void sessionEndMinuteIsShown_data() {
@@ -392,10 +392,10 @@ class TestVigilorForm : public QObject {
         form->setVigilorSessionDuration(endMinute);
         QCOMPARE(note(), "Vigilor session will be ended at " + time);
         verifyDisplay(true);
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(1));
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::optional<DWORD>(1));
         QCOMPARE(log.lines().first(), "setVigilorSessionDuration: " + QString::number(endMinute));
         // The agent's key is the agent's to write.
-        QCOMPARE(dword(settingsKey, L"VigilorActive"), std::nullopt);
+        QCOMPARE(readDword(settingsKey, L"VigilorActive"), std::nullopt);
     }
 
     void noSessionReturnsToIdle_data() {
@@ -411,7 +411,7 @@ class TestVigilorForm : public QObject {
         form->setVigilorSessionDuration(endMinute);
         verifyDisplay(false);
         QCOMPARE(note(), QString());
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
     }
 
     void startWithAgentRunning() {
@@ -423,7 +423,7 @@ class TestVigilorForm : public QObject {
 
         verifyDisplay(true);
         QCOMPARE(note(), QString());
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(1));
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::optional<DWORD>(1));
         QCOMPARE(option("shutdownWindows"), std::optional<DWORD>(1));
         // Start saves, but Save stays available.
         QVERIFY(button("saveButton")->isEnabled());
@@ -441,7 +441,7 @@ class TestVigilorForm : public QObject {
         QTest::mouseClick(button("cancelButton"), Qt::LeftButton);
         verifyDisplay(false);
         QCOMPARE(note(), QString());
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
         QTRY_COMPARE(agent.received(), std::vector<PostedMessage>({{cancel, 0, 0}}));
     }
 
@@ -451,7 +451,7 @@ class TestVigilorForm : public QObject {
         QTest::mouseClick(button("cancelButton"), Qt::LeftButton);
         verifyDisplay(false);
         QCOMPARE(note(), QString());
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
     }
 
     void showingAsksAgentForItsState() {

@@ -169,18 +169,18 @@ class TestEndToEnd : public QObject {
         pressStart(30);
         QTRY_VERIFY_WITH_TIMEOUT(showsSessionOf(30, since), 10000);
         QVERIFY(formRunning());
-        QCOMPARE(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(1));
+        QCOMPARE(readDword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::optional<DWORD>(1));
         // The agent's notice is up for two seconds; the form repaints first.
         QTest::qWait(300);
         QVERIFY(screenshot(VIGILOR_SCREENSHOT_DIR "/session-started.png"));
 
         QTest::mouseClick(button("cancelButton"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(0),
+        QTRY_COMPARE_WITH_TIMEOUT(readDword(settingsKey, L"VigilorActive"), std::optional<DWORD>(0),
                                   10000);
         QVERIFY(!formRunning());
         QCOMPARE(note(), QString());
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
         // The agent's report of the cancellation keeps the form Idle.
         QTest::qWait(1000);
         QVERIFY(!formRunning());
@@ -199,7 +199,7 @@ class TestEndToEnd : public QObject {
         // The launcher polls every two seconds, then the agent answers; a
         // first start of a program under Wine can take much longer.
         QTRY_VERIFY_WITH_TIMEOUT(showsSessionOf(45, since), 40000);
-        QCOMPARE(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
+        QCOMPARE(readDword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
         QTest::qWait(300);
         QVERIFY(screenshot(VIGILOR_SCREENSHOT_DIR "/main-window-running.png"));
     }
@@ -221,7 +221,7 @@ class TestEndToEnd : public QObject {
         startAgent();
         SYSTEMTIME since = now();
         PostMessageW(realAgentWindow(), WM_COMMAND, traySessionCommand, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1),
+        QTRY_COMPARE_WITH_TIMEOUT(readDword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1),
                                   10000);
         openWindow();
         QTRY_VERIFY_WITH_TIMEOUT(formRunning(), 10000);
@@ -230,13 +230,13 @@ class TestEndToEnd : public QObject {
         PostMessageW(realAgentWindow(), WM_COMMAND, traySessionCommand, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!formRunning(), 10000);
         QCOMPARE(note(), QString());
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::optional<DWORD>(0));
 
         since = now();
         PostMessageW(realAgentWindow(), WM_COMMAND, traySessionCommand, 0);
         QTRY_VERIFY_WITH_TIMEOUT(formRunning(), 10000);
         QVERIFY(showsSessionOf(60, since));
-        QCOMPARE(dword(suiteKey, L"VigilorActive"), std::optional<DWORD>(1));
+        QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::optional<DWORD>(1));
         PostMessageW(realAgentWindow(), WM_COMMAND, traySessionCommand, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!formRunning(), 10000);
     }
@@ -244,10 +244,10 @@ class TestEndToEnd : public QObject {
     // (d) The real program reopens where it was closed, in the window the
     // agent looks for.
     void programReopensWhereItWasClosed() {
-        setDword(settingsKey, L"posX", 150);
-        setDword(settingsKey, L"posY", 90);
-        setDword(settingsKey, L"width", 1010);
-        setDword(settingsKey, L"height", 560);
+        writeDword(settingsKey, L"posX", 150);
+        writeDword(settingsKey, L"posY", 90);
+        writeDword(settingsKey, L"width", 1010);
+        writeDword(settingsKey, L"height", 560);
 
         QProcess program;
         program.start(configProgram, {});
@@ -260,10 +260,10 @@ class TestEndToEnd : public QObject {
         QVERIFY(screenshot(VIGILOR_SCREENSHOT_DIR "/main-window.png"));
         PostMessageW(window, WM_CLOSE, 0, 0);
         QVERIFY(program.waitForFinished(15000));
-        QCOMPARE(dword(settingsKey, L"posX"), std::optional<DWORD>(first.left()));
-        QCOMPARE(dword(settingsKey, L"posY"), std::optional<DWORD>(first.top()));
-        QCOMPARE(dword(settingsKey, L"width"), std::optional<DWORD>(first.width()));
-        QCOMPARE(dword(settingsKey, L"height"), std::optional<DWORD>(first.height()));
+        QCOMPARE(readDword(settingsKey, L"posX"), std::optional<DWORD>(first.left()));
+        QCOMPARE(readDword(settingsKey, L"posY"), std::optional<DWORD>(first.top()));
+        QCOMPARE(readDword(settingsKey, L"width"), std::optional<DWORD>(first.width()));
+        QCOMPARE(readDword(settingsKey, L"height"), std::optional<DWORD>(first.height()));
 
         program.start(configProgram, {});
         QVERIFY(program.waitForStarted(30000));

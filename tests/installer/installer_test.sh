@@ -26,10 +26,10 @@
 #   6. the portable zip, unpacked into any folder with no "Path" set,
 #      starts the agent beside it.
 #
-#   installer_test.sh BUILD STAGE_FOLDER PROBE.exe VERSION CONFIG_WINDOW_CLASS \
-#                     PREFIX TOOLS SCREENSHOTS
+#   installer_test.sh BUILD STAGE_FOLDER PROBE.exe VERSION PREFIX TOOLS \
+#                     SCREENSHOTS
 set -euo pipefail
-build=$1 stage=$2 probe=$3 version=$4 config_class=$5 prefix=$6 tools=$7 shots=$8
+build=$1 stage=$2 probe=$3 version=$4 prefix=$5 tools=$6 shots=$7
 release=$build/release
 setup=$release/PC-Vigilor-Setup-$version.exe
 zip=$release/PC-Vigilor-$version-portable.zip
@@ -201,7 +201,7 @@ $(diff <(echo "$expected_files") <(echo "$listed"))"
 # from the Start menu, and clicks Start until an agent is on its way.
 start_session_from() { # unix path of PCVigilor.exe
   (cd "$WINEPREFIX/drive_c" && exec wine "$1") &
-  read -r left top < <(probe_ client "$config_class" PC-Vigilor 60) ||
+  read -r left top < <(probe_ client-origin 60) ||
     fail "the configuration window did not appear"
   echo "ok: the configuration window shows at ($left, $top)"
   # A real click through the X server on Start, which sits at the left of
@@ -223,7 +223,7 @@ wine "$setup" /S || status=$?
 echo "ok: the install gave up with exit code $status"
 [ ! -e "$dir" ] || fail "the install went ahead: $(cd "$dir" && find .)"
 expect '"Path"' "$(probe_ reg "$settings" Path)" missing
-probe_ post-agent 32768 # WM_APP: the stand-in goes
+probe_ post 32768 >/dev/null # WM_APP: the stand-in goes
 wait_for 10 eval '! probe_ agent 0 >/dev/null 2>&1' || fail "the stand-in window stays"
 
 echo "== 1. silent install, started at sign-in"
@@ -256,9 +256,9 @@ echo "ok: EstimatedSize = $size KiB"
 expect 'a fresh install writes no option' "$(probe_ reg "$settings" duration)" missing
 
 echo "== 2. the installed PCVigilor.exe starts the installed agent"
-probe_ set "$settings" duration 42
-probe_ set "$settings" posX 150
-probe_ set "$settings" posY 120
+probe_ reg-set "$settings" duration 42
+probe_ reg-set "$settings" posX 150
+probe_ reg-set "$settings" posY 120
 start_session_from "$dir/PCVigilor.exe"
 read -r agent_pid agent_exe < <(probe_ agent 30) || fail "no agent window"
 expect 'the agent started' "$agent_exe" "$windir\\VigilorTaskbar.exe"
@@ -269,7 +269,7 @@ import -window root "$shots/installed-run.png"
 
 echo "== 3. installing again while both programs run"
 # As Task Manager records a start-up program the user disabled.
-probe_ set "$approved" PC-Vigilor 3
+probe_ reg-set "$approved" PC-Vigilor 3
 wine "$setup" /S || fail "the reinstall failed ($?)"
 expect 'the Run value kept' "$(probe_ reg "$run" PC-Vigilor)" "\"$windir\\VigilorTaskbar.exe\""
 expect 'configuration application processes' "$(probe_ processes PCVigilor.exe)" 0
@@ -286,11 +286,11 @@ expect '"posY" kept' "$(probe_ reg "$settings" posY)" 120
 expect '"Path" kept' "$(probe_ reg "$settings" Path)" "$windir"
 
 echo "== 4. quiet uninstall while the agent runs a session"
-probe_ post-agent 1724 # start
+probe_ post 1724 >/dev/null # start
 wait_for 20 value_is "$settings" VigilorActive 1 || fail "the session did not start"
-probe_ set "$maker\\Other Product" Installed 1
-probe_ set "$suite" VigilorActive 1
-probe_ set "$suite" Edition 3
+probe_ reg-set "$maker\\Other Product" Installed 1
+probe_ reg-set "$suite" VigilorActive 1
+probe_ reg-set "$suite" Edition 3
 run_uninstall "$(probe_ reg "$uninstall" QuietUninstallString)"
 expect 'agent processes' "$(probe_ processes VigilorTaskbar.exe)" 0
 [ ! -e "$dir" ] || fail "left behind: $(cd "$dir" && find .)"
@@ -317,7 +317,7 @@ expect InstallLocation "$(probe_ reg "$uninstall" InstallLocation)" "$custom_win
 wine "$setup" /S || fail "the upgrade in $custom_win failed ($?)"
 [ ! -e "$dir" ] || fail "the upgrade installed into the default folder"
 expect '"Path" after the upgrade' "$(probe_ reg "$settings" Path)" "$custom_win"
-probe_ set "$suite" VigilorActive 0 # as the configuration application leaves it
+probe_ reg-set "$suite" VigilorActive 0 # as the configuration application leaves it
 echo "a note of the user's" >"$custom/notes.txt"
 run_uninstall "$(probe_ reg "$uninstall" UninstallString) /S"
 expect 'what is left in the folder' "$(cd "$custom" && find . -mindepth 1)" ./notes.txt

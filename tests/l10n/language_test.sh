@@ -24,7 +24,8 @@ case $rc_language in
   LANG_FRENCH) language=fr ours="droit d'administrateur" theirs="Suivant >" ;;
   LANG_SPANISH) language=es ours="derechos de administrador" theirs="Siguiente >" ;;
 esac
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
+# winpath, popup_scene
+source "$(dirname "$0")/../../agent/tests/program/popup_scene.sh"
 
 echo "== the configuration application"
 # Under Wine the test's own output can get lost; the file keeps it.
@@ -84,15 +85,9 @@ echo "ok: the tip says \"${tips[1]}\""
 echo "== a notice popup"
 rect=$shots/.popup-$name-rect done=$shots/.popup-$name-done
 rm -f "$rect" "$done"
-wine "$probe" popup-scene "$(winpath "$agent")" "$(winpath "$rect")" "$(winpath "$done")" &
-scene=$!
-trap 'touch "$done"; wait "$scene" || true; rm -f "$rect" "$done"' EXIT
-for _ in $(seq 600); do
-  [ -s "$rect" ] && break
-  kill -0 "$scene" 2>/dev/null || { echo "FAIL: the probe ended before the popup showed"; exit 1; }
-  sleep 0.1
-done
-read -r left top right bottom < <(tr -d '\r' <"$rect")
+scene=
+trap 'touch "$done"; [ -z "$scene" ] || wait "$scene" || true; rm -f "$rect" "$done"' EXIT
+popup_scene "$probe" "$agent" "$rect" "$done"
 import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" "$shots/$name-popup.png"
 echo "picture: $shots/$name-popup.png"
 

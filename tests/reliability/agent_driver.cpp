@@ -41,7 +41,7 @@ bool waitUntilIdle(const AgentProcess& agent, DWORD timeoutMs) {
 
 std::wstring strayWindows(DWORD processId) {
     std::wstring found;
-    for (HWND window : processTopLevel(processId, nullptr)) {
+    for (HWND window : topLevelWindows(processId, nullptr, nullptr)) {
         if (!IsWindowVisible(window)) {
             continue;
         }

@@ -52,18 +52,12 @@ std::vector<StoredValue> awkwardValues() {
 }
 
 void store(const wchar_t* name, const StoredValue& value) {
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name);
+    deleteValue(kSettingsKey, name);
     if (value.type == REG_NONE) {
         return;
     }
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(key, name, 0, value.type, value.data.data(),
-                             static_cast<DWORD>(value.data.size())),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
+    EXPECT_TRUE(writeValue(kSettingsKey, name, value.type, value.data.data(),
+                           static_cast<DWORD>(value.data.size())));
 }
 
 // What the agent takes from a stored value: a REG_DWORD as it is, anything
@@ -194,19 +188,11 @@ struct PathCase {
 };
 
 void storePath(const PathCase& path) {
-    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"Path");
+    deleteValue(kSettingsKey, L"Path");
     if (path.type == REG_NONE) {
         return;
     }
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExW(key, L"Path", 0, path.type,
-                             reinterpret_cast<const BYTE*>(path.text.c_str()),
-                             static_cast<DWORD>((path.text.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
+    EXPECT_TRUE(writeText(kSettingsKey, L"Path", path.text, path.type));
 }
 
 std::wstring standInMarker(const std::wstring& folder) {

@@ -3,20 +3,20 @@
 # agent it has just started: the agent comes up on its own and runs no
 # session (nobody is left to ask for one), and the next configuration
 # application finds it and shows the form idle.
-#   config_killed_test.sh PCVigilor.exe reliability_probe.exe vigilor_probe.exe
+#   config_killed_test.sh PCVigilor.exe vigilor_probe.exe
 # Runs in the caller's Wine session and X display (tools/test.sh); the agent
 # is the one beside PCVigilor.exe, which "Path" being missing points to.
 set -uo pipefail
-config=$1 probe=$2 agent_probe=$3
+config=$1 probe=$2
+suite='Software\Quorvex Halvern Plus!'
 
 probe_() { wine "$probe" "$@" </dev/null | tr -d '\r'; }
-agent_() { wine "$agent_probe" "$@" </dev/null | tr -d '\r'; }
 end_all() {
   probe_ kill-process PCVigilor.exe >/dev/null 2>&1
-  agent_ post 273 210 >/dev/null 2>&1 # WM_COMMAND "Close"
+  probe_ post 273 210 >/dev/null 2>&1 # WM_COMMAND "Close"
   sleep 1
   probe_ kill-process VigilorTaskbar.exe >/dev/null 2>&1
-  agent_ reset >/dev/null 2>&1
+  probe_ reset >/dev/null 2>&1
 }
 fail() {
   echo "FAIL: $*"
@@ -24,7 +24,7 @@ fail() {
 }
 trap end_all EXIT
 
-agent_ reset
+probe_ reset
 probe_ kill-process VigilorTaskbar.exe >/dev/null 2>&1
 wine "$config" </dev/null >/dev/null 2>&1 &
 read -r left top < <(probe_ client-origin 60) || fail "the configuration window did not appear"
@@ -42,23 +42,23 @@ for attempt in 1 2 3; do
 done
 echo "ok: the configuration application was killed while its launcher waited"
 
-agent_ wait-agent 30 >/dev/null || fail "the agent did not come up without its launcher"
+probe_ wait-agent 30 >/dev/null || fail "the agent did not come up without its launcher"
 sleep 3 # past the poll that would have posted the start
-[ "$(agent_ query 10)" = 0 ] || fail "a session runs that nobody asked for"
-[ "$(agent_ get VigilorActive)" = missing ] || fail "the agent recorded a session"
+[ "$(probe_ query 10)" = 0 ] || fail "a session runs that nobody asked for"
+[ "$(probe_ get VigilorActive)" = missing ] || fail "the agent recorded a session"
 echo "ok: the agent runs without a session"
 # The killed application's own view stays where Start left it.
-echo "the suite's VigilorActive after the kill: $(probe_ suite-get VigilorActive)"
+echo "the suite's VigilorActive after the kill: $(probe_ reg "$suite" VigilorActive)"
 
 wine "$config" </dev/null >/dev/null 2>&1 &
 probe_ client-origin 60 >/dev/null || fail "the configuration window did not appear again"
 for _ in $(seq 40); do
-  [ "$(probe_ suite-get VigilorActive)" = 0 ] && break
+  [ "$(probe_ reg "$suite" VigilorActive)" = 0 ] && break
   sleep 0.5
 done
-[ "$(probe_ suite-get VigilorActive)" = 0 ] ||
+[ "$(probe_ reg "$suite" VigilorActive)" = 0 ] ||
   fail "the new configuration application did not learn that no session runs"
 echo "ok: the next configuration application shows no session"
 probe_ close-main 15 || fail "the configuration application did not close"
-agent_ post 273 210 >/dev/null
+probe_ post 273 210 >/dev/null
 echo "ok"

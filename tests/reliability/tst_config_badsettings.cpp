@@ -50,16 +50,16 @@ void storeShaped(const wchar_t* name, Shape shape, DWORD value) {
         break;
     case Shape::Qword: {
         quint64 wideValue = value;
-        setRaw(settingsKey, name, REG_QWORD, &wideValue, sizeof(wideValue));
+        writeValue(settingsKey, name, REG_QWORD, &wideValue, sizeof(wideValue));
         break;
     }
     case Shape::ShortBinary: {
         const BYTE bytes[2] = {BYTE(value), BYTE(value >> 8)};
-        setRaw(settingsKey, name, REG_BINARY, bytes, sizeof(bytes));
+        writeValue(settingsKey, name, REG_BINARY, bytes, sizeof(bytes));
         break;
     }
     case Shape::Dword:
-        setDword(settingsKey, name, value);
+        writeDword(settingsKey, name, value);
         break;
     }
 }
@@ -189,11 +189,11 @@ class TestConfigBadSettings : public QObject {
         VigilorForm form(nullptr);
         QCOMPARE(shown(&form, name), expected);
         QVERIFY(QMetaObject::invokeMethod(&form, "on_saveButton_clicked"));
-        QCOMPARE(dword(settingsKey, wide(name)), std::optional<DWORD>(expected));
+        QCOMPARE(readDword(settingsKey, wide(name)), std::optional<DWORD>(expected));
         // The other seven are written too, each at its default.
         for (const Option& other : options)
             if (&other != &o)
-                QCOMPARE(dword(settingsKey, wide(QString::fromLatin1(other.name))),
+                QCOMPARE(readDword(settingsKey, wide(QString::fromLatin1(other.name))),
                          std::optional<DWORD>(other.fallback));
     }
 
@@ -236,14 +236,14 @@ class TestConfigBadSettings : public QObject {
         const QString folder = QDir::toNativeSeparators(unixFolder);
         qputenv("VIGILOR_EXPAND_TEST", folder.toUtf8());
         const QString text = stored.arg(folder);
-        setRaw(settingsKey, L"Path", DWORD(type), text.utf16(),
-               DWORD((text.size() + 1) * sizeof(wchar_t)));
+        writeValue(settingsKey, L"Path", DWORD(type), text.utf16(),
+                   DWORD((text.size() + 1) * sizeof(wchar_t)));
 
         VigilorForm form(nullptr);
         DebugLog log;
         QTest::mouseClick(form.findChild<QToolButton*>("startButton"), Qt::LeftButton);
         QCOMPARE(log.count("appFullPath: " + named.arg(folder) + "\\VigilorTaskbar.exe"), 2);
-        QTRY_COMPARE_WITH_TIMEOUT(dword(standInKey, L"agentStarts"), std::optional<DWORD>(1),
+        QTRY_COMPARE_WITH_TIMEOUT(readDword(standInKey, L"agentStarts"), std::optional<DWORD>(1),
                                   15000);
         QTest::mouseClick(form.findChild<QToolButton*>("cancelButton"), Qt::LeftButton);
         QVERIFY(form.findChild<QToolButton*>("startButton")->isEnabled());
@@ -267,7 +267,7 @@ class TestConfigBadSettings : public QObject {
         QFETCH(QString, names);
         QFETCH(DWORD, value);
         for (const QString& name : names.split(' '))
-            setDword(settingsKey, wide(name), value);
+            writeDword(settingsKey, wide(name), value);
         const QRect screen(0, 0, GetSystemMetrics(SM_CXFULLSCREEN),
                            GetSystemMetrics(SM_CYFULLSCREEN));
         if (screen.width() < 986 || screen.height() < 513)
@@ -284,10 +284,10 @@ class TestConfigBadSettings : public QObject {
                      qPrintable(QDebug::toString(placed)));
             QVERIFY(window.close());
         }
-        QCOMPARE(dword(settingsKey, L"posX"), std::optional<DWORD>(placed.left()));
-        QCOMPARE(dword(settingsKey, L"posY"), std::optional<DWORD>(placed.top()));
-        QCOMPARE(dword(settingsKey, L"width"), std::optional<DWORD>(placed.width()));
-        QCOMPARE(dword(settingsKey, L"height"), std::optional<DWORD>(placed.height()));
+        QCOMPARE(readDword(settingsKey, L"posX"), std::optional<DWORD>(placed.left()));
+        QCOMPARE(readDword(settingsKey, L"posY"), std::optional<DWORD>(placed.top()));
+        QCOMPARE(readDword(settingsKey, L"width"), std::optional<DWORD>(placed.width()));
+        QCOMPARE(readDword(settingsKey, L"height"), std::optional<DWORD>(placed.height()));
         MainWindow reopened;
         QVERIFY2(screen.contains(reopened.geometry()),
                  qPrintable(QDebug::toString(reopened.geometry())));
@@ -298,10 +298,10 @@ class TestConfigBadSettings : public QObject {
     // on the screen and closes with exit code 0.
     void realProgramOverEverythingAwkward() {
         for (const Option& o : options)
-            setDword(settingsKey, wide(QString::fromLatin1(o.name)), 0xFFFFFFFFu);
+            writeDword(settingsKey, wide(QString::fromLatin1(o.name)), 0xFFFFFFFFu);
         setString(settingsKey, L"Path", "Z:\\" + QString(32764, 'p'));
         for (const wchar_t* name : {L"posX", L"posY", L"width", L"height"})
-            setDword(settingsKey, name, 0x80000000u);
+            writeDword(settingsKey, name, 0x80000000u);
 
         QProcess program;
         program.start(windowsPath(VIGILOR_CONFIG_PROGRAM), {});
@@ -318,8 +318,8 @@ class TestConfigBadSettings : public QObject {
         QVERIFY(program.waitForFinished(15000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
-        QVERIFY(dword(settingsKey, L"posX").value_or(0x80000000u) < 0x80000000u);
-        QVERIFY(dword(settingsKey, L"width").value_or(0) >= 986u ||
+        QVERIFY(readDword(settingsKey, L"posX").value_or(0x80000000u) < 0x80000000u);
+        QVERIFY(readDword(settingsKey, L"width").value_or(0) >= 986u ||
                 GetSystemMetrics(SM_CXFULLSCREEN) < 986);
     }
 };

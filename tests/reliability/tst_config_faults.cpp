@@ -47,7 +47,7 @@ class TestConfigFaults : public QObject {
         clearApplicationValues();
         // Started by the launcher from this program's folder, where the
         // build puts the real agent beside PCVigilor.exe.
-        setDword(settingsKey, L"duration", 30);
+        writeDword(settingsKey, L"duration", 30);
     }
 
     void cleanup() {
@@ -66,7 +66,7 @@ class TestConfigFaults : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(realAgentWindow() != nullptr, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(note().startsWith("Vigilor session will be ended at "), 30000);
         QVERIFY(running());
-        QCOMPARE(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
+        QCOMPARE(readDword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
 
         killAgent();
         QTest::qWait(500);
@@ -81,9 +81,9 @@ class TestConfigFaults : public QObject {
         QTest::mouseClick(button("startButton"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(realAgentWindow() != nullptr, 30000);
         QTRY_VERIFY_WITH_TIMEOUT(running() && !note().isEmpty(), 30000);
-        QCOMPARE(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
+        QCOMPARE(readDword(settingsKey, L"VigilorActive"), std::optional<DWORD>(1));
         QTest::mouseClick(button("cancelButton"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(dword(settingsKey, L"VigilorActive"), std::optional<DWORD>(0),
+        QTRY_COMPARE_WITH_TIMEOUT(readDword(settingsKey, L"VigilorActive"), std::optional<DWORD>(0),
                                   10000);
         QVERIFY(idle());
     }

@@ -16,20 +16,11 @@ rm -f "$shot" "$rect" "$done"
 backdrop='#1E5AC8' # RGB(30, 90, 200), painted by the probe
 yellow='#FFFF00' black='#000000' white='#FFFFFF'
 
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
-
-wine "$probe" popup-scene "$(winpath "$agent")" "$(winpath "$rect")" "$(winpath "$done")" &
-scene=$!
+source "$(dirname "$0")/popup_scene.sh"
 # The scene ends when told, also when this script fails.
-trap 'touch "$done"; wait "$scene" || true' EXIT
-
-for _ in $(seq 600); do
-  [ -s "$rect" ] && break
-  kill -0 "$scene" 2>/dev/null || { echo "the probe ended before the popup showed"; exit 1; }
-  sleep 0.1
-done
-[ -s "$rect" ] || { echo "no popup within 60 s"; exit 1; }
-read -r left top right bottom < <(tr -d "\r" <"$rect")
+scene=
+trap 'touch "$done"; [ -z "$scene" ] || wait "$scene" || true' EXIT
+popup_scene "$probe" "$agent" "$rect" "$done"
 echo "popup at ($left, $top)-($right, $bottom)"
 
 import -window root "$shot"

@@ -23,49 +23,20 @@ void deleteSettings() {
     RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
 }
 
-namespace {
-
-bool writeValue(const wchar_t* keyName, const wchar_t* name, DWORD type, const void* data,
-                DWORD size) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return false;
-    }
-    LONG result = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
-}
-
-} // namespace
-
 bool writeSetting(const wchar_t* name, DWORD value) {
-    return writeValue(kSettingsKey, name, REG_DWORD, &value, sizeof(value));
+    return writeDword(kSettingsKey, name, value);
 }
 
 bool writeSetting(const wchar_t* name, const std::wstring& value) {
-    return writeValue(kSettingsKey, name, REG_SZ, value.c_str(),
-                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    return writeText(kSettingsKey, name, value);
 }
 
 std::optional<DWORD> readSetting(const wchar_t* name) {
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return value;
+    return readDword(kSettingsKey, name);
 }
 
 std::optional<std::wstring> readSettingText(const wchar_t* name) {
-    wchar_t text[1024] = {};
-    DWORD size = sizeof(text);
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, text, &size) !=
-        ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    return std::wstring(text);
+    return readText(kSettingsKey, name);
 }
 
 namespace {
@@ -73,19 +44,13 @@ namespace {
 constexpr wchar_t kAgentDllOverrides[] =
     L"Software\\Wine\\AppDefaults\\VigilorTaskbar.exe\\DllOverrides";
 
-bool setText(const wchar_t* keyName, const wchar_t* name, const std::wstring& text) {
-    return writeValue(keyName, name, REG_SZ, text.c_str(),
-                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
 } // namespace
 
 bool usePowerStandIn(const std::wstring& scheme) {
     using namespace stand_in_powrprof;
-    DWORD none = 0;
-    return setText(kStateKey, kActiveValue, scheme) &&
-           writeValue(kStateKey, kActivationsValue, REG_DWORD, &none, sizeof(none)) &&
-           setText(kAgentDllOverrides, L"powrprof", L"native,builtin");
+    return writeText(kStateKey, kActiveValue, scheme) &&
+           writeDword(kStateKey, kActivationsValue, 0) &&
+           writeText(kAgentDllOverrides, L"powrprof", L"native,builtin");
 }
 
 void removePowerStandIn() {
@@ -95,19 +60,12 @@ void removePowerStandIn() {
 }
 
 std::wstring activeScheme() {
-    wchar_t text[64] = {};
-    DWORD size = sizeof(text);
-    RegGetValueW(HKEY_CURRENT_USER, stand_in_powrprof::kStateKey, stand_in_powrprof::kActiveValue,
-                 RRF_RT_REG_SZ, nullptr, text, &size);
-    return text;
+    return readText(stand_in_powrprof::kStateKey, stand_in_powrprof::kActiveValue).value_or(L"");
 }
 
 DWORD schemeActivations() {
-    DWORD count = 0;
-    DWORD size = sizeof(count);
-    RegGetValueW(HKEY_CURRENT_USER, stand_in_powrprof::kStateKey,
-                 stand_in_powrprof::kActivationsValue, RRF_RT_REG_DWORD, nullptr, &count, &size);
-    return count;
+    return readDword(stand_in_powrprof::kStateKey, stand_in_powrprof::kActivationsValue)
+        .value_or(0);
 }
 
 std::wstring placeBesidePowerStandIn(const std::wstring& agent, const std::wstring& standIn,
@@ -192,17 +150,11 @@ struct WindowSearch {
 BOOL CALLBACK collectWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<WindowSearch*>(lParam);
     if ((search->processId == 0 || windowProcess(window) == search->processId) &&
-        className(window) == search->cls &&
+        (search->cls == nullptr || className(window) == search->cls) &&
         (search->title == nullptr || windowText(window) == search->title)) {
         search->found.push_back(window);
     }
     return TRUE;
-}
-
-std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* cls, const wchar_t* title) {
-    WindowSearch search{processId, cls, title, {}};
-    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 bool isLayered(HWND window) {
@@ -210,6 +162,12 @@ bool isLayered(HWND window) {
 }
 
 } // namespace
+
+std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* cls, const wchar_t* title) {
+    WindowSearch search{processId, cls, title, {}};
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 HWND findAgentWindow(DWORD processId) {
     for (HWND window : topLevelWindows(processId, kAgentClass, kAgentTitle)) {

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "test_registry.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -45,7 +47,6 @@ void deleteSettings();
 bool writeSetting(const wchar_t* name, DWORD value);
 bool writeSetting(const wchar_t* name, const std::wstring& value);
 std::optional<DWORD> readSetting(const wchar_t* name);
-// A REG_SZ value; nothing when it is missing or of another type.
 std::optional<std::wstring> readSettingText(const wchar_t* name);
 
 // The stand-in powrprof.dll (stand_in_powrprof.cpp), which keeps "the active
@@ -84,6 +85,10 @@ void pumpPending();
 std::wstring className(HWND window);
 std::wstring windowText(HWND window);
 DWORD windowProcess(HWND window);
+
+// Top-level windows of `cls` and `title` (any class or title when nullptr)
+// that belong to the process (any process when 0).
+std::vector<HWND> topLevelWindows(DWORD processId, const wchar_t* cls, const wchar_t* title);
 
 // Top-level windows of the agent's class and title that belong to the
 // process (any process when 0): the agent window has no extended style, the

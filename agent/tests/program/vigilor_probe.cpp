@@ -1,230 +1,29 @@
 // vigilor_probe: a console program through which shell scripts drive the
-// agent from inside a Wine session. Each command does one thing and prints
-// its result on one line; the exit code is 0 on success.
-//
-//   reset                       delete the settings key
-//   set NAME VALUE              store a REG_DWORD option
-//   get NAME                    print a REG_DWORD value, or "missing"
-//   get-text NAME               print a REG_SZ value, or "missing"
-//   use-power-stand-in SCHEME   make SCHEME ({...}) the stand-in powrprof's
-//                               active scheme and have the agent load it
-//   scheme                      print the stand-in's active scheme and how
-//                               many times a scheme was activated
-//   wait-agent SECONDS          wait for an agent window
-//   post MESSAGE [WPARAM]       post to the agent window; print the time
-//   wait-countdown SECONDS      wait for the countdown popup; print the time
-//                               and the screen centre of its Cancel button
-//   popups                      print how many popups show, and how many
-//                               exist (shown or hidden)
-//   query SECONDS               ask the agent for its state, as the
-//                               configuration application does; print it
-//   hold                        stay running with a window, until ended
-//   popup-scene AGENT RECT DONE show a notice over a coloured backdrop, write
-//                               the popup's rectangle to RECT, keep the
-//                               scene still until the file DONE exists
-//   strings AGENT FIRST LAST    print the agent's string resources FIRST to
-//                               LAST as Windows loads them for this user,
-//                               one a line, in UTF-8 (line feeds as \n)
-//   texts TITLE SECONDS         wait for a top-level window whose title holds
-//                               TITLE; print its title and the texts of its
-//                               child windows, one a line, as above
+// programs from inside a Wine session, and through which tools/bench.sh
+// measures them. Each command does one thing and prints its result on
+// standard output; the exit code is 0 on success. The commands are listed
+// beside each group: probe_agent.cpp, probe_installation.cpp,
+// probe_processes.cpp and probe_bench.cpp.
 //
 // Times are seconds since 1970, so that scripts can compare them with date.
-#include "program_support.h"
-#include "tray_stand_in.h"
+#include "probe.h"
 
 #include "peer_window.h"
+#include "program_support.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
-#include <string>
-#include <tlhelp32.h>
 
-using namespace vigilor_test;
-
-namespace {
-
-int usage() {
-    std::fputs("usage: vigilor_probe COMMAND [ARGS]; see the source for the commands\n", stderr);
-    return 2;
-}
+namespace probe {
 
 DWORD seconds(const wchar_t* text) {
-    return static_cast<DWORD>(std::wcstoul(text, nullptr, 10)) * 1000;
+    return number(text) * 1000;
 }
 
-HWND waitForAgentWindow(DWORD timeoutMs) {
-    HWND window = nullptr;
-    pumpUntil(
-        [&] {
-            window = findAgentWindow(0);
-            return window != nullptr;
-        },
-        timeoutMs);
-    return window;
+DWORD number(const wchar_t* text) {
+    return static_cast<DWORD>(std::wcstoul(text, nullptr, 10));
 }
 
-int waitAgent(DWORD timeoutMs) {
-    if (waitForAgentWindow(timeoutMs) == nullptr) {
-        std::fputs("no agent window\n", stderr);
-        return 1;
-    }
-    return 0;
-}
-
-int post(UINT message, WPARAM wParam) {
-    HWND agent = findAgentWindow(0);
-    if (agent == nullptr || !PostMessageW(agent, message, wParam, 0)) {
-        std::fputs("cannot post to the agent\n", stderr);
-        return 1;
-    }
-    std::printf("%.3f\n", epochSeconds());
-    return 0;
-}
-
-int waitCountdown(DWORD timeoutMs) {
-    HWND button = nullptr;
-    pumpUntil(
-        [&] {
-            for (HWND popup : findPopups(0)) {
-                button = findChild(popup, L"BUTTON");
-                if (button != nullptr) {
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    if (button == nullptr) {
-        std::fputs("no countdown popup\n", stderr);
-        return 1;
-    }
-    double seen = epochSeconds();
-    RECT rect = {};
-    GetWindowRect(button, &rect);
-    std::printf("%.3f %ld %ld %ls\n", seen, (rect.left + rect.right) / 2,
-                (rect.top + rect.bottom) / 2, windowText(button).c_str());
-    return 0;
-}
-
-int query(DWORD timeoutMs) {
-    StateRecorder config(VIGILOR_CONFIG_WINDOW_CLASS, kConfigTitle);
-    HWND agent = findAgentWindow(0);
-    if (agent == nullptr || !PostMessageW(agent, WM_VIGILOR_QUERY, 0, 0) ||
-        !config.waitForStates(1, timeoutMs)) {
-        std::fputs("no answer from the agent\n", stderr);
-        return 1;
-    }
-    std::printf("%llu\n", static_cast<unsigned long long>(config.states().front()));
-    return 0;
-}
-
-int hold() {
-    StateRecorder bystander(L"VigilorProbeBystander", L"bystander");
-    pumpUntil([] { return false; }, INFINITE);
-    return 0;
-}
-
-// A window that covers the screen in one colour, beneath the popup, so that
-// what shows through the popup's corners is known.
-LRESULT CALLBACK backdropProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND) {
-        RECT client = {};
-        GetClientRect(window, &client);
-        HBRUSH brush = CreateSolidBrush(RGB(30, 90, 200));
-        FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
-        DeleteObject(brush);
-        return 1;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND createBackdrop() {
-    WNDCLASSEXW wcex = {sizeof(wcex)};
-    wcex.lpfnWndProc = backdropProcedure;
-    wcex.hInstance = GetModuleHandleW(nullptr);
-    wcex.lpszClassName = L"VigilorProbeBackdrop";
-    RegisterClassExW(&wcex);
-    return CreateWindowExW(0, wcex.lpszClassName, L"backdrop", WS_POPUP | WS_VISIBLE, 0, 0,
-                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                           nullptr, wcex.hInstance, nullptr);
-}
-
-bool fileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Stops or resumes every thread of a process: a stopped agent neither closes
-// its popup nor repaints it, so the picture holds still.
-void freezeProcess(DWORD processId, bool freeze) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {sizeof(entry)};
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != processId) {
-            continue;
-        }
-        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
-        if (thread != nullptr) {
-            freeze ? SuspendThread(thread) : ResumeThread(thread);
-            CloseHandle(thread);
-        }
-    }
-    CloseHandle(snapshot);
-}
-
-int popupScene(const std::wstring& agentPath, const std::wstring& rectFile,
-               const std::wstring& doneFile) {
-    HWND backdrop = createBackdrop();
-    if (backdrop == nullptr) {
-        std::fputs("no backdrop\n", stderr);
-        return 1;
-    }
-    pumpPending();
-    deleteSettings();
-    AgentProcess agent;
-    if (!agent.start(agentPath)) {
-        std::fputs("the agent did not start\n", stderr);
-        return 1;
-    }
-    agent.post(WM_VIGILOR_START);
-    std::vector<HWND> popups;
-    if (!pumpUntil(
-            [&] {
-                popups = findPopups(agent.id());
-                return !popups.empty();
-            },
-            10000)) {
-        std::fputs("no popup\n", stderr);
-        return 1;
-    }
-    // The popup paints once the agent has nothing else queued; a query is
-    // answered before that, so after its answer and a short pause the face
-    // is on screen.
-    StateRecorder config(VIGILOR_CONFIG_WINDOW_CLASS, kConfigTitle);
-    agent.post(WM_VIGILOR_QUERY);
-    config.waitForStates(1, 5000);
-    pumpUntil([] { return false; }, 300);
-    freezeProcess(agent.id(), true);
-
-    RECT rect = {};
-    GetWindowRect(popups.front(), &rect);
-    FILE* out = _wfopen(rectFile.c_str(), L"w");
-    if (out == nullptr) {
-        freezeProcess(agent.id(), false);
-        return 1;
-    }
-    std::fprintf(out, "%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
-    std::fclose(out);
-    bool done = pumpUntil([&] { return fileExists(doneFile); }, 60000);
-    freezeProcess(agent.id(), false);
-    agent.terminate();
-    deleteSettings();
-    DestroyWindow(backdrop);
-    return done ? 0 : 1;
-}
-
-// One line of UTF-8, line breaks written as "\n".
 void printLine(std::wstring line) {
     for (size_t at = line.find_first_of(L"\r\n"); at != std::wstring::npos;
          at = line.find_first_of(L"\r\n", at)) {
@@ -239,159 +38,51 @@ void printLine(std::wstring line) {
     std::printf("%s\n", utf8.c_str());
 }
 
-BOOL CALLBACK printChildText(HWND child, LPARAM) {
-    std::wstring text = windowText(child);
-    if (!text.empty()) {
-        printLine(text);
+HWND visibleConfigWindow(DWORD processId) {
+    for (HWND window : vigilor_test::topLevelWindows(processId, VIGILOR_CONFIG_WINDOW_CLASS,
+                                                     vigilor_test::kConfigTitle)) {
+        if (IsWindowVisible(window)) {
+            return window;
+        }
     }
-    return TRUE;
+    return nullptr;
 }
 
-struct TitleSearch {
-    const std::wstring* part;
-    HWND found;
-};
-
-BOOL CALLBACK matchTitle(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<TitleSearch*>(param);
-    if (IsWindowVisible(window) && windowText(window).find(*search->part) != std::wstring::npos) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-int printWindowTexts(const std::wstring& titlePart, DWORD timeoutMs) {
-    TitleSearch search = {&titlePart, nullptr};
-    pumpUntil(
+HWND waitForWindow(const std::function<HWND()>& find, DWORD timeoutMs) {
+    HWND window = nullptr;
+    vigilor_test::pumpUntil(
         [&] {
-            EnumWindows(matchTitle, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            window = find();
+            return window != nullptr;
         },
         timeoutMs);
-    HWND found = search.found;
-    if (found == nullptr) {
-        std::fputs("no such window\n", stderr);
-        return 1;
-    }
-    printLine(windowText(found));
-    EnumChildWindows(found, printChildText, 0);
-    return 0;
+    return window;
 }
 
-int printStrings(const std::wstring& agentPath, UINT first, UINT last) {
-    HMODULE agent = LoadLibraryExW(agentPath.c_str(), nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    if (agent == nullptr) {
-        std::fputs("cannot load the agent's resources\n", stderr);
-        return 1;
-    }
-    for (UINT id = first; id <= last; ++id) {
-        const wchar_t* text = nullptr;
-        int length = LoadStringW(agent, id, reinterpret_cast<LPWSTR>(&text), 0);
-        printLine(length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring());
-    }
-    FreeLibrary(agent);
-    return 0;
-}
-
-// Plays the notification area for a real agent that it starts, and prints
-// the tip of its icon: idle, then in a session, then idle again after the
-// session is cancelled. The agent is closed at the end.
-int printTips(const std::wstring& agentPath) {
-    TrayStandIn tray;
-    AgentProcess agent;
-    if (!agent.start(agentPath)) {
-        std::fputs("the agent did not start\n", stderr);
-        return 1;
-    }
-    auto waitForRecords = [&](size_t count) {
-        if (!tray.waitForRecords(count, 30000)) {
-            std::fputs("no icon record\n", stderr);
+bool pollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!done()) {
+        if (GetTickCount64() >= deadline) {
             return false;
         }
-        printLine(tray.records().back().tip);
-        return true;
-    };
-    bool shown = waitForRecords(1);
-    shown = shown && agent.post(WM_VIGILOR_START) && waitForRecords(tray.records().size() + 1);
-    shown = shown && agent.post(WM_VIGILOR_CANCEL) && waitForRecords(tray.records().size() + 1);
-    agent.post(WM_CLOSE);
-    agent.waitForExit(10000);
-    return shown ? 0 : 1;
+        Sleep(2);
+    }
+    return true;
 }
 
-} // namespace
+} // namespace probe
 
 int wmain(int argc, wchar_t** argv) {
     // Coordinates are the screen's own pixels, whatever the DPI.
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    if (argc < 2) {
-        return usage();
-    }
-    std::wstring command = argv[1];
-    if (command == L"reset" && argc == 2) {
-        deleteSettings();
-        return 0;
-    }
-    if (command == L"set" && argc == 4) {
-        return writeSetting(argv[2], static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10))) ? 0
-                                                                                             : 1;
-    }
-    if (command == L"get" && argc == 3) {
-        std::optional<DWORD> value = readSetting(argv[2]);
-        value ? std::printf("%lu\n", *value) : std::printf("missing\n");
-        return 0;
-    }
-    if (command == L"get-text" && argc == 3) {
-        std::optional<std::wstring> text = readSettingText(argv[2]);
-        text ? std::printf("%ls\n", text->c_str()) : std::printf("missing\n");
-        return 0;
-    }
-    if (command == L"use-power-stand-in" && argc == 3) {
-        return usePowerStandIn(argv[2]) ? 0 : 1;
-    }
-    if (command == L"scheme" && argc == 2) {
-        std::printf("%ls %lu\n", activeScheme().c_str(), schemeActivations());
-        return 0;
-    }
-    if (command == L"wait-agent" && argc == 3) {
-        return waitAgent(seconds(argv[2]));
-    }
-    if (command == L"post" && (argc == 3 || argc == 4)) {
-        return post(static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10)),
-                    argc == 4 ? std::wcstoul(argv[3], nullptr, 10) : 0);
-    }
-    if (command == L"wait-countdown" && argc == 3) {
-        return waitCountdown(seconds(argv[2]));
-    }
-    if (command == L"popups" && argc == 2) {
-        std::vector<HWND> popups = findPopups(0);
-        size_t shown = 0;
-        for (HWND popup : popups) {
-            shown += IsWindowVisible(popup) ? 1 : 0;
+    if (argc >= 2) {
+        for (auto group : {probe::agentCommand, probe::installationCommand, probe::processCommand,
+                           probe::benchCommand}) {
+            if (std::optional<int> result = group(argc, argv)) {
+                return *result;
+            }
         }
-        std::printf("%zu %zu\n", shown, popups.size());
-        return 0;
     }
-    if (command == L"query" && argc == 3) {
-        return query(seconds(argv[2]));
-    }
-    if (command == L"hold" && argc == 2) {
-        return hold();
-    }
-    if (command == L"popup-scene" && argc == 5) {
-        return popupScene(argv[2], argv[3], argv[4]);
-    }
-    if (command == L"texts" && argc == 4) {
-        return printWindowTexts(argv[2], seconds(argv[3]));
-    }
-    if (command == L"tips" && argc == 3) {
-        return printTips(argv[2]);
-    }
-    if (command == L"strings" && argc == 5) {
-        return printStrings(argv[2], static_cast<UINT>(std::wcstoul(argv[3], nullptr, 10)),
-                            static_cast<UINT>(std::wcstoul(argv[4], nullptr, 10)));
-    }
-    return usage();
+    std::fputs("usage: vigilor_probe COMMAND [ARGS]; see the source for the commands\n", stderr);
+    return 2;
 }

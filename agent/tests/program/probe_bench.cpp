@@ -1,34 +1,16 @@
-// reliability_probe: a console program that measures the two programs for
-// tools/bench.sh and helps the reliability scripts inside a Wine session.
-// Each command prints its result on standard output; the exit code is 0 on
-// success.
+// The probe's command that measures both programs for tools/bench.sh:
 //
 //   bench AGENT.exe CONFIG.exe TRAY.exe WINDOW.exe
 //                                measure both programs and the two baselines
 //                                (a minimal tray program, a minimal Qt
 //                                window); print table rows
-//   client-origin SECONDS        print the screen position of the main
-//                                window's client area, once it shows
-//   wait-process NAME SECONDS    wait until a process of that file name runs
-//   kill-process NAME            end every process of that file name
-//   wait-then-kill NAME OTHER SECONDS
-//                                as soon as a process NAME runs, end every
-//                                process OTHER (quicker than two commands)
-//   close-main SECONDS           close the configuration application's main
-//                                window and wait for its program to end
-//   suite-get NAME               print a DWORD of the suite's key, or
-//                                "missing"
+#include "probe.h"
 #include "process_watch.h"
 #include "program_support.h"
-
-#include "peer_window.h"
-
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,133 +18,9 @@
 using namespace vigilor_test;
 using namespace reliability;
 
+namespace probe {
+
 namespace {
-
-int usage() {
-    std::fputs("usage: reliability_probe COMMAND [ARGS]; see the source for the commands\n",
-               stderr);
-    return 2;
-}
-
-DWORD secondsArg(const wchar_t* text) {
-    return static_cast<DWORD>(std::wcstoul(text, nullptr, 10)) * 1000;
-}
-
-// Polls often enough for the figures and the races the scripts set up, not
-// so often that the polling takes the agent's CPU.
-bool pollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(2);
-    }
-    return true;
-}
-
-std::vector<DWORD> processesNamed(const wchar_t* name) {
-    std::vector<DWORD> found;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return found;
-    }
-    PROCESSENTRY32W entry = {sizeof(entry)};
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
-        if (_wcsicmp(entry.szExeFile, name) == 0) {
-            found.push_back(entry.th32ProcessID);
-        }
-    }
-    CloseHandle(snapshot);
-    return found;
-}
-
-HWND visibleMainWindow(DWORD processId) {
-    for (HWND window : processTopLevel(processId, VIGILOR_CONFIG_WINDOW_CLASS)) {
-        if (windowText(window) == kConfigTitle && IsWindowVisible(window)) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
-int clientOrigin(DWORD timeoutMs) {
-    HWND window = nullptr;
-    pumpUntil(
-        [&] {
-            window = visibleMainWindow(0);
-            return window != nullptr;
-        },
-        timeoutMs);
-    POINT origin = {};
-    if (window == nullptr || !ClientToScreen(window, &origin)) {
-        std::fputs("no configuration window\n", stderr);
-        return 1;
-    }
-    std::printf("%ld %ld\n", origin.x, origin.y);
-    return 0;
-}
-
-int waitProcess(const wchar_t* name, DWORD timeoutMs) {
-    if (!pumpUntil([name] { return !processesNamed(name).empty(); }, timeoutMs)) {
-        std::fputs("no such process\n", stderr);
-        return 1;
-    }
-    return 0;
-}
-
-int killProcess(const wchar_t* name) {
-    int killed = 0;
-    for (DWORD id : processesNamed(name)) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (process != nullptr && TerminateProcess(process, 1)) {
-            WaitForSingleObject(process, 10000);
-            ++killed;
-        }
-        if (process != nullptr) {
-            CloseHandle(process);
-        }
-    }
-    std::printf("%d\n", killed);
-    return killed > 0 ? 0 : 1;
-}
-
-int waitThenKill(const wchar_t* name, const wchar_t* other, DWORD timeoutMs) {
-    if (!pollUntil([name] { return !processesNamed(name).empty(); }, timeoutMs)) {
-        std::fputs("no such process\n", stderr);
-        return 1;
-    }
-    return killProcess(other);
-}
-
-int closeMain(DWORD timeoutMs) {
-    HWND window = visibleMainWindow(0);
-    if (window == nullptr) {
-        std::fputs("no configuration window\n", stderr);
-        return 1;
-    }
-    DWORD processId = windowProcess(window);
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    bool ended = process != nullptr && WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
-    if (process != nullptr) {
-        CloseHandle(process);
-    }
-    return ended ? 0 : 1;
-}
-
-int suiteGet(const wchar_t* name) {
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Quorvex Halvern Plus!", name, RRF_RT_REG_DWORD,
-                     nullptr, &value, &size) != ERROR_SUCCESS) {
-        std::puts("missing");
-    } else {
-        std::printf("%lu\n", value);
-    }
-    return 0;
-}
 
 // ---- bench ----------------------------------------------------------------
 
@@ -407,13 +265,7 @@ void measureRunning(const std::wstring& agent, const std::wstring& fileName, boo
     deleteSettings();
     StateRecorder config;
     Started started(agent);
-    HWND window = nullptr;
-    pumpUntil(
-        [&] {
-            window = findAgentWindow(started.id());
-            return window != nullptr;
-        },
-        60000);
+    HWND window = waitForWindow([&] { return findAgentWindow(started.id()); }, 60000);
     std::wstring pid = linuxProcess(fileName);
     if (window == nullptr || pid.empty()) {
         std::fprintf(stderr, "%ls did not start or was not found in /proc\n", fileName.c_str());
@@ -437,6 +289,9 @@ void measureRunning(const std::wstring& agent, const std::wstring& fileName, boo
         figures.noticeMs = noticeMs(window, started.id(), config);
     }
 
+    // Idle begins once the cancelled session's notice is gone and Wine has
+    // settled, as the session's course is measured after its start.
+    pumpUntil([] { return false; }, 5000);
     double before = linuxTicks(pid);
     pumpUntil([] { return false; }, 60000);
     figures.idleTicks = linuxTicks(pid) - before;
@@ -481,7 +336,7 @@ double startConfigOnce(const std::wstring& config) {
     double shownMs = -1;
     pollUntil(
         [&] {
-            window = visibleMainWindow(started.id());
+            window = visibleConfigWindow(started.id());
             return window != nullptr;
         },
         60000);
@@ -537,31 +392,11 @@ int bench(const std::wstring& agent, const std::wstring& config, const std::wstr
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        return usage();
-    }
-    std::wstring command = argv[1];
-    if (command == L"bench" && argc == 6) {
+std::optional<int> benchCommand(int argc, Arguments argv) {
+    if (std::wstring(argv[1]) == L"bench" && argc == 6) {
         return bench(argv[2], argv[3], argv[4], argv[5]);
     }
-    if (command == L"client-origin" && argc == 3) {
-        return clientOrigin(secondsArg(argv[2]));
-    }
-    if (command == L"wait-process" && argc == 4) {
-        return waitProcess(argv[2], secondsArg(argv[3]));
-    }
-    if (command == L"kill-process" && argc == 3) {
-        return killProcess(argv[2]);
-    }
-    if (command == L"wait-then-kill" && argc == 5) {
-        return waitThenKill(argv[2], argv[3], secondsArg(argv[4]));
-    }
-    if (command == L"close-main" && argc == 3) {
-        return closeMain(secondsArg(argv[2]));
-    }
-    if (command == L"suite-get" && argc == 3) {
-        return suiteGet(argv[2]);
-    }
-    return usage();
+    return std::nullopt;
 }
+
+} // namespace probe

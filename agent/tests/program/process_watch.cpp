@@ -4,6 +4,7 @@
 #include "program_support.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,52 +13,44 @@ namespace reliability {
 
 namespace {
 
-struct Collected {
-    DWORD processId;
-    const wchar_t* cls; // any class when nullptr
-    bool children;
-    std::vector<HWND> windows;
-};
-
 BOOL CALLBACK collectChild(HWND window, LPARAM lParam) {
-    reinterpret_cast<Collected*>(lParam)->windows.push_back(window);
-    return TRUE;
-}
-
-BOOL CALLBACK collectTopLevel(HWND window, LPARAM lParam) {
-    auto* collected = reinterpret_cast<Collected*>(lParam);
-    if (collected->processId != 0 && vigilor_test::windowProcess(window) != collected->processId) {
-        return TRUE;
-    }
-    if (collected->cls != nullptr && vigilor_test::className(window) != collected->cls) {
-        return TRUE;
-    }
-    collected->windows.push_back(window);
-    if (collected->children) {
-        EnumChildWindows(window, collectChild, lParam);
-    }
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(window);
     return TRUE;
 }
 
 } // namespace
 
 std::vector<HWND> processWindows(DWORD processId) {
-    Collected collected{processId, nullptr, true, {}};
-    EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&collected));
+    std::vector<HWND> windows;
+    for (HWND window : vigilor_test::topLevelWindows(processId, nullptr, nullptr)) {
+        windows.push_back(window);
+        EnumChildWindows(window, collectChild, reinterpret_cast<LPARAM>(&windows));
+    }
     // Message-only windows are not top-level windows of the desktop.
     HWND messageOnly = nullptr;
     while ((messageOnly = FindWindowExW(HWND_MESSAGE, messageOnly, nullptr, nullptr)) != nullptr) {
         if (vigilor_test::windowProcess(messageOnly) == processId) {
-            collected.windows.push_back(messageOnly);
+            windows.push_back(messageOnly);
         }
     }
-    return collected.windows;
+    return windows;
 }
 
-std::vector<HWND> processTopLevel(DWORD processId, const wchar_t* cls) {
-    Collected collected{processId, cls, false, {}};
-    EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&collected));
-    return collected.windows;
+std::vector<DWORD> processesNamed(const wchar_t* name) {
+    std::vector<DWORD> found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return found;
+    }
+    PROCESSENTRY32W entry = {sizeof(entry)};
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, name) == 0) {
+            found.push_back(entry.th32ProcessID);
+        }
+    }
+    CloseHandle(snapshot);
+    return found;
 }
 
 ProcessFigures measure(HANDLE process, DWORD processId) {

@@ -19,9 +19,8 @@ std::vector<HWND> processWindows(DWORD processId);
 // one window per icon.
 size_t trayIcons();
 
-// Top-level windows of the process (any process when 0) of the given class
-// (any class when nullptr), whatever their title.
-std::vector<HWND> processTopLevel(DWORD processId, const wchar_t* cls);
+// The processes that run a program file of that name.
+std::vector<DWORD> processesNamed(const wchar_t* name);
 
 struct ProcessFigures {
     size_t windows = 0;
