@@ -89,7 +89,8 @@ class BadSettings : public ::testing::Test {
     // closes the agent, checking each step from the outside.
     void runSession(uint64_t lengthMinutes, const std::wstring& program = agentProgram()) {
         AgentProcess agent;
-        ASSERT_TRUE(agent.start(program)) << "the agent did not start";
+        ASSERT_TRUE(agent.start(program))
+            << "the agent did not start (exit code " << agent.exitCode() << ")";
         auto idle = config.query(agent.window(), 5000);
         ASSERT_TRUE(idle) << "no answer to a query";
         EXPECT_EQ(idle->first, 0u);
