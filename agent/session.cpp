@@ -191,6 +191,7 @@ void endSessionWithWindows() {
 void undoSessionBeforeShutdown() {
     writeVigilorActive(0);
     restorePowerScheme();
+    releasePowerRequest();
 }
 
 void CALLBACK handleSessionTimeout(HWND, UINT, UINT_PTR, DWORD) {

@@ -2,7 +2,6 @@
 
 #include "agent.h"
 #include "popup.h"
-#include "power_request.h"
 #include "resource.h"
 #include "session.h"
 #include "texts.h"
@@ -28,10 +27,8 @@ void requestShutdown() {
     CloseHandle(token);
     if (granted) {
         // With EWX_FORCE Windows ends the agent at once, without a message:
-        // the power scheme, the session flag and the power request are put
-        // right before the call.
+        // what the session changed outside the agent is put right first.
         undoSessionBeforeShutdown();
-        releasePowerRequest();
         ExitWindowsEx(EWX_SHUTDOWN | EWX_FORCE, SHTDN_REASON_FLAG_PLANNED |
                                                     SHTDN_REASON_MAJOR_OPERATINGSYSTEM |
                                                     SHTDN_REASON_MINOR_UPGRADE);
