@@ -2,6 +2,7 @@
 
 #include "agent.h"
 #include "key_press.h"
+#include "notification.h"
 #include "peer_window.h"
 #include "popup.h"
 #include "power_request.h"
@@ -134,6 +135,7 @@ void loadSessionOptions() {
 }
 
 void startVigilorSession() {
+    forgetNotices();
     loadSessionOptions();
     writeVigilorActive(1);
     uint64_t lengthMinutes = sessionLengthMinutes(sessionOptions);

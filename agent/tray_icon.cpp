@@ -27,6 +27,9 @@ WORD const kTrayIcons[3][2] = {
 const wchar_t kPersonalizeKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 
+// The product's name, in every language.
+const wchar_t kNotificationTitle[] = L"PC-Vigilor";
+
 NOTIFYICONDATAW nid = {sizeof(nid)};
 WORD shownIcon = 0;
 int trayState = kTrayIdle;
@@ -134,6 +137,20 @@ void refreshTrayTip() {
     if (trayState == kTraySession && currentTip().compare(0, kTipMaxLength, nid.szTip) != 0) {
         modifyIcon();
     }
+}
+
+bool showTrayNotification(const std::wstring& text, DWORD infoFlags) {
+    prepareRecord();
+    nid.uFlags |= NIF_INFO;
+    lstrcpynW(nid.szInfoTitle, kNotificationTitle, ARRAYSIZE(nid.szInfoTitle));
+    lstrcpynW(nid.szInfo, text.c_str(), ARRAYSIZE(nid.szInfo));
+    // Not NIIF_RESPECT_QUIET_TIME: in the first hour after signing in
+    // Windows would drop a warning without a trace.
+    nid.dwInfoFlags = infoFlags;
+    bool shown = Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+    // Later changes of the icon or tip must not show it again.
+    nid.uFlags &= ~NIF_INFO;
+    return shown;
 }
 
 void onTraySettingChange(LPARAM lParam) {

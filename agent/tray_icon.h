@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Adds the icon in the current state; also when the taskbar was made anew.
 void addNotificationIcon();
 void removeNotificationIcon();
@@ -16,6 +18,11 @@ void showTrayCountdown(int seconds);
 // A session's tip names its end day relative to today; after midnight it is
 // built anew. Changes the icon only when the tip changed.
 void refreshTrayTip();
+
+// Shows `text` as a notification of the icon, titled "PC-Vigilor", with the
+// info or warning icon (`NIIF_INFO`, `NIIF_WARNING`). Returns whether the
+// notification area took it.
+bool showTrayNotification(const std::wstring& text, DWORD infoFlags);
 
 // WM_SETTINGCHANGE: the taskbar may have turned light or dark.
 void onTraySettingChange(LPARAM lParam);

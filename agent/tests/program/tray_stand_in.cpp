@@ -40,6 +40,12 @@ TrayRecord decode(DWORD message, const COPYDATASTRUCT& data) {
     record.flags = fields->flags;
     record.callbackMessage = fields->callbackMessage;
     record.tip.assign(fields->tip, wcsnlen(fields->tip, ARRAYSIZE(fields->tip)));
+    if ((record.flags & NIF_INFO) != 0) {
+        record.info.assign(fields->info, wcsnlen(fields->info, ARRAYSIZE(fields->info)));
+        record.infoTitle.assign(fields->infoTitle,
+                                wcsnlen(fields->infoTitle, ARRAYSIZE(fields->infoTitle)));
+        record.infoFlags = fields->infoFlags;
+    }
     record.iconWidth = fields->width;
     record.iconHeight = fields->height;
     const BYTE* bits = static_cast<const BYTE*>(data.lpData) + sizeof(WineNotifyData);

@@ -21,6 +21,9 @@ struct TrayRecord {
     UINT flags = 0;
     UINT callbackMessage = 0;
     std::wstring tip;
+    std::wstring info; // a notification's text and title (NIF_INFO)
+    std::wstring infoTitle;
+    DWORD infoFlags = 0;
     UINT iconWidth = 0; // 0 when the record carries no icon
     UINT iconHeight = 0;
     std::vector<BYTE> iconBits; // mask bits, then colour bits

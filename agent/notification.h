@@ -1,0 +1,31 @@
+// Telling the user, beside the popups, what keeps a session from doing what
+// it promises or what went wrong with it: a notification of the tray icon,
+// which Windows keeps in its notification centre after it is gone from the
+// screen.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// What a notification is about. Each cause is told at most once per session:
+// a user told that the chosen plan is missing does not need to hear it again
+// at every change of the power source.
+enum class NoticeCause : unsigned {
+    PowerPlan,
+    ShutdownFailed,
+    SleepPolicy,
+    RequestOverride,
+    ModernStandby,
+    SleptAnyway,
+    Count
+};
+
+enum class NoticeLevel { Info, Warning };
+
+// Shows `text` once for `cause` until the next session starts; returns
+// whether the notification area took it.
+bool notifyOnce(NoticeCause cause, const std::wstring& text, NoticeLevel level);
+
+// A new session starts: every cause may be told again.
+void forgetNotices();
