@@ -24,6 +24,7 @@ struct TrayRecord {
     UINT iconWidth = 0; // 0 when the record carries no icon
     UINT iconHeight = 0;
     std::vector<BYTE> iconBits; // mask bits, then colour bits
+    bool refused = false;
 };
 
 class TrayStandIn {
@@ -36,6 +37,11 @@ class TrayStandIn {
     HWND handle() const { return window_; }
     const std::vector<TrayRecord>& records() const { return records_; }
 
+    // A taskbar that is still busy starting: refuses the first `count`
+    // records in all. Wine's Shell_NotifyIconW fails when this window answers
+    // a record with FALSE.
+    void refuseFirstRecords(size_t count) { refused_ = count; }
+
     // Waits until `count` records have arrived in all.
     bool waitForRecords(size_t count, DWORD timeoutMs);
 
@@ -44,6 +50,7 @@ class TrayStandIn {
 
     HWND window_ = nullptr;
     std::vector<TrayRecord> records_;
+    size_t refused_ = 0;
 };
 
 // The bits of an icon resource of `module` (a program file) loaded at `size`
