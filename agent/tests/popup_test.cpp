@@ -90,6 +90,28 @@ TEST_F(AgentTest, NoticeSitsAtTheTopCentreOfTheWorkArea) {
     EXPECT_EQ(GetWindow(msgHWnd, GW_OWNER), nullptr);
 }
 
+// With the taskbar on any edge, the notice keeps to the top centre of the
+// space it leaves. Wine keeps the work area per process.
+TEST_F(AgentTest, NoticeFollowsTheWorkAreaOnEveryTaskbarEdge) {
+    RECT screen = {};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0));
+    LONG const taskbar = 48;
+    const RECT areas[] = {
+        {screen.left + taskbar, screen.top, screen.right, screen.bottom},
+        {screen.left, screen.top + taskbar, screen.right, screen.bottom},
+        {screen.left, screen.top, screen.right - taskbar, screen.bottom},
+    };
+    for (RECT area : areas) {
+        ASSERT_TRUE(SystemParametersInfoW(SPI_SETWORKAREA, 0, &area, 0));
+        showMsgWnd(L" Vigilor Session Started ");
+        RECT rect = windowRect(msgHWnd);
+        EXPECT_EQ(rect.left, area.left + (area.right - area.left - 300) / 2);
+        EXPECT_EQ(rect.top, area.top + 10);
+        closeMsgWnd();
+    }
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &screen, 0);
+}
+
 TEST_F(AgentTest, CountdownHasItsCancelButton) {
     showCountdownWnd(L" Shut down in 10 seconds. ");
     ASSERT_NE(msgHWnd, nullptr);
