@@ -143,10 +143,9 @@ TEST_F(TrayIcons, TheIconFollowsTheTaskbarColoursAndANewTaskbar) {
     EXPECT_TRUE(shows(recordAfter(seen), NIM_ADD, kSessionDark, tip));
 }
 
-// At sign-in the taskbar may exist but be too busy to take the icon, and no
-// "TaskbarCreated" follows. The agent falls back to changing an icon that a
-// timed-out add may have made, then tries both again every two seconds: the
-// icon comes as it is by then, and the tries stop.
+// At sign-in the taskbar may be too busy to take the icon, and no
+// "TaskbarCreated" follows: adding or changing it is tried every two seconds
+// until the icon is there, as it is by then.
 TEST_F(TrayIcons, ABusyTaskbarGetsTheIconOnceItIsReady) {
     setLightTaskbar(std::nullopt);
     // The first add and change, the session's change, and one more round.

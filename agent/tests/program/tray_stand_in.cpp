@@ -94,10 +94,9 @@ LRESULT CALLBACK TrayStandIn::procedure(HWND window, UINT message, WPARAM wParam
     auto* self = reinterpret_cast<TrayStandIn*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_COPYDATA && self != nullptr) {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        TrayRecord record = decode(static_cast<DWORD>(data->dwData), *data);
-        record.refused = self->records_.size() < self->refused_;
-        self->records_.push_back(record);
-        return record.refused ? FALSE : TRUE;
+        bool refuse = self->records_.size() < self->refused_;
+        self->records_.push_back(decode(static_cast<DWORD>(data->dwData), *data));
+        return refuse ? FALSE : TRUE;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -24,7 +24,6 @@ struct TrayRecord {
     UINT iconWidth = 0; // 0 when the record carries no icon
     UINT iconHeight = 0;
     std::vector<BYTE> iconBits; // mask bits, then colour bits
-    bool refused = false;
 };
 
 class TrayStandIn {
@@ -37,9 +36,8 @@ class TrayStandIn {
     HWND handle() const { return window_; }
     const std::vector<TrayRecord>& records() const { return records_; }
 
-    // A taskbar that is still busy starting: refuses the first `count`
-    // records in all. Wine's Shell_NotifyIconW fails when this window answers
-    // a record with FALSE.
+    // Refuses the first `count` records, as a taskbar busy starting does:
+    // Wine's Shell_NotifyIconW then fails.
     void refuseFirstRecords(size_t count) { refused_ = count; }
 
     // Waits until `count` records have arrived in all.
