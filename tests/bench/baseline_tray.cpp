@@ -19,11 +19,9 @@ UINT const WM_STATE = WM_USER + 704;
 UINT const IDM_CLOSE = 210;
 
 NOTIFYICONDATAW nid = {sizeof(nid)};
-HICON idleIcon = nullptr;
-HICON sessionIcon = nullptr;
 
 void showSession(bool running) {
-    nid.hIcon = running ? sessionIcon : idleIcon;
+    nid.hIcon = LoadIconW(nullptr, running ? IDI_INFORMATION : IDI_APPLICATION);
     lstrcpynW(nid.szTip, running ? L"Baseline\nIn a session" : L"Baseline", ARRAYSIZE(nid.szTip));
     Shell_NotifyIconW(NIM_MODIFY, &nid);
 }
@@ -74,9 +72,7 @@ int APIENTRY wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     nid.uID = 1;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_TRAY_CALLBACK;
-    idleIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    sessionIcon = LoadIconW(nullptr, IDI_INFORMATION);
-    nid.hIcon = idleIcon;
+    nid.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     lstrcpynW(nid.szTip, L"Baseline", ARRAYSIZE(nid.szTip));
     Shell_NotifyIconW(NIM_ADD, &nid);
     MSG msg = {};

@@ -36,8 +36,7 @@ class TrayStandIn {
     HWND handle() const { return window_; }
     const std::vector<TrayRecord>& records() const { return records_; }
 
-    // Refuses the first `count` records, as a taskbar busy starting does:
-    // Wine's Shell_NotifyIconW then fails.
+    // Refuses the first `count` records: Wine's Shell_NotifyIconW then fails.
     void refuseFirstRecords(size_t count) { refused_ = count; }
 
     // Waits until `count` records have arrived in all.
