@@ -71,10 +71,13 @@ HWND createPopupWindow(DWORD exStyle) {
     }
     UINT dpi = monitorDpi(workArea);
     int width = scaled(kPopupWidth, dpi);
-    int x = (workArea.right - width) / 2;
+    // The taskbar may sit at the top or on the left, where the work area
+    // does not start at 0.
+    int x = workArea.left + (workArea.right - workArea.left - width) / 2;
+    int y = workArea.top + scaled(10, dpi);
     HWND window =
-        CreateWindowExW(exStyle, szWindowClass, szTitle, WS_POPUP | WS_VISIBLE, x, scaled(10, dpi),
-                        width, scaled(kPopupHeight, dpi), nullptr, nullptr, hInst, nullptr);
+        CreateWindowExW(exStyle, szWindowClass, szTitle, WS_POPUP | WS_VISIBLE, x, y, width,
+                        scaled(kPopupHeight, dpi), nullptr, nullptr, hInst, nullptr);
     if (window != nullptr) {
         SetLayeredWindowAttributes(window, kPopupColourKey, 0, LWA_COLORKEY);
         deleteFont();

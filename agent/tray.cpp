@@ -38,6 +38,18 @@ ATOM registerAgentClass(HINSTANCE instance) {
     return RegisterClassExW(&wcex);
 }
 
+// An agent started elevated would otherwise not hear the configuration
+// application or a new taskbar: Windows drops messages from programs of a
+// lower integrity level unless the window lets these through.
+void allowMessagesFromAnyIntegrity() {
+    const UINT messages[] = {WM_VIGILOR_START, WM_VIGILOR_CANCEL, WM_VIGILOR_RELOAD,
+                             WM_VIGILOR_QUERY, wmTaskbarCreated};
+    for (UINT message : messages) {
+        CHANGEFILTERSTRUCT change = {sizeof(change)};
+        ChangeWindowMessageFilterEx(agentWindow, message, MSGFLT_ALLOW, &change);
+    }
+}
+
 void buildMenus() {
     sessionMenu = CreatePopupMenu();
     AppendMenuW(sessionMenu, MF_STRING, IDM_SESSION, loadText(IDS_SESSION_ITEM).c_str());
@@ -224,6 +236,7 @@ bool initInstance(HINSTANCE instance) {
     if (agentWindow == nullptr) {
         return false;
     }
+    allowMessagesFromAnyIntegrity();
     accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_VIGILORTASKBAR));
     addNotificationIcon();
     buildMenus();
@@ -296,6 +309,12 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return TRUE;
     case WM_SETTINGCHANGE:
         onTraySettingChange(lParam);
+        break;
+    case WM_TIMER:
+        if (wParam == TRAY_ADD_RETRY_TIMER && window == agentWindow) {
+            retryNotificationIcon();
+            return 0;
+        }
         break;
     default:
         if (message == wmTaskbarCreated && wmTaskbarCreated != 0 && window == agentWindow) {

@@ -6,6 +6,7 @@
 #include "texts.h"
 
 #include <shellapi.h>
+#include <shellscalingapi.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -30,12 +31,38 @@ const wchar_t kPersonalizeKey[] =
 // The product's name, in every language.
 const wchar_t kNotificationTitle[] = L"PC-Vigilor";
 
+// A taskbar that is still starting may time out on the first records:
+// adding is tried again for this long, at this interval.
+ULONGLONG const kAddRetryPeriodMs = 2 * 60 * 1000;
+UINT const kAddRetryIntervalMs = 2000;
+wchar_t const kTaskbarClass[] = L"Shell_TrayWnd";
+
 NOTIFYICONDATAW nid = {sizeof(nid)};
-WORD shownIcon = 0;
 int trayState = kTrayIdle;
 SYSTEMTIME sessionEnd = {};
 int countdownSeconds = 0;
 bool lightTaskbar = false;
+ULONGLONG addRetryEnd = 0;
+
+// Each drawing is decoded once for the DPI the icon is shown at and kept: a
+// burst of starts and cancels would otherwise decode an image at each.
+struct IconCache {
+    UINT dpi = 0;
+    HICON icons[3][2] = {};
+};
+IconCache iconCache;
+
+void destroyCachedIcons() {
+    for (auto& byState : iconCache.icons) {
+        for (HICON& icon : byState) {
+            if (icon != nullptr) {
+                DestroyIcon(icon);
+                icon = nullptr;
+            }
+        }
+    }
+    iconCache.dpi = 0;
+}
 
 // Windows' own setting for the taskbar's colours; without it the taskbar is
 // dark.
@@ -60,22 +87,42 @@ std::wstring currentTip() {
     }
 }
 
-// The icon of the current state at the notification area's size for the
-// DPI it is shown at.
-void loadCurrentIcon() {
-    WORD id = kTrayIcons[trayState][lightTaskbar ? 1 : 0];
-    UINT dpi = GetDpiForWindow(agentWindow);
-    if (dpi == 0) {
-        dpi = USER_DEFAULT_SCREEN_DPI;
+UINT dpiOrDefault(UINT dpi) {
+    return dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+// The notification area is drawn at the DPI of the monitor that shows the
+// taskbar, which need not be the agent window's.
+UINT taskbarDpi() {
+    HWND taskbar = FindWindowW(kTaskbarClass, nullptr);
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (taskbar != nullptr &&
+        SUCCEEDED(GetDpiForMonitor(MonitorFromWindow(taskbar, MONITOR_DEFAULTTOPRIMARY),
+                                   MDT_EFFECTIVE_DPI, &dpiX, &dpiY)) &&
+        dpiY != 0) {
+        return dpiY;
     }
-    auto icon = static_cast<HICON>(LoadImageW(
+    return dpiOrDefault(GetDpiForWindow(agentWindow));
+}
+
+HICON loadIcon(WORD id, UINT dpi) {
+    return static_cast<HICON>(LoadImageW(
         hInst, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetricsForDpi(SM_CXSMICON, dpi),
         GetSystemMetricsForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR));
-    if (nid.hIcon != nullptr) {
-        DestroyIcon(nid.hIcon);
+}
+
+// The icon of the current state at the notification area's size.
+HICON currentIcon() {
+    if (iconCache.dpi == 0) {
+        iconCache.dpi = taskbarDpi();
     }
-    nid.hIcon = icon;
-    shownIcon = id;
+    int colour = lightTaskbar ? 1 : 0;
+    HICON& icon = iconCache.icons[trayState][colour];
+    if (icon == nullptr) {
+        icon = loadIcon(kTrayIcons[trayState][colour], iconCache.dpi);
+    }
+    return icon;
 }
 
 void prepareRecord() {
@@ -83,16 +130,26 @@ void prepareRecord() {
     nid.uID = TRAY_ICON_ID;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WMAPP_NOTIFYCALLBACK;
+    nid.hIcon = currentIcon();
     // Cut to the record's length, never beyond it.
     lstrcpynW(nid.szTip, currentTip().c_str(), ARRAYSIZE(nid.szTip));
 }
 
 void modifyIcon() {
-    if (kTrayIcons[trayState][lightTaskbar ? 1 : 0] != shownIcon) {
-        loadCurrentIcon();
-    }
     prepareRecord();
     Shell_NotifyIconW(NIM_MODIFY, &nid);
+}
+
+// A record that timed out may still have added the icon: then only a change
+// of it succeeds.
+bool putIconInPlace() {
+    prepareRecord();
+    return Shell_NotifyIconW(NIM_ADD, &nid) || Shell_NotifyIconW(NIM_MODIFY, &nid);
+}
+
+void stopAddRetries() {
+    KillTimer(agentWindow, TRAY_ADD_RETRY_TIMER);
+    addRetryEnd = 0;
 }
 
 } // namespace
@@ -100,18 +157,30 @@ void modifyIcon() {
 void addNotificationIcon() {
     lightTaskbar = readLightTaskbar();
     // A new taskbar may come at another DPI.
-    loadCurrentIcon();
-    prepareRecord();
-    Shell_NotifyIconW(NIM_ADD, &nid);
+    UINT dpi = taskbarDpi();
+    if (dpi != iconCache.dpi) {
+        destroyCachedIcons();
+        iconCache.dpi = dpi;
+    }
+    if (putIconInPlace()) {
+        stopAddRetries();
+        return;
+    }
+    addRetryEnd = GetTickCount64() + kAddRetryPeriodMs;
+    SetTimer(agentWindow, TRAY_ADD_RETRY_TIMER, kAddRetryIntervalMs, nullptr);
+}
+
+void retryNotificationIcon() {
+    if (putIconInPlace() || GetTickCount64() >= addRetryEnd) {
+        stopAddRetries();
+    }
 }
 
 void removeNotificationIcon() {
+    stopAddRetries();
     Shell_NotifyIconW(NIM_DELETE, &nid);
-    if (nid.hIcon != nullptr) {
-        DestroyIcon(nid.hIcon);
-        nid.hIcon = nullptr;
-    }
-    shownIcon = 0;
+    nid.hIcon = nullptr;
+    destroyCachedIcons();
     trayState = kTrayIdle;
 }
 

@@ -8,7 +8,10 @@
 #include <string>
 
 // Adds the icon in the current state; also when the taskbar was made anew.
+// When the taskbar does not take it, tries again on TRAY_ADD_RETRY_TIMER.
 void addNotificationIcon();
+// TRAY_ADD_RETRY_TIMER: adds the icon in the state of the moment.
+void retryNotificationIcon();
 void removeNotificationIcon();
 
 void showTrayIdle();

@@ -81,7 +81,9 @@ BrandingText "${PRODUCT} ${VERSION}"
 ; MUI's own text asks the user to close other programs because of shared
 ; system files; this installation touches none, and closes PC-Vigilor itself.
 !define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\PCVigilor.exe"
+; Without a file: the function starts the program as the signed-in user.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION OpenConfiguration
 !define MUI_FINISHPAGE_RUN_TEXT "$(OpenProgramText)"
 
 !insertmacro MUI_PAGE_WELCOME
@@ -206,6 +208,43 @@ FunctionEnd
 !insertmacro DEFINE_CLOSE_PROGRAM ""
 !insertmacro DEFINE_CLOSE_PROGRAM "un."
 
+; Whether Setup runs elevated ("Run as administrator", or started by an
+; elevated program), read from its token (TokenElevation).
+!define TOKEN_QUERY 0x0008
+!define TOKEN_ELEVATION 20
+Var Elevated
+
+Function ReadElevation
+  StrCpy $Elevated 0
+  System::Call 'kernel32::GetCurrentProcess() p .r0'
+  System::Call 'advapi32::OpenProcessToken(p r0, i ${TOKEN_QUERY}, *p .r1) i .r2'
+  ${If} $2 != 0
+    System::Call 'advapi32::GetTokenInformation(p r1, i ${TOKEN_ELEVATION}, *i .r3, i 4, *i .r4) i .r2'
+    ${If} $2 != 0
+    ${AndIf} $3 != 0
+      StrCpy $Elevated 1
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+FunctionEnd
+
+; Starts a program of the installation as the signed-in user, never
+; elevated: an elevated program runs with the administrator's rights (and,
+; when another administrator's password elevated Setup, as that user). An
+; elevated Setup leaves the start to the user's shell: Explorer hands the
+; program to the shell that is already running, at the user's own level.
+!macro StartAsUser PROGRAM
+  ${If} $Elevated == 1
+    Exec '"$WINDIR\explorer.exe" "${PROGRAM}"'
+  ${Else}
+    Exec '"${PROGRAM}"'
+  ${EndIf}
+!macroend
+
+Function OpenConfiguration
+  !insertmacro StartAsUser "$INSTDIR\PCVigilor.exe"
+FunctionEnd
+
 ; Both programs build paths of at most MAX_PATH characters from "Path" and
 ; the other program's file name, and a folder at a drive root would leave
 ; "Path" with a trailing backslash (or none at all).
@@ -259,7 +298,7 @@ Section "PC-Vigilor"
   ; Its files could not be replaced while it ran; the new agent takes its
   ; place (a session it was running has ended).
   ${If} $AgentWasRunning == 1
-    Exec '"$INSTDIR\VigilorTaskbar.exe"'
+    !insertmacro StartAsUser "$INSTDIR\VigilorTaskbar.exe"
   ${EndIf}
 SectionEnd
 
@@ -278,6 +317,7 @@ Section "-Autostart off"
 SectionEnd
 
 Function .onInit
+  Call ReadElevation
   ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${GetParameters} $1
   ClearErrors

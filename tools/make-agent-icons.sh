@@ -46,15 +46,18 @@ tray_picture() { # STATE RIM OUTPUT
 }
 
 # Writes an .ico whose images are PNG-compressed (and squeezed by optipng,
-# losslessly), which Windows (since Vista) and Wine load at every size: a
-# fraction of the bitmap form's bytes, and the agent carries eight icons.
+# losslessly): a fraction of the bitmap form's bytes, and the agent carries
+# eight icons. Windows loads a PNG icon image only as 32-bit RGBA with 8 bits
+# per channel (colour type 6, bit depth 8), so optipng may recompress but
+# never reduce to a palette, grey or another depth: a reduced image is left
+# blank by Windows, though Wine draws it.
 png_ico() { # OUTPUT MASTER SIZES...
   local ico=$1 master=$2 pngs=()
   shift 2
   for s in "$@"; do
     $convert "$master" -resize "${s}x${s}" -strip -define png:exclude-chunks=date,time \
-      "PNG32:$tmp/$s.png"
-    optipng -quiet -o5 -strip all "$tmp/$s.png"
+      -define png:color-type=6 -define png:bit-depth=8 "PNG32:$tmp/$s.png"
+    optipng -quiet -o5 -nx -strip all "$tmp/$s.png"
     pngs+=("$tmp/$s.png")
   done
   python3 - "$ico" "${pngs[@]}" <<'EOF'
@@ -88,4 +91,5 @@ for state in idle session countdown; do
 done
 # The idle icon on a dark taskbar is the agent's long-standing tray icon.
 mv "$out/tray-idle-dark.ico" "$out/small.ico"
+python3 "$here/check-icons.py" "$out"/*.ico
 echo "icons written to $out"

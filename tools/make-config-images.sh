@@ -98,5 +98,10 @@ for s in 16 24 32 48 64 256; do
   eye "$s" "$tmp/$s.png"
   sizes+=("$tmp/$s.png")
 done
-$convert "${sizes[@]}" "$res/PCVigilor.ico"
+# ImageMagick writes the sizes below 256 as bitmaps and the 256 as PNG, by
+# default at the 16 bits per channel it draws with; Windows loads a PNG icon
+# image only as 8-bit RGBA.
+$convert "${sizes[@]}" -depth 8 -define png:color-type=6 -define png:bit-depth=8 \
+  "$res/PCVigilor.ico"
+python3 "$here/check-icons.py" "$res/PCVigilor.ico"
 echo "pictures written to $res"

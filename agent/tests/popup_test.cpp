@@ -90,6 +90,23 @@ TEST_F(AgentTest, NoticeSitsAtTheTopCentreOfTheWorkArea) {
     EXPECT_EQ(GetWindow(msgHWnd, GW_OWNER), nullptr);
 }
 
+// With the taskbar on the left or at the top, the notice keeps to the top
+// centre of the space it leaves. Wine keeps the work area per process.
+TEST_F(AgentTest, NoticeKeepsToTheWorkAreaWhereverTheTaskbarSits) {
+    RECT screen = {};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0));
+    for (RECT area :
+         {RECT{48, 0, screen.right, screen.bottom}, RECT{0, 48, screen.right, screen.bottom}}) {
+        ASSERT_TRUE(SystemParametersInfoW(SPI_SETWORKAREA, 0, &area, 0));
+        showMsgWnd(L" Vigilor Session Started ");
+        RECT rect = windowRect(msgHWnd);
+        EXPECT_EQ(rect.left, area.left + (area.right - area.left - 300) / 2);
+        EXPECT_EQ(rect.top, area.top + 10);
+        closeMsgWnd();
+    }
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &screen, 0);
+}
+
 TEST_F(AgentTest, CountdownHasItsCancelButton) {
     showCountdownWnd(L" Shut down in 10 seconds. ");
     ASSERT_NE(msgHWnd, nullptr);

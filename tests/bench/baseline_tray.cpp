@@ -1,7 +1,8 @@
 // The smallest tray program the benchmark compares the agent with: one hidden
 // window, one icon, a message loop. It answers the control messages the way
 // the agent does (with the session state, here always 0) and closes on the
-// agent's Close command, so that the benchmark drives both alike.
+// agent's Close command, so that the benchmark drives both alike. Start and
+// cancel change its icon and tip, as they change the agent's.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -11,12 +12,19 @@
 namespace {
 
 UINT const WM_TRAY_CALLBACK = WM_USER + 10;
-UINT const WM_FIRST_CONTROL = WM_USER + 700;
+UINT const WM_START = WM_USER + 700;
+UINT const WM_CANCEL = WM_USER + 701;
 UINT const WM_QUERY = WM_USER + 703;
 UINT const WM_STATE = WM_USER + 704;
 UINT const IDM_CLOSE = 210;
 
 NOTIFYICONDATAW nid = {sizeof(nid)};
+
+void showSession(bool running) {
+    nid.hIcon = LoadIconW(nullptr, running ? IDI_INFORMATION : IDI_APPLICATION);
+    lstrcpynW(nid.szTip, running ? L"Baseline\nIn a session" : L"Baseline", ARRAYSIZE(nid.szTip));
+    Shell_NotifyIconW(NIM_MODIFY, &nid);
+}
 
 void answer() {
     if (HWND config = FindWindowW(VIGILOR_CONFIG_WINDOW_CLASS, L"PC-Vigilor")) {
@@ -25,7 +33,10 @@ void answer() {
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= WM_FIRST_CONTROL && message <= WM_QUERY) {
+    if (message >= WM_START && message <= WM_QUERY) {
+        if (message == WM_START || message == WM_CANCEL) {
+            showSession(message == WM_START);
+        }
         answer();
         return 0;
     }

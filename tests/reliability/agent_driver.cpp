@@ -7,7 +7,11 @@ namespace reliability {
 using namespace vigilor_test;
 
 std::wstring agentProgram() {
-    return windowsPath(VIGILOR_AGENT_EXE);
+    // A copy for the run: a start fails while a build relinks the agent.
+    static TempFolder folder;
+    static std::wstring copy = folder.path() + L"\\VigilorTaskbar.exe";
+    static bool copied = CopyFileW(windowsPath(VIGILOR_AGENT_EXE).c_str(), copy.c_str(), FALSE);
+    return copied ? copy : windowsPath(VIGILOR_AGENT_EXE);
 }
 
 std::wstring standInConfigProgram() {

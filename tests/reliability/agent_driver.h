@@ -33,7 +33,7 @@ bool waitUntilIdle(const vigilor_test::AgentProcess& agent, DWORD timeoutMs);
 // input-method window: menus, message boxes, dialogs that are still open.
 std::wstring strayWindows(DWORD processId);
 
-// The agent binary and the stand-in, as Windows paths.
+// A copy of the agent made for this run, and the stand-in, as Windows paths.
 std::wstring agentProgram();
 std::wstring standInConfigProgram();
 

@@ -313,8 +313,9 @@ double nowMs() {
 TempFolder::TempFolder() {
     wchar_t base[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, base);
+    static unsigned made = 0; // two folders made within a millisecond stay apart
     path_ = std::wstring(base) + L"vigilor-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(GetTickCount64());
+            std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++made);
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 

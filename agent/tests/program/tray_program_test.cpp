@@ -143,6 +143,25 @@ TEST_F(TrayIcons, TheIconFollowsTheTaskbarColoursAndANewTaskbar) {
     EXPECT_TRUE(shows(recordAfter(seen), NIM_ADD, kSessionDark, tip));
 }
 
+// At sign-in the taskbar may be too busy to take the icon, and no
+// "TaskbarCreated" follows: adding or changing it is tried every two seconds
+// until the icon is there, as it is by then.
+TEST_F(TrayIcons, ABusyTaskbarGetsTheIconOnceItIsReady) {
+    setLightTaskbar(std::nullopt);
+    // The first add and change, the session's change, and one more round.
+    tray->refuseFirstRecords(5);
+    ASSERT_NO_FATAL_FAILURE(startAgent());
+    std::optional<WPARAM> end = exchange(WM_VIGILOR_START);
+    ASSERT_TRUE(end);
+    ASSERT_TRUE(tray->waitForRecords(6, 3 * kRecordTimeoutMs));
+    const std::vector<TrayRecord>& records = tray->records();
+    EXPECT_EQ(records[0].message, DWORD{NIM_ADD});
+    EXPECT_EQ(records[1].message, DWORD{NIM_MODIFY});
+    EXPECT_TRUE(shows(records[5], NIM_ADD, kSessionDark,
+                      L"Vigilor Helper\nAwake until " + endTimeText(*end)));
+    EXPECT_FALSE(tray->waitForRecords(7, 3000)) << "still adding once the icon was there";
+}
+
 // Run alone, in a Wine session of its own at 192 DPI (200 %): everything the
 // user sees of the agent is twice the size it is at 96 DPI.
 class AtDoubleDpi : public TrayIcons {

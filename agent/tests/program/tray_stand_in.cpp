@@ -100,8 +100,9 @@ LRESULT CALLBACK TrayStandIn::procedure(HWND window, UINT message, WPARAM wParam
     auto* self = reinterpret_cast<TrayStandIn*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_COPYDATA && self != nullptr) {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        bool refuse = self->records_.size() < self->refused_;
         self->records_.push_back(decode(static_cast<DWORD>(data->dwData), *data));
-        return TRUE;
+        return refuse ? FALSE : TRUE;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -39,6 +39,9 @@ class TrayStandIn {
     HWND handle() const { return window_; }
     const std::vector<TrayRecord>& records() const { return records_; }
 
+    // Refuses the first `count` records: Wine's Shell_NotifyIconW then fails.
+    void refuseFirstRecords(size_t count) { refused_ = count; }
+
     // Waits until `count` records have arrived in all.
     bool waitForRecords(size_t count, DWORD timeoutMs);
 
@@ -47,6 +50,7 @@ class TrayStandIn {
 
     HWND window_ = nullptr;
     std::vector<TrayRecord> records_;
+    size_t refused_ = 0;
 };
 
 // The bits of an icon resource of `module` (a program file) loaded at `size`
