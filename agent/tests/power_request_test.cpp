@@ -2,9 +2,11 @@
 
 #include "agent.h"
 #include "fake_powrprof.h"
+#include "popup.h"
 #include "session.h"
 #include "session_texts.h"
 #include "shutdown.h"
+#include "tray_stand_in.h"
 
 using namespace test;
 using fake_power::openRequests;
@@ -16,11 +18,29 @@ namespace {
 
 int shutdownRequests = 0;
 int requestsOpenAtShutdown = -1;
+UINT shutdownFlags = 0;
+DWORD shutdownReason = 0;
+DWORD shutdownError = ERROR_SUCCESS; // what Windows answers
 
-BOOL WINAPI fakeExitWindowsEx(UINT, DWORD) {
+BOOL WINAPI fakeExitWindowsEx(UINT flags, DWORD reason) {
     ++shutdownRequests;
     requestsOpenAtShutdown = openRequests();
-    return TRUE;
+    shutdownFlags = flags;
+    shutdownReason = reason;
+    SetLastError(shutdownError);
+    return shutdownError == ERROR_SUCCESS;
+}
+
+// The text of the latest notification of the agent's icon, if it is later
+// than the first `count` records.
+std::wstring notificationAfter(size_t count) {
+    const std::vector<vigilor_test::TrayRecord>& records = processTray().records();
+    for (size_t i = records.size(); i > count; --i) {
+        if ((records[i - 1].flags & NIF_INFO) != 0) {
+            return records[i - 1].info;
+        }
+    }
+    return {};
 }
 
 std::wstring expectedReason() {
@@ -108,15 +128,36 @@ TEST_F(AgentTest, AutomaticResumeAsksAgainToKeepThePcAwake) {
     EXPECT_EQ(requests()[1].reason, expectedReason());
 }
 
-TEST_F(AgentTest, ShutdownGivesThePowerRequestBackFirst) {
-    setDword(L"shutdownWindows", 1);
-    startVigilorSession();
-    startShutdownCountdown(agentWindow, WM_TIMER, SESSION_TIMER, 0);
-    shutdownRequests = 0;
-    for (int i = 0; i < 10; ++i) {
-        shutdownCountdownTick(agentWindow, WM_TIMER, SESSION_TIMER, 0);
+// Windows may take minutes to shut down, or not do it at all: the session
+// ends before the request, and the user hears when Windows refused it.
+TEST_F(AgentTest, ShutdownEndsTheSessionAndGivesThePowerRequestBackFirst) {
+    const std::wstring notShutDown = L"Windows did not shut down: ";
+    for (DWORD error : {DWORD{ERROR_ACCESS_DENIED}, DWORD{ERROR_SUCCESS}}) {
+        shutdownError = error;
+        setDword(L"shutdownWindows", 1);
+        startVigilorSession();
+        startShutdownCountdown(agentWindow, WM_TIMER, SESSION_TIMER, 0);
+        shutdownRequests = 0;
+        size_t records = processTray().records().size();
+        for (int i = 0; i < 10; ++i) {
+            shutdownCountdownTick(agentWindow, WM_TIMER, SESSION_TIMER, 0);
+        }
+        ASSERT_EQ(shutdownRequests, 1);
+        EXPECT_EQ(shutdownFlags, UINT{EWX_POWEROFF | EWX_FORCEIFHUNG});
+        EXPECT_EQ(shutdownReason, DWORD{SHTDN_REASON_FLAG_PLANNED}); // "Other (Planned)"
+        EXPECT_EQ(requestsOpenAtShutdown, 0);
+        EXPECT_EQ(sessionEndMinute, 0u);
+        EXPECT_EQ(readDword(L"VigilorActive"), 0u);
+        EXPECT_EQ(msgHWnd, nullptr);
+        EXPECT_EQ(shutdownCountdown, 0);
+        EXPECT_FALSE(timerRunning(SESSION_TIMER));
+        EXPECT_EQ(processTray().records().back().tip, L"Vigilor Helper");
+        std::wstring told = notificationAfter(records);
+        EXPECT_EQ(told.compare(0, notShutDown.size(), notShutDown) == 0, error != ERROR_SUCCESS)
+            << std::string(told.begin(), told.end());
     }
-    ASSERT_EQ(shutdownRequests, 1);
-    EXPECT_EQ(requestsOpenAtShutdown, 0);
-    KillTimer(agentWindow, SESSION_TIMER);
+    // Taken, then called off by Windows.
+    size_t records = processTray().records().size();
+    SendMessageW(agentWindow, WM_ENDSESSION, FALSE, 0);
+    EXPECT_EQ(notificationAfter(records).compare(0, notShutDown.size(), notShutDown), 0);
 }

@@ -13,17 +13,32 @@ namespace {
 
 constexpr int kGuidTextLength = 38;
 
-bool readActive(GUID& scheme) {
+bool readGuid(const wchar_t* value, GUID& guid) {
     wchar_t text[kGuidTextLength + 1] = {};
     DWORD size = sizeof(text);
-    return RegGetValueW(HKEY_CURRENT_USER, kStateKey, kActiveValue, RRF_RT_REG_SZ, nullptr, text,
-                        &size) == ERROR_SUCCESS &&
-           SUCCEEDED(CLSIDFromString(text, &scheme));
+    return RegGetValueW(HKEY_CURRENT_USER, kStateKey, value, RRF_RT_REG_SZ, nullptr, text, &size) ==
+               ERROR_SUCCESS &&
+           SUCCEEDED(CLSIDFromString(text, &guid));
+}
+
+bool readActive(GUID& scheme) {
+    return readGuid(kActiveValue, scheme);
+}
+
+bool planExists(const wchar_t* text) {
+    wchar_t plans[1024] = {};
+    DWORD size = sizeof(plans);
+    return RegGetValueW(HKEY_CURRENT_USER, kStateKey, kPlansValue, RRF_RT_REG_SZ, nullptr, plans,
+                        &size) != ERROR_SUCCESS ||
+           wcsstr(plans, text) != nullptr;
 }
 
 DWORD writeActive(const GUID& scheme) {
     wchar_t text[kGuidTextLength + 1] = {};
     StringFromGUID2(scheme, text, kGuidTextLength + 1);
+    if (!planExists(text)) {
+        return kMissingPlanError;
+    }
     HKEY key = nullptr;
     LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, kStateKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
                               nullptr, &key, nullptr);
@@ -68,3 +83,42 @@ extern "C" __declspec(dllexport) DWORD WINAPI PowerSetActiveScheme(HKEY, const G
     }
     return writeActive(*scheme);
 }
+
+#ifdef STAND_IN_POWER_MODES
+// Windows 11's user configured power modes, in the build that has them.
+namespace {
+
+DWORD readMode(const wchar_t* value, GUID* mode) {
+    if (mode == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    if (!readGuid(value, *mode)) {
+        *mode = GUID{};
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD writeMode(const wchar_t* value, const GUID* mode) {
+    if (mode == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    wchar_t text[kGuidTextLength + 1] = {};
+    StringFromGUID2(*mode, text, kGuidTextLength + 1);
+    return RegSetKeyValueW(HKEY_CURRENT_USER, kStateKey, value, REG_SZ, text, sizeof(text));
+}
+
+} // namespace
+
+extern "C" __declspec(dllexport) DWORD WINAPI PowerGetUserConfiguredACPowerMode(GUID* mode) {
+    return readMode(kMainsModeValue, mode);
+}
+extern "C" __declspec(dllexport) DWORD WINAPI PowerGetUserConfiguredDCPowerMode(GUID* mode) {
+    return readMode(kBatteryModeValue, mode);
+}
+extern "C" __declspec(dllexport) DWORD WINAPI PowerSetUserConfiguredACPowerMode(const GUID* mode) {
+    return writeMode(kMainsModeValue, mode);
+}
+extern "C" __declspec(dllexport) DWORD WINAPI PowerSetUserConfiguredDCPowerMode(const GUID* mode) {
+    return writeMode(kBatteryModeValue, mode);
+}
+#endif
