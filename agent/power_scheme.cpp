@@ -193,13 +193,14 @@ void recordSwitch() {
     ownsRestoreRecord = true;
 }
 
-bool setModes(const GUID& mode) {
+DWORD setModes(const GUID& mode) {
+    DWORD result = ERROR_SUCCESS;
     for (PowerSupply supply : kPowerSupplies) {
-        if (setPowerMode(supply, mode) != ERROR_SUCCESS) {
-            return false;
+        if (result == ERROR_SUCCESS) {
+            result = setPowerMode(supply, mode);
         }
     }
-    return true;
+    return result;
 }
 
 void putModesBack(const SchemeSwitch& change) {
@@ -219,7 +220,7 @@ bool switchModesInstead(DWORD index) {
             return false;
         }
     }
-    if (!setModes(change.switchedTo)) {
+    if (setModes(change.switchedTo) != ERROR_SUCCESS) {
         putModesBack(change);
         return false;
     }
@@ -267,10 +268,13 @@ void switchPowerScheme(DWORD index) {
     }
     if (sessionSwitch.what == Switched::Modes) {
         // The plan was missing at the first start of this session.
-        if (setModes(powerModeForIndex(index))) {
-            sessionSwitch.switchedTo = powerModeForIndex(index);
-            recordSwitch();
+        DWORD result = setModes(powerModeForIndex(index));
+        if (result != ERROR_SUCCESS) {
+            tellPlanNotSwitched(index, result, false);
+            return;
         }
+        sessionSwitch.switchedTo = powerModeForIndex(index);
+        recordSwitch();
         return;
     }
     GUID chosen = {};

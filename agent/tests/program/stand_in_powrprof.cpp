@@ -13,31 +13,23 @@ namespace {
 
 constexpr int kGuidTextLength = 38;
 
-bool readGuid(const wchar_t* value, GUID& guid) {
+bool readActive(GUID& scheme) {
     wchar_t text[kGuidTextLength + 1] = {};
     DWORD size = sizeof(text);
-    return RegGetValueW(HKEY_CURRENT_USER, kStateKey, value, RRF_RT_REG_SZ, nullptr, text, &size) ==
-               ERROR_SUCCESS &&
-           SUCCEEDED(CLSIDFromString(text, &guid));
-}
-
-bool readActive(GUID& scheme) {
-    return readGuid(kActiveValue, scheme);
-}
-
-bool planExists(const wchar_t* text) {
-    wchar_t plans[1024] = {};
-    DWORD size = sizeof(plans);
-    return RegGetValueW(HKEY_CURRENT_USER, kStateKey, kPlansValue, RRF_RT_REG_SZ, nullptr, plans,
-                        &size) != ERROR_SUCCESS ||
-           wcsstr(plans, text) != nullptr;
+    return RegGetValueW(HKEY_CURRENT_USER, kStateKey, kActiveValue, RRF_RT_REG_SZ, nullptr, text,
+                        &size) == ERROR_SUCCESS &&
+           SUCCEEDED(CLSIDFromString(text, &scheme));
 }
 
 DWORD writeActive(const GUID& scheme) {
     wchar_t text[kGuidTextLength + 1] = {};
     StringFromGUID2(scheme, text, kGuidTextLength + 1);
-    if (!planExists(text)) {
-        return kMissingPlanError;
+    wchar_t plans[1024] = {};
+    DWORD size = sizeof(plans);
+    if (RegGetValueW(HKEY_CURRENT_USER, kStateKey, kPlansValue, RRF_RT_REG_SZ, nullptr, plans,
+                     &size) == ERROR_SUCCESS &&
+        wcsstr(plans, text) == nullptr) {
+        return ERROR_FILE_NOT_FOUND; // Windows documents only a nonzero code
     }
     HKEY key = nullptr;
     LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, kStateKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
@@ -46,7 +38,7 @@ DWORD writeActive(const GUID& scheme) {
         return rc;
     }
     DWORD activations = 0;
-    DWORD size = sizeof(activations);
+    size = sizeof(activations);
     RegGetValueW(key, nullptr, kActivationsValue, RRF_RT_REG_DWORD, nullptr, &activations, &size);
     ++activations;
     rc = RegSetValueExW(key, kActiveValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
@@ -85,40 +77,22 @@ extern "C" __declspec(dllexport) DWORD WINAPI PowerSetActiveScheme(HKEY, const G
 }
 
 #ifdef STAND_IN_POWER_MODES
-// Windows 11's user configured power modes, in the build that has them.
-namespace {
-
-DWORD readMode(const wchar_t* value, GUID* mode) {
-    if (mode == nullptr) {
-        return ERROR_INVALID_PARAMETER;
+// Windows 11's user configured power modes, in the build that has them; a
+// mode never set is balanced, the null GUID.
+#define STAND_IN_POWER_MODE(supply, value)                                                         \
+    extern "C" __declspec(dllexport)                                                               \
+        DWORD WINAPI PowerGetUserConfigured##supply##PowerMode(GUID* mode) {                       \
+        wchar_t text[kGuidTextLength + 1] = L"{00000000-0000-0000-0000-000000000000}";             \
+        DWORD size = sizeof(text);                                                                 \
+        RegGetValueW(HKEY_CURRENT_USER, kStateKey, value, RRF_RT_REG_SZ, nullptr, text, &size);    \
+        return SUCCEEDED(CLSIDFromString(text, mode)) ? ERROR_SUCCESS : ERROR_INVALID_DATA;        \
+    }                                                                                              \
+    extern "C" __declspec(dllexport)                                                               \
+        DWORD WINAPI PowerSetUserConfigured##supply##PowerMode(const GUID* mode) {                 \
+        wchar_t text[kGuidTextLength + 1] = {};                                                    \
+        StringFromGUID2(*mode, text, kGuidTextLength + 1);                                         \
+        return RegSetKeyValueW(HKEY_CURRENT_USER, kStateKey, value, REG_SZ, text, sizeof(text));   \
     }
-    if (!readGuid(value, *mode)) {
-        *mode = GUID{};
-    }
-    return ERROR_SUCCESS;
-}
-
-DWORD writeMode(const wchar_t* value, const GUID* mode) {
-    if (mode == nullptr) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    wchar_t text[kGuidTextLength + 1] = {};
-    StringFromGUID2(*mode, text, kGuidTextLength + 1);
-    return RegSetKeyValueW(HKEY_CURRENT_USER, kStateKey, value, REG_SZ, text, sizeof(text));
-}
-
-} // namespace
-
-extern "C" __declspec(dllexport) DWORD WINAPI PowerGetUserConfiguredACPowerMode(GUID* mode) {
-    return readMode(kMainsModeValue, mode);
-}
-extern "C" __declspec(dllexport) DWORD WINAPI PowerGetUserConfiguredDCPowerMode(GUID* mode) {
-    return readMode(kBatteryModeValue, mode);
-}
-extern "C" __declspec(dllexport) DWORD WINAPI PowerSetUserConfiguredACPowerMode(const GUID* mode) {
-    return writeMode(kMainsModeValue, mode);
-}
-extern "C" __declspec(dllexport) DWORD WINAPI PowerSetUserConfiguredDCPowerMode(const GUID* mode) {
-    return writeMode(kBatteryModeValue, mode);
-}
+STAND_IN_POWER_MODE(AC, kMainsModeValue)
+STAND_IN_POWER_MODE(DC, kBatteryModeValue)
 #endif

@@ -2,8 +2,6 @@
 // other processes (and after the Wine session has ended) can read and set it.
 #pragma once
 
-#include <windows.h>
-
 namespace stand_in_powrprof {
 
 // Under HKEY_CURRENT_USER.
@@ -13,12 +11,9 @@ inline constexpr wchar_t kStateKey[] = L"Software\\PC-Vigilor Tests\\powrprof";
 inline constexpr wchar_t kActiveValue[] = L"Active";
 // REG_DWORD, how many times a scheme was activated.
 inline constexpr wchar_t kActivationsValue[] = L"Activations";
-// REG_SZ, the plans that exist, in braced form one after another. Without
-// it every plan exists; with it, activating another fails as Windows fails.
+// REG_SZ: the plans that exist (all when missing); in the build with Windows
+// 11's calls, the user's power mode on mains and on battery.
 inline constexpr wchar_t kPlansValue[] = L"Plans";
-inline constexpr DWORD kMissingPlanError = ERROR_FILE_NOT_FOUND;
-// REG_SZ, the user's power modes for mains and battery in braced form, in
-// the build that has Windows 11's power-mode calls (absent, balanced).
 inline constexpr wchar_t kMainsModeValue[] = L"MainsMode";
 inline constexpr wchar_t kBatteryModeValue[] = L"BatteryMode";
 
