@@ -22,16 +22,21 @@ void detectPowerScheme();
 // Activates the built-in scheme of a `powerSchemeIndex` (0 to 2; any other
 // index switches nothing). The scheme recorded by the last detection is kept
 // to be put back, unless this session has already switched: then the scheme
-// from before its first switch stays the one to return to.
+// from before its first switch stays the one to return to. Where Windows
+// will not switch to the plan, the nearest power mode is set for mains and
+// battery instead, when Windows has power modes; the user is told either
+// way.
 void switchPowerScheme(DWORD index);
 
-// Puts back the scheme that was active before this session switched, if it
-// switched at all. Once put back, a scheme is not put back again.
+// Puts back what this session switched, the plan or the user's power modes,
+// if it switched at all. Once put back, nothing is put back again.
 void restorePowerScheme();
 
-// A switched scheme is recorded in the settings key until it is put back, so
-// that an agent that was killed or crashed mid-session leaves a trace. At
-// start-up, unless another agent runs (whose session the record may belong
-// to), this puts such a scheme back, deletes the record and clears
-// "VigilorActive". A record that is not a scheme identifier is only deleted.
+// What a session switched is recorded in the settings key until it is put
+// back, so that an agent that was killed or crashed mid-session leaves a
+// trace. At start-up and before a session switches anything, unless another
+// agent runs (whose session the record may belong to), this puts back what
+// such a record names while what the session chose is still active, deletes
+// the record and clears "VigilorActive". A record that is none of ours is
+// only deleted.
 void restoreSchemeLeftBehind();

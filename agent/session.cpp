@@ -136,6 +136,9 @@ void loadSessionOptions() {
 
 void startVigilorSession() {
     forgetNotices();
+    // A record of a crashed agent's switch is dealt with before this session
+    // looks at the active plan and records its own.
+    restoreSchemeLeftBehind();
     loadSessionOptions();
     writeVigilorActive(1);
     uint64_t lengthMinutes = sessionLengthMinutes(sessionOptions);
@@ -188,12 +191,6 @@ void endSessionWithWindows() {
     if (sessionEndMinute != 0) {
         endVigilorSession();
     }
-}
-
-void undoSessionBeforeShutdown() {
-    writeVigilorActive(0);
-    restorePowerScheme();
-    releasePowerRequest();
 }
 
 void CALLBACK handleSessionTimeout(HWND, UINT, UINT_PTR, DWORD) {

@@ -49,10 +49,6 @@ void cancelVigilorSession();
 // a running session ends now, as the end steps end it, without a notice.
 void endSessionWithWindows();
 
-// The agent is about to shut Windows down itself, which ends it before any
-// end step could run: what the session changed outside the agent is undone
-// first. The countdown goes on until Windows ends the agent.
-void undoSessionBeforeShutdown();
 // After the PC woke up by itself: a running session asks again to keep it
 // awake, as its start did.
 void renewSessionRequirements();

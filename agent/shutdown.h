@@ -15,5 +15,10 @@ std::wstring countdownText(int seconds);
 // turns the session timer into the one-second tick.
 void CALLBACK startShutdownCountdown(HWND window, UINT message, UINT_PTR id, DWORD time);
 
-// One second of the countdown; at zero and below, asks Windows to shut down.
+// One second of the countdown; at zero, ends the session and asks Windows to
+// shut down. The user is told when Windows will not.
 void CALLBACK shutdownCountdownTick(HWND window, UINT message, UINT_PTR id, DWORD time);
+
+// Windows called off the end of its session (WM_ENDSESSION FALSE). When the
+// agent had asked for it, the user is told that Windows did not shut down.
+void shutdownCalledOff();

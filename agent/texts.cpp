@@ -1,6 +1,7 @@
 #include "texts.h"
 
 #include "agent.h"
+#include "resource.h"
 
 namespace {
 
@@ -48,4 +49,18 @@ std::wstring formatText(UINT id, std::initializer_list<std::wstring> arguments) 
         }
     }
     return text;
+}
+
+std::wstring systemErrorText(DWORD code) {
+    wchar_t* message = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr);
+    std::wstring text = length > 0 ? std::wstring(message, length) : std::wstring();
+    LocalFree(message);
+    // Windows ends its messages with a line break.
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return text.empty() ? formatText(IDS_ERROR_CODE, static_cast<unsigned>(code)) : text;
 }

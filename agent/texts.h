@@ -16,3 +16,7 @@ std::wstring formatText(UINT id, int value);
 
 // String resource `id` with the texts of `arguments` in place of %1, %2, ...
 std::wstring formatText(UINT id, std::initializer_list<std::wstring> arguments);
+
+// Windows' own words for a system error code, in the user's language, for a
+// sentence of ours; the code's number when Windows has none.
+std::wstring systemErrorText(DWORD code);

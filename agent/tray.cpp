@@ -5,6 +5,7 @@
 #include "power_scheme.h"
 #include "resource.h"
 #include "session.h"
+#include "shutdown.h"
 #include "texts.h"
 #include "tray_icon.h"
 
@@ -299,6 +300,8 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_ENDSESSION:
         if (wParam != FALSE) {
             endSessionWithWindows();
+        } else if (window == agentWindow) {
+            shutdownCalledOff();
         }
         return 0;
     case WM_POWERBROADCAST:

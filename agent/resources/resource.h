@@ -43,6 +43,20 @@
 #define IDS_END_DATE 150             // %1: date, %2: time
 #define IDS_POWER_REQUEST_REASON 151 // %1: when the session ends
 
+// Notifications of the tray icon, and the names they use, in a block of
+// their own (160).
+#define IDS_PLAN_POWER_SAVER 160
+#define IDS_PLAN_BALANCED 161
+#define IDS_PLAN_HIGH_PERFORMANCE 162
+#define IDS_MODE_BEST_EFFICIENCY 163
+#define IDS_MODE_BALANCED 164
+#define IDS_MODE_BEST_PERFORMANCE 165
+#define IDS_NOTICE_MODE_INSTEAD 166      // %1: plan, %2: Windows' reason, %3: mode
+#define IDS_NOTICE_PLAN_NOT_SWITCHED 167 // %1: plan, %2: Windows' reason
+#define IDS_NOTICE_NOT_SHUT_DOWN 168
+#define IDS_NOTICE_NOT_SHUT_DOWN_REASON 169 // %1: Windows' reason
+#define IDS_ERROR_CODE 170                  // %u: a system error code
+
 // Controls of the About box that take their texts from the string table.
 #define IDC_ABOUT_VERSION 1001
 #define IDC_ABOUT_DESCRIPTION 1002

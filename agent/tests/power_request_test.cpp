@@ -5,6 +5,7 @@
 #include "session.h"
 #include "session_texts.h"
 #include "shutdown.h"
+#include "tray_stand_in.h"
 
 using namespace test;
 using fake_power::openRequests;
@@ -16,11 +17,21 @@ namespace {
 
 int shutdownRequests = 0;
 int requestsOpenAtShutdown = -1;
+UINT shutdownFlags = 0;
+DWORD shutdownReason = 0;
+DWORD shutdownError = ERROR_SUCCESS; // Windows' answer
 
-BOOL WINAPI fakeExitWindowsEx(UINT, DWORD) {
+BOOL WINAPI fakeExitWindowsEx(UINT flags, DWORD reason) {
     ++shutdownRequests;
     requestsOpenAtShutdown = openRequests();
-    return TRUE;
+    shutdownFlags = flags;
+    shutdownReason = reason;
+    SetLastError(shutdownError);
+    return shutdownError == ERROR_SUCCESS;
+}
+
+bool toldNotShutDown() {
+    return processTray().records().back().info.rfind(L"Windows did not shut down", 0) == 0;
 }
 
 std::wstring expectedReason() {
@@ -118,5 +129,16 @@ TEST_F(AgentTest, ShutdownGivesThePowerRequestBackFirst) {
     }
     ASSERT_EQ(shutdownRequests, 1);
     EXPECT_EQ(requestsOpenAtShutdown, 0);
-    KillTimer(agentWindow, SESSION_TIMER);
+    EXPECT_EQ(shutdownFlags, UINT{EWX_POWEROFF | EWX_FORCEIFHUNG});
+    EXPECT_EQ(shutdownReason, DWORD{SHTDN_REASON_FLAG_PLANNED}); // "Other (Planned)"
+    SendMessageW(agentWindow, WM_ENDSESSION, FALSE, 0);
+    EXPECT_TRUE(toldNotShutDown());
+    shutdownError = ERROR_ACCESS_DENIED;
+    startVigilorSession();
+    startShutdownCountdown(agentWindow, WM_TIMER, SESSION_TIMER, 0);
+    for (int i = 0; i < 10; ++i) {
+        shutdownCountdownTick(agentWindow, WM_TIMER, SESSION_TIMER, 0);
+    }
+    shutdownError = ERROR_SUCCESS;
+    EXPECT_TRUE(toldNotShutDown());
 }

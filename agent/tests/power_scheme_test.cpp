@@ -4,10 +4,15 @@
 #include "fake_powrprof.h"
 #include "power_scheme.h"
 #include "session.h"
+#include "settings.h"
 
 using namespace test;
 
 namespace {
+
+const std::wstring powerSaver = L"{A1841308-3541-4FAB-BC81-F71556F20B4A}";
+const std::wstring balanced = L"{381B4222-F694-41F0-9685-FF5BB260DF2E}";
+const std::wstring highPerformance = L"{8C5E7FDA-E8BF-4A96-9A85-A6E23A8C635C}";
 
 bool isActive(const GUID& scheme) {
     return IsEqualGUID(fake_power::active(), scheme) != FALSE;
@@ -129,13 +134,13 @@ TEST_F(AgentTest, ClosingTheAgentPutsTheSchemeBack) {
 
 // What a killed agent's successor does with the record it finds at start-up.
 TEST_F(AgentTest, OnlyAWellFormedSchemeRecordIsPutBack) {
-    const std::wstring powerSaver = L"{A1841308-3541-4FAB-BC81-F71556F20B4A}";
     struct Case {
         std::wstring text;
         DWORD type;
         bool switches;
     } const cases[] = {
         {L"{a1841308-3541-4fab-bc81-f71556f20b4a}", REG_SZ, true},
+        {L"v2 plan " + powerSaver + L" " + balanced, REG_SZ, false}, // Balanced left since
         {powerSaver + L" ", REG_SZ, false},
         {L"{G1841308-3541-4FAB-BC81-F71556F20B4A}", REG_SZ, false},
         {L"A1841308-3541-4FAB-BC81-F71556F20B4A", REG_SZ, false},
@@ -160,4 +165,13 @@ TEST_F(AgentTest, OnlyAWellFormedSchemeRecordIsPutBack) {
     restoreSchemeLeftBehind();
     EXPECT_EQ(fake_power::activations(), 0);
     EXPECT_EQ(readDword(L"VigilorActive"), 1u);
+}
+
+TEST_F(AgentTest, ARecordLeftByACrashGivesWayToTheNewSessions) {
+    setString(L"restoreScheme", L"v2 plan " + powerSaver + L" " + highPerformance);
+    chooseScheme(2);
+    startVigilorSession();
+    std::wstring record;
+    readSettingText(L"restoreScheme", 160, record);
+    EXPECT_EQ(record, L"v2 plan " + balanced + L" " + highPerformance);
 }

@@ -21,6 +21,7 @@
 //   query SECONDS               ask the agent for its state, as the
 //                               configuration application does; print it
 //   hold                        stay running with a window, until ended
+//   unsaved                     hold, with unsaved work: keep Windows up
 //   popup-scene AGENT RECT DONE show a notice over a coloured backdrop, write
 //                               the popup's rectangle to RECT, keep the
 //                               scene still until the file DONE exists
@@ -173,6 +174,10 @@ int query(DWORD timeoutMs) {
     }
     std::printf("%llu\n", static_cast<unsigned long long>(config.states().front()));
     return 0;
+}
+
+LRESULT CALLBACK unsavedProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return message == WM_QUERYENDSESSION ? FALSE : DefWindowProcW(window, message, wParam, lParam);
 }
 
 int hold() {
@@ -412,6 +417,10 @@ std::optional<int> agentCommand(int argc, Arguments argv) {
         return query(seconds(argv[2]));
     }
     if (command == L"hold" && argc == 2) {
+        return hold();
+    }
+    if (command == L"unsaved" && argc == 2) {
+        createWindow(unsavedProcedure, L"VigilorUnsaved", L"", WS_OVERLAPPEDWINDOW, 9, 9);
         return hold();
     }
     if (command == L"popup-scene" && argc == 5) {

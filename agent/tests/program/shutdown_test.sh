@@ -11,6 +11,8 @@
 # cancel:      the same, but a click on the countdown's Cancel button ends
 #              the session: the agent still runs at 65 s, Balanced is active,
 #              "VigilorActive" is 0, no popup is left.
+# refused:     as cancel, but instead of a click a program with unsaved work
+#              answers FALSE when Windows asks whether its session may end.
 # end-session: the user's session ends (wineboot --end-session) while a
 #              session runs: the agent ends with it, leaving Balanced active
 #              and "VigilorActive" 0.
@@ -33,7 +35,7 @@ if [ "${6:-}" != --inside ]; then
   }
   in_session "$mode"
   # What the user finds when Windows is up again.
-  [ "$mode" = cancel ] || in_session after
+  [ "$mode" = cancel ] || [ "$mode" = refused ] || in_session after
   exit
 fi
 
@@ -71,14 +73,14 @@ probe_ use-power-stand-in "$balanced"
 wine "$agent" &
 agent_pid=$!
 # Another program of the same Wine session, which the end must end too.
-wine "$probe" hold &
+wine "$probe" "$([ "$mode" = refused ] && echo unsaved || echo hold)" &
 bystander=$!
 probe_ wait-agent 60 || fail "the agent did not start"
 
 started=$(probe_ post 1724) # start a session
 [ "$(probe_ query 10)" != 0 ] || fail "no session runs"
 [ "$(probe_ scheme)" = "$high 1" ] || fail "the session does not run under High performance"
-[ "$(probe_ get-text restoreScheme)" = "$balanced" ] || fail "the scheme to put back is not recorded"
+[ "$(probe_ get-text restoreScheme)" = "v2 plan $balanced $high" ] || fail "the scheme to put back is not recorded"
 
 wait_for_end() {
   local deadline=$1
@@ -109,16 +111,19 @@ if [ "$mode" = shutdown ]; then
   exit 0
 fi
 
+while [ "$mode" = refused ] && [ "$(probe_ query 10)" != 0 ]; do
+  [ "$(since "$started" "$(now)" | cut -d. -f1)" -lt 62 ] || fail "the session did not end at the shutdown"
+done
 # A real click, through the X server, where the user would click.
 command -v xdotool >/dev/null || fail "xdotool is needed for the click"
-xdotool mousemove "$x" "$y" click 1
+[ "$mode" = refused ] || xdotool mousemove "$x" "$y" click 1
 clicked=$(now)
 # Gone from the screen at once. (Without a window manager Wine then waits
 # two seconds in vain before the hidden window is destroyed.)
 read -r shown _ < <(probe_ popups)
 echo "popups on screen $(since "$clicked" "$(now)") s after the click: $shown"
 [ "$shown" = 0 ] || fail "the countdown popup is still on screen after the Cancel click"
-expect_put_back "after the cancel"
+expect_put_back "after the $mode"
 
 # Past the moment of the shutdown that was cancelled.
 wake=$(awk -v s="$started" 'BEGIN { printf "%.3f", s + 65 }')

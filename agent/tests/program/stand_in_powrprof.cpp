@@ -24,6 +24,13 @@ bool readActive(GUID& scheme) {
 DWORD writeActive(const GUID& scheme) {
     wchar_t text[kGuidTextLength + 1] = {};
     StringFromGUID2(scheme, text, kGuidTextLength + 1);
+    wchar_t plans[1024] = {};
+    DWORD size = sizeof(plans);
+    if (RegGetValueW(HKEY_CURRENT_USER, kStateKey, kPlansValue, RRF_RT_REG_SZ, nullptr, plans,
+                     &size) == ERROR_SUCCESS &&
+        wcsstr(plans, text) == nullptr) {
+        return ERROR_FILE_NOT_FOUND; // Windows documents only a nonzero code
+    }
     HKEY key = nullptr;
     LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, kStateKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
                               nullptr, &key, nullptr);
@@ -31,7 +38,7 @@ DWORD writeActive(const GUID& scheme) {
         return rc;
     }
     DWORD activations = 0;
-    DWORD size = sizeof(activations);
+    size = sizeof(activations);
     RegGetValueW(key, nullptr, kActivationsValue, RRF_RT_REG_DWORD, nullptr, &activations, &size);
     ++activations;
     rc = RegSetValueExW(key, kActiveValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
@@ -68,3 +75,24 @@ extern "C" __declspec(dllexport) DWORD WINAPI PowerSetActiveScheme(HKEY, const G
     }
     return writeActive(*scheme);
 }
+
+#ifdef STAND_IN_POWER_MODES
+// Windows 11's user configured power modes, in the build that has them; a
+// mode never set is balanced, the null GUID.
+#define STAND_IN_POWER_MODE(supply, value)                                                         \
+    extern "C" __declspec(dllexport)                                                               \
+        DWORD WINAPI PowerGetUserConfigured##supply##PowerMode(GUID* mode) {                       \
+        wchar_t text[kGuidTextLength + 1] = L"{00000000-0000-0000-0000-000000000000}";             \
+        DWORD size = sizeof(text);                                                                 \
+        RegGetValueW(HKEY_CURRENT_USER, kStateKey, value, RRF_RT_REG_SZ, nullptr, text, &size);    \
+        return SUCCEEDED(CLSIDFromString(text, mode)) ? ERROR_SUCCESS : ERROR_INVALID_DATA;        \
+    }                                                                                              \
+    extern "C" __declspec(dllexport)                                                               \
+        DWORD WINAPI PowerSetUserConfigured##supply##PowerMode(const GUID* mode) {                 \
+        wchar_t text[kGuidTextLength + 1] = {};                                                    \
+        StringFromGUID2(*mode, text, kGuidTextLength + 1);                                         \
+        return RegSetKeyValueW(HKEY_CURRENT_USER, kStateKey, value, REG_SZ, text, sizeof(text));   \
+    }
+STAND_IN_POWER_MODE(AC, kMainsModeValue)
+STAND_IN_POWER_MODE(DC, kBatteryModeValue)
+#endif

@@ -11,5 +11,10 @@ inline constexpr wchar_t kStateKey[] = L"Software\\PC-Vigilor Tests\\powrprof";
 inline constexpr wchar_t kActiveValue[] = L"Active";
 // REG_DWORD, how many times a scheme was activated.
 inline constexpr wchar_t kActivationsValue[] = L"Activations";
+// REG_SZ: the plans that exist (all when missing); in the build with Windows
+// 11's calls, the user's power mode on mains and on battery.
+inline constexpr wchar_t kPlansValue[] = L"Plans";
+inline constexpr wchar_t kMainsModeValue[] = L"MainsMode";
+inline constexpr wchar_t kBatteryModeValue[] = L"BatteryMode";
 
 } // namespace stand_in_powrprof
