@@ -11,5 +11,12 @@ inline constexpr wchar_t kStateKey[] = L"Software\\PC-Vigilor Tests\\powrprof";
 inline constexpr wchar_t kActiveValue[] = L"Active";
 // REG_DWORD, how many times a scheme was activated.
 inline constexpr wchar_t kActivationsValue[] = L"Activations";
+// REG_DWORD each: 0 on battery (else on mains), 1 for Modern Standby, and the
+// active plan's "allow requests to keep the system awake" on mains and on
+// battery (1 when missing).
+inline constexpr wchar_t kAcOnLineValue[] = L"AcOnLine";
+inline constexpr wchar_t kAoAcValue[] = L"AoAc";
+inline constexpr wchar_t kAllowOnMainsValue[] = L"AllowSystemRequiredAC";
+inline constexpr wchar_t kAllowOnBatteryValue[] = L"AllowSystemRequiredDC";
 
 } // namespace stand_in_powrprof
