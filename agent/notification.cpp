@@ -81,9 +81,9 @@ bool tellNotices() {
     while (first < notices.size()) {
         size_t length = notices[first].text.size();
         size_t last = first + 1;
-        while (last < notices.size() && length + ARRAYSIZE(kNoticeSeparator) - 1 +
-                                                notices[last].text.size() <=
-                                            kNotificationTextLength) {
+        while (last < notices.size() &&
+               length + ARRAYSIZE(kNoticeSeparator) - 1 + notices[last].text.size() <=
+                   kNotificationTextLength) {
             length += ARRAYSIZE(kNoticeSeparator) - 1 + notices[last].text.size();
             ++last;
         }

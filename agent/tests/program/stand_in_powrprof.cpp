@@ -69,59 +69,39 @@ extern "C" __declspec(dllexport) DWORD WINAPI PowerSetActiveScheme(HKEY, const G
     return writeActive(*scheme);
 }
 
-// How the PC is powered and whether its active plan lets requests keep it
-// awake, from values a test sets beside the active scheme.
+// How the PC is powered and what its active plan allows, as a test set it.
 
 namespace {
 
-// The DWORD value `name` of the state key, or `otherwise` when there is none.
 DWORD stateValue(const wchar_t* name, DWORD otherwise) {
-    DWORD value = 0;
+    DWORD value = otherwise;
     DWORD size = sizeof(value);
-    return RegGetValueW(HKEY_CURRENT_USER, kStateKey, name, RRF_RT_REG_DWORD, nullptr, &value,
-                        &size) == ERROR_SUCCESS
-               ? value
-               : otherwise;
-}
-
-GUID const kAllowSystemRequired = {
-    0xa4b195f5, 0x8225, 0x47d8, {0x80, 0x12, 0x9d, 0x41, 0x36, 0x97, 0x86, 0xe2}};
-
-DWORD readAllowSystemRequired(const wchar_t* name, const GUID* setting, DWORD* value) {
-    if (setting == nullptr || value == nullptr || !IsEqualGUID(*setting, kAllowSystemRequired)) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    *value = stateValue(name, 1);
-    return ERROR_SUCCESS;
+    RegGetValueW(HKEY_CURRENT_USER, kStateKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value;
 }
 
 } // namespace
 
-extern "C" __declspec(dllexport) LONG WINAPI CallNtPowerInformation(POWER_INFORMATION_LEVEL level,
-                                                                    PVOID, ULONG, PVOID output,
-                                                                    ULONG size) {
-    if (level == SystemBatteryState && output != nullptr && size >= sizeof(SYSTEM_BATTERY_STATE)) {
-        *static_cast<SYSTEM_BATTERY_STATE*>(output) = {};
+extern "C" __declspec(dllexport) LONG WINAPI
+    CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID, ULONG, PVOID output, ULONG size) {
+    if (level == SystemBatteryState && size >= sizeof(SYSTEM_BATTERY_STATE)) {
         static_cast<SYSTEM_BATTERY_STATE*>(output)->AcOnLine = stateValue(kAcOnLineValue, 1) != 0;
-        return 0;
-    }
-    if (level == SystemPowerCapabilities && output != nullptr &&
-        size >= sizeof(SYSTEM_POWER_CAPABILITIES)) {
-        *static_cast<SYSTEM_POWER_CAPABILITIES*>(output) = {};
+    } else if (level == SystemPowerCapabilities && size >= sizeof(SYSTEM_POWER_CAPABILITIES)) {
         static_cast<SYSTEM_POWER_CAPABILITIES*>(output)->spare2[2] = stateValue(kAoAcValue, 0) != 0;
-        return 0;
+    } else {
+        return static_cast<LONG>(0xC0000002); // STATUS_NOT_IMPLEMENTED
     }
-    return static_cast<LONG>(0xC0000002); // STATUS_NOT_IMPLEMENTED
+    return 0;
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI PowerReadACValueIndex(HKEY, const GUID*, const GUID*,
-                                                                   const GUID* setting,
-                                                                   DWORD* value) {
-    return readAllowSystemRequired(kAllowOnMainsValue, setting, value);
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PowerReadACValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD* value) {
+    *value = stateValue(kAllowOnMainsValue, 1);
+    return ERROR_SUCCESS;
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI PowerReadDCValueIndex(HKEY, const GUID*, const GUID*,
-                                                                   const GUID* setting,
-                                                                   DWORD* value) {
-    return readAllowSystemRequired(kAllowOnBatteryValue, setting, value);
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PowerReadDCValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD* value) {
+    *value = stateValue(kAllowOnBatteryValue, 1);
+    return ERROR_SUCCESS;
 }

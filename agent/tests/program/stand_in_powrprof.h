@@ -11,9 +11,8 @@ inline constexpr wchar_t kStateKey[] = L"Software\\PC-Vigilor Tests\\powrprof";
 inline constexpr wchar_t kActiveValue[] = L"Active";
 // REG_DWORD, how many times a scheme was activated.
 inline constexpr wchar_t kActivationsValue[] = L"Activations";
-// REG_DWORD each: 0 on battery (else on mains), 1 for Modern Standby, and the
-// active plan's "allow requests to keep the system awake" on mains and on
-// battery (1 when missing).
+// REG_DWORD each: 0 on battery, 1 for Modern Standby, 0 where the active plan
+// lets no request keep the system awake on mains or on battery.
 inline constexpr wchar_t kAcOnLineValue[] = L"AcOnLine";
 inline constexpr wchar_t kAoAcValue[] = L"AoAc";
 inline constexpr wchar_t kAllowOnMainsValue[] = L"AllowSystemRequiredAC";
