@@ -224,9 +224,7 @@ TEST(AcrossMidnight, TipNamesTheEndDayAnewAndASleepPastTheEndEndsTheSession) {
     // The pointer moving on does not repeat an unchanged tip.
     SendMessageW(agentWindow, WMAPP_NOTIFYCALLBACK, TRAY_ICON_ID, WM_MOUSEMOVE);
     EXPECT_EQ(tray.records().size(), records + 1);
-
-    // The PC sleeps past the session's end (timers stand still): the resume
-    // tells when, once, and ends the session as its timer would have.
+    // The PC sleeps past the session's end while timers stand still.
     SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
     clock = CreateFileW(vigilor_test::windowsPath(VIGILOR_FAKETIME_FILE).c_str(), GENERIC_WRITE, 0,
                         nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -1,5 +1,4 @@
-// What may let the PC sleep during a session, told by the real agent; the
-// stand-in powrprof.dll says how the PC is powered.
+// What may let the PC sleep in a session, as the real agent tells it.
 #include "agent_program_fixture.h"
 #include "stand_in_powrprof.h"
 #include "tray_stand_in.h"

@@ -2,6 +2,7 @@
 // scheme calls neither report nor change an active scheme. Loaded instead of
 // Wine's through the program's DllOverrides; the state lives in the registry.
 #include "stand_in_powrprof.h"
+#include "test_registry.h"
 
 #include <windows.h>
 
@@ -70,17 +71,9 @@ extern "C" __declspec(dllexport) DWORD WINAPI PowerSetActiveScheme(HKEY, const G
 }
 
 // How the PC is powered and what its active plan allows, as a test set it.
-
-namespace {
-
-DWORD stateValue(const wchar_t* name, DWORD otherwise) {
-    DWORD value = otherwise;
-    DWORD size = sizeof(value);
-    RegGetValueW(HKEY_CURRENT_USER, kStateKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-    return value;
+static DWORD stateValue(const wchar_t* name, DWORD otherwise) {
+    return vigilor_test::readDword(kStateKey, name).value_or(otherwise);
 }
-
-} // namespace
 
 extern "C" __declspec(dllexport) LONG WINAPI
     CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID, ULONG, PVOID output, ULONG size) {

@@ -11,8 +11,7 @@ inline constexpr wchar_t kStateKey[] = L"Software\\PC-Vigilor Tests\\powrprof";
 inline constexpr wchar_t kActiveValue[] = L"Active";
 // REG_DWORD, how many times a scheme was activated.
 inline constexpr wchar_t kActivationsValue[] = L"Activations";
-// REG_DWORD each: 0 on battery, 1 for Modern Standby, 0 where the active plan
-// lets no request keep the system awake on mains or on battery.
+// REG_DWORD: AcOnLine, AoAc, the plan's GUID_ALLOW_SYSTEM_REQUIRED (AC, DC).
 inline constexpr wchar_t kAcOnLineValue[] = L"AcOnLine";
 inline constexpr wchar_t kAoAcValue[] = L"AoAc";
 inline constexpr wchar_t kAllowOnMainsValue[] = L"AllowSystemRequiredAC";
