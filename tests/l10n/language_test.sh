@@ -37,7 +37,8 @@ rm -f "$log"
 [ "$status" -eq 0 ]
 
 echo "== the agent's string table"
-loaded=$( (wine "$probe" strings "$(winpath "$agent")" 128 151
+first=128 last=151
+loaded=$( (wine "$probe" strings "$(winpath "$agent")" $first $last
   wine "$probe" strings "$(winpath "$agent")" 176 179) | tr -d '\r')
 expected=$(python3 "$check" --rc-block "$rc_language" "$rc")
 if [ "$loaded" != "$expected" ]; then
@@ -45,7 +46,7 @@ if [ "$loaded" != "$expected" ]; then
   diff <(echo "$expected") <(echo "$loaded") || true
   exit 1
 fi
-echo "ok: the texts of $rc_language"
+echo "ok: $(wc -l <<<"$loaded") texts of $rc_language"
 wine "$agent_tests" --gtest_brief=1 \
   --gtest_filter='*PopupTextsFitTheirPopupInTheUserLanguage:*AboutTextsFitTheirLinesInTheUserLanguage'
 
