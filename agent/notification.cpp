@@ -21,6 +21,7 @@ std::vector<Notice> gatheredNotices;
 // terminator. Texts joined beyond that would be cut off mid-sentence.
 size_t const kNotificationTextLength = 255;
 wchar_t const kNoticeSeparator[] = L"\n";
+size_t const kSeparatorLength = ARRAYSIZE(kNoticeSeparator) - 1;
 
 unsigned causeBit(NoticeCause cause) {
     return 1u << static_cast<unsigned>(cause);
@@ -31,8 +32,8 @@ bool told(NoticeCause cause) {
 }
 
 // Shows notices [first, last) as one notification, a warning when any of
-// them is one.
-bool showTogether(const std::vector<Notice>& notices, size_t first, size_t last) {
+// them is one; they are told once the notification area took it.
+void showTogether(const std::vector<Notice>& notices, size_t first, size_t last) {
     std::wstring text;
     bool warning = false;
     unsigned causes = 0;
@@ -41,11 +42,9 @@ bool showTogether(const std::vector<Notice>& notices, size_t first, size_t last)
         warning = warning || notices[i].level == NoticeLevel::Warning;
         causes |= causeBit(notices[i].cause);
     }
-    if (!showTrayNotification(text, warning ? NIIF_WARNING : NIIF_INFO)) {
-        return false;
+    if (showTrayNotification(text, warning ? NIIF_WARNING : NIIF_INFO)) {
+        toldCauses |= causes;
     }
-    toldCauses |= causes;
-    return true;
 }
 
 } // namespace
@@ -73,24 +72,21 @@ void addNotice(NoticeCause cause, const std::wstring& text, NoticeLevel level) {
     gatheredNotices.push_back({cause, text, level});
 }
 
-bool tellNotices() {
+void tellNotices() {
     std::vector<Notice> notices;
     notices.swap(gatheredNotices);
-    bool all = true;
     size_t first = 0;
     while (first < notices.size()) {
         size_t length = notices[first].text.size();
         size_t last = first + 1;
         while (last < notices.size() &&
-               length + ARRAYSIZE(kNoticeSeparator) - 1 + notices[last].text.size() <=
-                   kNotificationTextLength) {
-            length += ARRAYSIZE(kNoticeSeparator) - 1 + notices[last].text.size();
+               length + kSeparatorLength + notices[last].text.size() <= kNotificationTextLength) {
+            length += kSeparatorLength + notices[last].text.size();
             ++last;
         }
-        all = showTogether(notices, first, last) && all;
+        showTogether(notices, first, last);
         first = last;
     }
-    return all;
 }
 
 void forgetNotices() {

@@ -69,8 +69,7 @@ TEST_F(SleepGuard, EachCauseThatHoldsIsToldOnce) {
                            L"off. Keeping the display on avoids it.";
     EXPECT_EQ(told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), Texts{policy + L"\n" + standby});
     EXPECT_EQ(told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), Texts{});
-    // Without a policy the plan decides.
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey, L"DCSettingIndex");
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey, L"DCSettingIndex"); // the plan decides
     writeDword(kStateKey, kAllowOnBatteryValue, 0);
     setMachineValue(kOverrideKey, L"VigilorTaskbar.exe", 2); // the system
     std::wstring override = L"Windows is told to ignore PC-Vigilor's requests (powercfg "
