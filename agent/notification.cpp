@@ -2,13 +2,49 @@
 
 #include "tray_icon.h"
 
+#include <vector>
+
 namespace {
 
 // One bit per cause told in the running session.
 unsigned toldCauses = 0;
 
+struct Notice {
+    NoticeCause cause;
+    std::wstring text;
+    NoticeLevel level;
+};
+
+std::vector<Notice> gatheredNotices;
+
+// A notification's text is NOTIFYICONDATAW's szInfo: 256 characters with the
+// terminator. Texts joined beyond that would be cut off mid-sentence.
+size_t const kNotificationTextLength = 255;
+wchar_t const kNoticeSeparator[] = L"\n";
+size_t const kSeparatorLength = ARRAYSIZE(kNoticeSeparator) - 1;
+
 unsigned causeBit(NoticeCause cause) {
     return 1u << static_cast<unsigned>(cause);
+}
+
+bool told(NoticeCause cause) {
+    return (toldCauses & causeBit(cause)) != 0;
+}
+
+// Shows notices [first, last) as one notification, a warning when any of
+// them is one; they are told once the notification area took it.
+void showTogether(const std::vector<Notice>& notices, size_t first, size_t last) {
+    std::wstring text;
+    bool warning = false;
+    unsigned causes = 0;
+    for (size_t i = first; i < last; ++i) {
+        text += (i == first ? L"" : kNoticeSeparator) + notices[i].text;
+        warning = warning || notices[i].level == NoticeLevel::Warning;
+        causes |= causeBit(notices[i].cause);
+    }
+    if (showTrayNotification(text, warning ? NIIF_WARNING : NIIF_INFO)) {
+        toldCauses |= causes;
+    }
 }
 
 } // namespace
@@ -24,6 +60,36 @@ bool notifyOnce(NoticeCause cause, const std::wstring& text, NoticeLevel level) 
     return true;
 }
 
+void addNotice(NoticeCause cause, const std::wstring& text, NoticeLevel level) {
+    if (told(cause)) {
+        return;
+    }
+    for (const Notice& notice : gatheredNotices) {
+        if (notice.cause == cause) {
+            return;
+        }
+    }
+    gatheredNotices.push_back({cause, text, level});
+}
+
+void tellNotices() {
+    std::vector<Notice> notices;
+    notices.swap(gatheredNotices);
+    size_t first = 0;
+    while (first < notices.size()) {
+        size_t length = notices[first].text.size();
+        size_t last = first + 1;
+        while (last < notices.size() &&
+               length + kSeparatorLength + notices[last].text.size() <= kNotificationTextLength) {
+            length += kSeparatorLength + notices[last].text.size();
+            ++last;
+        }
+        showTogether(notices, first, last);
+        first = last;
+    }
+}
+
 void forgetNotices() {
     toldCauses = 0;
+    gatheredNotices.clear();
 }

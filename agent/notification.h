@@ -27,5 +27,16 @@ enum class NoticeLevel { Info, Warning };
 // whether the notification area took it.
 bool notifyOnce(NoticeCause cause, const std::wstring& text, NoticeLevel level);
 
+// The findings of one look at the PC (a start, a change of the power source)
+// are gathered first and then told together: a start that finds several
+// causes names them in one notification, not in several in a row.
+void addNotice(NoticeCause cause, const std::wstring& text, NoticeLevel level);
+
+// Tells what was gathered since the last call, each text whole: in one
+// notification, or, where together they are longer than a notification
+// holds, in as few as take them. A cause the notification area refused
+// stays untold.
+void tellNotices();
+
 // A new session starts: every cause may be told again.
 void forgetNotices();

@@ -233,11 +233,11 @@ void tellPlanNotSwitched(DWORD index, DWORD error, bool modesSet) {
     std::wstring plan = loadText(kSchemeNames[index]);
     std::wstring reason = systemErrorText(error);
     if (modesSet) {
-        notifyOnce(NoticeCause::PowerPlan,
+        addNotice(NoticeCause::PowerPlan,
                    formatText(IDS_NOTICE_MODE_INSTEAD, {plan, reason, loadText(kModeNames[index])}),
                    NoticeLevel::Info);
     } else {
-        notifyOnce(NoticeCause::PowerPlan, formatText(IDS_NOTICE_PLAN_NOT_SWITCHED, {plan, reason}),
+        addNotice(NoticeCause::PowerPlan, formatText(IDS_NOTICE_PLAN_NOT_SWITCHED, {plan, reason}),
                    NoticeLevel::Warning);
     }
 }

@@ -24,8 +24,8 @@ void detectPowerScheme();
 // to be put back, unless this session has already switched: then the scheme
 // from before its first switch stays the one to return to. Where Windows
 // will not switch to the plan, the nearest power mode is set for mains and
-// battery instead, when Windows has power modes; the user is told either
-// way.
+// battery instead, when Windows has power modes; either way the user is
+// told, together with the start's other findings.
 void switchPowerScheme(DWORD index);
 
 // Puts back what this session switched, the plan or the user's power modes,

@@ -10,10 +10,12 @@
 #include "resource.h"
 #include "session_texts.h"
 #include "shutdown.h"
+#include "sleep_threats.h"
 #include "texts.h"
 #include "tray_icon.h"
 
 #include <algorithm>
+#include <climits>
 
 SessionOptions sessionOptions;
 DWORD sessionEndMinute = 0;
@@ -27,15 +29,64 @@ EXECUTION_STATE const kKeepSystemAndDisplay = kKeepSystem | ES_DISPLAY_REQUIRED;
 EXECUTION_STATE const kKeepNothing = ES_CONTINUOUS;
 
 ULONGLONG const kTicksPerMinute = 600000000ULL; // FILETIME counts 100 ns
+ULONGLONG const kTicksPerMillisecond = 10000;
 
 // What the running session asked for at its start, asked again on resume.
 EXECUTION_STATE sessionExecutionState = kKeepNothing;
 
+// When the session timer's callback is due, on the wall clock (UTC, in
+// FILETIME's units). Timers do not count the time the PC sleeps as the
+// clock does, so a resume sets the timer again from this.
+ULONGLONG sessionTimerDue = 0;
+
+// The local time at which Windows put the PC to sleep during the session,
+// until the resume has told the user.
+bool sleptInSession = false;
+SYSTEMTIME sleptAt = {};
+
+ULONGLONG wallClock() {
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    return ULONGLONG{now.dwHighDateTime} << 32 | now.dwLowDateTime;
+}
+
+// Far beyond any clock, rather than wrapped, for a length only an edited
+// settings store can give.
+ULONGLONG wallClockAfter(uint64_t milliseconds) {
+    ULONGLONG now = wallClock();
+    if (milliseconds > (ULLONG_MAX - now) / kTicksPerMillisecond) {
+        return ULLONG_MAX;
+    }
+    return now + milliseconds * kTicksPerMillisecond;
+}
+
+bool displayKeptOn() {
+    return (sessionExecutionState & ES_DISPLAY_REQUIRED) != 0;
+}
+
 void holdSessionPowerRequest() {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
-    holdPowerRequest(powerRequestReason(now, sessionEnd),
-                     (sessionExecutionState & ES_DISPLAY_REQUIRED) != 0);
+    holdPowerRequest(powerRequestReason(now, sessionEnd), displayKeptOn());
+}
+
+// The session timer's callback runs at once when its time passed while the
+// PC slept; else the timer is set for what is left of the time. A countdown
+// that the sleep broke off starts again, so the user sees all of it.
+void catchUpSessionTimer() {
+    ULONGLONG now = wallClock();
+    if (now >= sessionTimerDue) {
+        sessionTimerTarget(agentWindow, WM_TIMER, SESSION_TIMER, GetTickCount());
+    } else {
+        armSessionTimer((sessionTimerDue - now) / kTicksPerMillisecond, sessionTimerTarget);
+    }
+}
+
+void tellSleepDuringSession() {
+    SYSTEMTIME wokeAt = {};
+    GetLocalTime(&wokeAt);
+    notifyOnce(NoticeCause::SleptAnyway, sleptDuringSessionText(sleptAt, wokeAt),
+               NoticeLevel::Warning);
 }
 
 } // namespace
@@ -149,9 +200,10 @@ void startVigilorSession() {
     }
     sessionExecutionState = sessionOptions.monitorOn == 1 ? kKeepSystemAndDisplay : kKeepSystem;
     SetThreadExecutionState(sessionExecutionState);
-    armSessionTimer(sessionTimerMilliseconds(sessionOptions), sessionOptions.shutdownWindows == 1
-                                                                  ? startShutdownCountdown
-                                                                  : handleSessionTimeout);
+    uint64_t timerMilliseconds = sessionTimerMilliseconds(sessionOptions);
+    armSessionTimer(timerMilliseconds, sessionOptions.shutdownWindows == 1 ? startShutdownCountdown
+                                                                           : handleSessionTimeout);
+    sessionTimerDue = wallClockAfter(timerMilliseconds);
     setSessionItemText(loadText(IDS_SESSION_ITEM_RUNNING));
     SYSTEMTIME now = {};
     GetLocalTime(&now);
@@ -164,12 +216,15 @@ void startVigilorSession() {
     }
     showMsgWnd(loadText(IDS_NOTICE_STARTED));
     reportSessionState();
+    noticeSleepThreats(displayKeptOn());
+    tellNotices();
 }
 
 void endVigilorSession() {
     writeVigilorActive(0);
     SetThreadExecutionState(kKeepNothing);
     sessionExecutionState = kKeepNothing;
+    sleptInSession = false;
     releasePowerRequest();
     KillTimer(agentWindow, SESSION_TIMER);
     KillTimer(agentWindow, KEY_PRESS_TIMER);
@@ -205,4 +260,33 @@ void renewSessionRequirements() {
     SetThreadExecutionState(sessionExecutionState);
     holdSessionPowerRequest();
     refreshTrayTip();
+}
+
+void noticeSleepBeginning() {
+    if (sessionEndMinute != 0) {
+        GetLocalTime(&sleptAt);
+        sleptInSession = true;
+    }
+}
+
+void resumeSessionAfterSleep(bool automatic) {
+    bool slept = sleptInSession;
+    // Windows sends the user's resume after the automatic one; the session
+    // is taken up once.
+    if (sessionEndMinute == 0 || (!slept && !automatic)) {
+        return;
+    }
+    sleptInSession = false;
+    if (slept) {
+        tellSleepDuringSession();
+    }
+    catchUpSessionTimer();
+    renewSessionRequirements();
+}
+
+void noticePowerSourceChange() {
+    if (sessionEndMinute != 0) {
+        noticeSleepThreats(displayKeptOn());
+        tellNotices();
+    }
 }

@@ -53,6 +53,21 @@ void endSessionWithWindows();
 // awake, as its start did.
 void renewSessionRequirements();
 
+// Windows is putting the PC to sleep (PBT_APMSUSPEND): a running session
+// remembers when.
+void noticeSleepBeginning();
+
+// The PC woke (`automatic` for PBT_APMRESUMEAUTOMATIC, else the user's
+// PBT_APMRESUMESUSPEND). A session that the PC slept through tells the user
+// when it slept and woke; it ends now if its end passed meanwhile, through
+// its usual end (the countdown, when it ends with a shutdown), and else
+// asks again to keep the PC awake and ends on time.
+void resumeSessionAfterSleep(bool automatic);
+
+// The PC changed between mains and battery (PBT_APMPOWERSTATUSCHANGE): a
+// running session tells what may now let the PC sleep, each cause once.
+void noticePowerSourceChange();
+
 // A Windows timer runs for at most USER_TIMER_MAXIMUM milliseconds; a longer
 // session timer runs in slices. Arms timer 3000 so that `target` runs after
 // `milliseconds`.

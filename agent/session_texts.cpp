@@ -72,6 +72,10 @@ std::wstring countdownTip(int seconds) {
     return formatText(IDS_TIP_COUNTDOWN, {number});
 }
 
+std::wstring sleptDuringSessionText(const SYSTEMTIME& sleptAt, const SYSTEMTIME& wokeAt) {
+    return formatText(IDS_NOTICE_SLEPT, {timeText(sleptAt), timeText(wokeAt)});
+}
+
 std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end) {
     return formatText(IDS_POWER_REQUEST_REASON, {sessionEndText(now, end)});
 }

@@ -1,5 +1,6 @@
 // What the agent tells the user and Windows about a running session outside
-// its popups: the notification-area tip and the reason of its power request.
+// its popups: the notification-area tip, its notifications and the reason of
+// its power request.
 // Every text is built from one whole format string of the string table, so
 // that a translation can order its words freely.
 #pragma once
@@ -20,6 +21,10 @@ std::wstring sessionEndText(const SYSTEMTIME& now, const SYSTEMTIME& end);
 // The tip while a session runs, and during the shutdown countdown.
 std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end);
 std::wstring countdownTip(int seconds);
+
+// The notification after Windows put the PC to sleep during a session: when
+// it fell asleep and when it woke, local times in the user's format.
+std::wstring sleptDuringSessionText(const SYSTEMTIME& sleptAt, const SYSTEMTIME& wokeAt);
 
 // The reason under which the session's power request is listed.
 std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end);

@@ -163,6 +163,21 @@ void onNotifyIcon(LPARAM lParam) {
     }
 }
 
+void onPowerBroadcast(WPARAM event) {
+    switch (event) {
+    case PBT_APMSUSPEND:
+        noticeSleepBeginning();
+        break;
+    case PBT_APMRESUMEAUTOMATIC:
+    case PBT_APMRESUMESUSPEND:
+        resumeSessionAfterSleep(event == PBT_APMRESUMEAUTOMATIC);
+        break;
+    case PBT_APMPOWERSTATUSCHANGE:
+        noticePowerSourceChange();
+        break;
+    }
+}
+
 std::wstring moduleFolder() {
     wchar_t path[MAX_PATH] = {};
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -305,9 +320,9 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         return 0;
     case WM_POWERBROADCAST:
-        // Every top-level window hears it; the session is renewed once.
-        if (wParam == PBT_APMRESUMEAUTOMATIC && window == agentWindow) {
-            renewSessionRequirements();
+        // Every top-level window hears it; the session hears it once.
+        if (window == agentWindow) {
+            onPowerBroadcast(wParam);
         }
         return TRUE;
     case WM_SETTINGCHANGE:

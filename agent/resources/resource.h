@@ -57,6 +57,13 @@
 #define IDS_NOTICE_NOT_SHUT_DOWN_REASON 169 // %1: Windows' reason
 #define IDS_ERROR_CODE 170                  // %u: a system error code
 
+// What could let the PC sleep during a session, and that it slept: a block
+// of sixteen of their own.
+#define IDS_NOTICE_SLEEP_POLICY 176
+#define IDS_NOTICE_REQUEST_OVERRIDE 177
+#define IDS_NOTICE_MODERN_STANDBY 178
+#define IDS_NOTICE_SLEPT 179 // %1: time it fell asleep, %2: time it woke
+
 // Controls of the About box that take their texts from the string table.
 #define IDC_ABOUT_VERSION 1001
 #define IDC_ABOUT_DESCRIPTION 1002

@@ -139,3 +139,8 @@ extern "C" DWORD WINAPI PowerSetActiveScheme(HKEY, const GUID* scheme) {
     ++activationCount;
     return ERROR_SUCCESS;
 }
+
+// A PC that does not say how it is powered: nothing threatens a session.
+extern "C" LONG WINAPI CallNtPowerInformation(POWER_INFORMATION_LEVEL, PVOID, ULONG, PVOID, ULONG) {
+    return static_cast<LONG>(0xC0000002); // STATUS_NOT_IMPLEMENTED
+}

@@ -4,6 +4,7 @@
 
 #include "agent.h"
 #include "fake_powrprof.h"
+#include "popup.h"
 #include "program_support.h"
 #include "session.h"
 #include "shutdown.h"
@@ -194,7 +195,7 @@ TEST(AtHalfPastEleven, TipAndPowerRequestNameTheDayTheSessionEnds) {
 // Run with the clock read from the file VIGILOR_FAKETIME_FILE, which says
 // 23:30 on 8 December 2026 at the start: after midnight the tip no longer
 // says "tomorrow" once the pointer rests on the icon.
-TEST(AcrossMidnight, TipNamesTheEndDayAnewWhenThePointerRestsOnTheIcon) {
+TEST(AcrossMidnight, TipNamesTheEndDayAnewAndASleepPastTheEndEndsTheSession) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
     sessionOptions = SessionOptions{};
     TrayStandIn tray;
@@ -223,6 +224,20 @@ TEST(AcrossMidnight, TipNamesTheEndDayAnewWhenThePointerRestsOnTheIcon) {
     // The pointer moving on does not repeat an unchanged tip.
     SendMessageW(agentWindow, WMAPP_NOTIFYCALLBACK, TRAY_ICON_ID, WM_MOUSEMOVE);
     EXPECT_EQ(tray.records().size(), records + 1);
+    // The PC sleeps past the session's end while timers stand still.
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    clock = CreateFileW(vigilor_test::windowsPath(VIGILOR_FAKETIME_FILE).c_str(), GENERIC_WRITE, 0,
+                        nullptr, CREATE_ALWAYS, 0, nullptr);
+    WriteFile(clock, "2026-12-09 00:40:00\n", 20, &written, nullptr);
+    CloseHandle(clock);
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    ASSERT_EQ(tray.records().size(), records + 3); // the notification, then the idle icon
+    EXPECT_EQ(tray.records()[records + 1].info,
+              L"Windows put the PC to sleep at 12:10 AM during the session, and it woke at 12:40 "
+              L"AM. The power button, closing the lid and Start > Sleep end every request to stay "
+              L"awake.");
+    EXPECT_EQ(msgText, L" Vigilor Session Ended ");
     DestroyWindow(agentWindow);
     pumpMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);

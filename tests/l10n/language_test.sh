@@ -37,8 +37,11 @@ rm -f "$log"
 [ "$status" -eq 0 ]
 
 echo "== the agent's string table"
-first=128 last=151 # and the notifications' block, 160 to 170
-loaded=$( (wine "$probe" strings "$(winpath "$agent")" $first $last && wine "$probe" strings "$(winpath "$agent")" 160 170) | tr -d '\r')
+# The agent's blocks of texts: the first, then the notifications' blocks.
+first=128 last=151
+loaded=$(for range in "$first $last" "160 170" "176 179"; do
+  wine "$probe" strings "$(winpath "$agent")" $range
+done | tr -d '\r')
 expected=$(python3 "$check" --rc-block "$rc_language" "$rc")
 if [ "$loaded" != "$expected" ]; then
   echo "FAIL: the agent's texts are not those of $rc_language"

@@ -2,6 +2,7 @@
 // scheme calls neither report nor change an active scheme. Loaded instead of
 // Wine's through the program's DllOverrides; the state lives in the registry.
 #include "stand_in_powrprof.h"
+#include "test_registry.h"
 
 #include <windows.h>
 
@@ -96,3 +97,32 @@ extern "C" __declspec(dllexport) DWORD WINAPI PowerSetActiveScheme(HKEY, const G
 STAND_IN_POWER_MODE(AC, kMainsModeValue)
 STAND_IN_POWER_MODE(DC, kBatteryModeValue)
 #endif
+
+// How the PC is powered and what its active plan allows, as a test set it.
+static DWORD stateValue(const wchar_t* name, DWORD otherwise) {
+    return vigilor_test::readDword(kStateKey, name).value_or(otherwise);
+}
+
+extern "C" __declspec(dllexport) LONG WINAPI
+    CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID, ULONG, PVOID output, ULONG size) {
+    if (level == SystemBatteryState && size >= sizeof(SYSTEM_BATTERY_STATE)) {
+        static_cast<SYSTEM_BATTERY_STATE*>(output)->AcOnLine = stateValue(kAcOnLineValue, 1) != 0;
+    } else if (level == SystemPowerCapabilities && size >= sizeof(SYSTEM_POWER_CAPABILITIES)) {
+        static_cast<SYSTEM_POWER_CAPABILITIES*>(output)->spare2[2] = stateValue(kAoAcValue, 0) != 0;
+    } else {
+        return static_cast<LONG>(0xC0000002); // STATUS_NOT_IMPLEMENTED
+    }
+    return 0;
+}
+
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PowerReadACValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD* value) {
+    *value = stateValue(kAllowOnMainsValue, 1);
+    return ERROR_SUCCESS;
+}
+
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PowerReadDCValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD* value) {
+    *value = stateValue(kAllowOnBatteryValue, 1);
+    return ERROR_SUCCESS;
+}

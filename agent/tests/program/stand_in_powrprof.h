@@ -16,5 +16,10 @@ inline constexpr wchar_t kActivationsValue[] = L"Activations";
 inline constexpr wchar_t kPlansValue[] = L"Plans";
 inline constexpr wchar_t kMainsModeValue[] = L"MainsMode";
 inline constexpr wchar_t kBatteryModeValue[] = L"BatteryMode";
+// REG_DWORD: AcOnLine, AoAc, the plan's GUID_ALLOW_SYSTEM_REQUIRED (AC, DC).
+inline constexpr wchar_t kAcOnLineValue[] = L"AcOnLine";
+inline constexpr wchar_t kAoAcValue[] = L"AoAc";
+inline constexpr wchar_t kAllowOnMainsValue[] = L"AllowSystemRequiredAC";
+inline constexpr wchar_t kAllowOnBatteryValue[] = L"AllowSystemRequiredDC";
 
 } // namespace stand_in_powrprof

@@ -1,0 +1,10 @@
+// What can let Windows put the PC to sleep although a session asks it not
+// to: a policy or the power plan that makes Windows ignore such requests,
+// an override that an administrator set for the agent, and Modern Standby
+// on battery. Windows does not report any of them to the program whose
+// requests it ignores; the agent looks for them itself.
+#pragma once
+
+// Gathers a notice (notification.h) for each cause that holds now, for a
+// session that keeps the display on or not.
+void noticeSleepThreats(bool displayKeptOn);

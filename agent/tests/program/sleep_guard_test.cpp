@@ -1,0 +1,81 @@
+// What may let the PC sleep in a session, as the real agent tells it.
+#include "agent_program_fixture.h"
+#include "stand_in_powrprof.h"
+#include "tray_stand_in.h"
+
+namespace vigilor_test {
+namespace {
+
+using namespace stand_in_powrprof;
+using Texts = std::vector<std::wstring>;
+
+const wchar_t kPolicyKey[] =
+    L"SOFTWARE\\Policies\\Microsoft\\Power\\PowerSettings\\A4B195F5-8225-47D8-8012-9D41369786E2";
+const wchar_t kOverrideKey[] =
+    L"SYSTEM\\CurrentControlSet\\Control\\Power\\PowerRequestOverride\\Process";
+
+void setMachineValue(const wchar_t* key, const wchar_t* name, DWORD value) {
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, name, REG_DWORD, &value, sizeof(value));
+}
+
+class SleepGuard : public AgentProgram {
+  protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(AgentProgram::SetUp());
+        ASSERT_TRUE(usePowerStandIn(kBalanced));
+        ASSERT_TRUE(agent.start(placeBesidePowerStandIn(windowsPath(VIGILOR_AGENT_EXE),
+                                                        windowsPath(VIGILOR_STAND_IN_POWRPROF),
+                                                        folder.path())));
+    }
+    void TearDown() override {
+        AgentProgram::TearDown();
+        removePowerStandIn();
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kPolicyKey); // made here, with its values
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kOverrideKey, L"VigilorTaskbar.exe");
+    }
+
+    // The notifications' texts that the agent shows for `message`.
+    Texts told(UINT message, WPARAM wParam = 0) {
+        size_t seen = tray.records().size();
+        agent.post(message, wParam);
+        waitUntilAgentIdle();
+        Texts texts;
+        for (auto record = tray.records().begin() + seen; record != tray.records().end();
+             ++record) {
+            if (!record->info.empty()) {
+                texts.push_back(record->info);
+            }
+        }
+        return texts;
+    }
+
+    TrayStandIn tray;
+    TempFolder folder;
+};
+
+// A quiet start with each cause near, then each cause once, together.
+TEST_F(SleepGuard, EachCauseThatHoldsIsToldOnce) {
+    writeSetting(L"monitorOn", 0);
+    setMachineValue(kOverrideKey, L"VigilorTaskbar.exe", 1); // the display, not asked for
+    writeDword(kStateKey, kAllowOnMainsValue, 0);
+    setMachineValue(kPolicyKey, L"ACSettingIndex", 1); // decides over the plan
+    setMachineValue(kPolicyKey, L"DCSettingIndex", 0);
+    writeDword(kStateKey, kAoAcValue, 1);
+    EXPECT_EQ(told(WM_VIGILOR_START), Texts{});
+    writeDword(kStateKey, kAcOnLineValue, 0);
+    std::wstring policy = L"Windows is set to ignore requests to keep this PC awake. Only your "
+                          L"activity or keeping the display on holds it awake.";
+    std::wstring standby = L"On battery, this PC sleeps a few minutes after the screen turns "
+                           L"off. Keeping the display on avoids it.";
+    EXPECT_EQ(told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), Texts{policy + L"\n" + standby});
+    EXPECT_EQ(told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), Texts{});
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey, L"DCSettingIndex"); // the plan decides
+    writeDword(kStateKey, kAllowOnBatteryValue, 0);
+    setMachineValue(kOverrideKey, L"VigilorTaskbar.exe", 2); // the system
+    std::wstring override = L"Windows is told to ignore PC-Vigilor's requests (powercfg "
+                            L"/requestsoverride). An administrator can remove that override.";
+    EXPECT_EQ(told(WM_VIGILOR_START), (Texts{policy + L"\n" + override, standby}));
+}
+
+} // namespace
+} // namespace vigilor_test
