@@ -6,6 +6,7 @@
 #include "popup.h"
 #include "power_request.h"
 #include "power_scheme.h"
+#include "program_watch.h"
 #include "resource.h"
 #include "session_texts.h"
 #include "shutdown.h"
@@ -17,6 +18,7 @@
 SessionOptions sessionOptions;
 DWORD sessionEndMinute = 0;
 SYSTEMTIME sessionEnd = {};
+std::wstring sessionProgram;
 
 namespace {
 
@@ -27,13 +29,17 @@ EXECUTION_STATE const kKeepNothing = ES_CONTINUOUS;
 
 ULONGLONG const kTicksPerMinute = 600000000ULL; // FILETIME counts 100 ns
 
+// "Add 1 hour", and how far ahead of now a session may ever end.
+uint64_t const kAddedMinutes = 60;
+uint64_t const kLongestMinutesAhead = 1000 * 60;
+
 // What the running session asked for at its start, asked again on resume.
 EXECUTION_STATE sessionExecutionState = kKeepNothing;
 
 void holdSessionPowerRequest() {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
-    holdPowerRequest(powerRequestReason(now, sessionEnd),
+    holdPowerRequest(powerRequestReason(now, sessionEnd, sessionProgram),
                      (sessionExecutionState & ES_DISPLAY_REQUIRED) != 0);
 }
 
@@ -41,12 +47,20 @@ void holdSessionPowerRequest() {
 
 uint64_t sessionTimerLeft = 0;
 TIMERPROC sessionTimerTarget = nullptr;
+ULONGLONG sessionTimerDue = 0;
+
+void CALLBACK sessionTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time) {
+    // From here on the time decides the end, whatever the program does.
+    stopProgramWatch();
+    sessionTimerTarget(window, message, id, time);
+}
 
 void CALLBACK continueSessionTimer(HWND, UINT, UINT_PTR, DWORD) {
     armSessionTimer(sessionTimerLeft, sessionTimerTarget);
 }
 
 void armSessionTimer(uint64_t milliseconds, TIMERPROC target) {
+    sessionTimerDue = GetTickCount64() + milliseconds;
     if (milliseconds > USER_TIMER_MAXIMUM) {
         sessionTimerLeft = milliseconds - USER_TIMER_MAXIMUM;
         sessionTimerTarget = target;
@@ -54,7 +68,7 @@ void armSessionTimer(uint64_t milliseconds, TIMERPROC target) {
     } else {
         sessionTimerLeft = 0;
         sessionTimerTarget = target;
-        SetTimer(agentWindow, SESSION_TIMER, static_cast<UINT>(milliseconds), target);
+        SetTimer(agentWindow, SESSION_TIMER, static_cast<UINT>(milliseconds), sessionTimeUp);
     }
 }
 
@@ -86,10 +100,14 @@ DWORD computeSessionEndMinute(const SYSTEMTIME& start, uint64_t lengthMinutes) {
 
 SYSTEMTIME endTimeOfMinute(const SYSTEMTIME& start, DWORD endMinute) {
     SYSTEMTIME midnight = {start.wYear, start.wMonth, start.wDayOfWeek, start.wDay};
+    return minutesLater(midnight, endMinute);
+}
+
+SYSTEMTIME minutesLater(const SYSTEMTIME& time, uint64_t minutes) {
     FILETIME file = {};
-    SystemTimeToFileTime(&midnight, &file);
-    ULONGLONG ticks = (ULONGLONG{file.dwHighDateTime} << 32 | file.dwLowDateTime) +
-                      ULONGLONG{endMinute} * kTicksPerMinute;
+    SystemTimeToFileTime(&time, &file);
+    ULONGLONG ticks =
+        (ULONGLONG{file.dwHighDateTime} << 32 | file.dwLowDateTime) + minutes * kTicksPerMinute;
     file.dwLowDateTime = static_cast<DWORD>(ticks);
     file.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
     SYSTEMTIME end = {};
@@ -134,6 +152,13 @@ void loadSessionOptions() {
 }
 
 void startVigilorSession() {
+    // A start of its own replaces a session that lasted for a program.
+    stopProgramWatch();
+    startSessionFor({});
+}
+
+void startSessionFor(const std::wstring& program) {
+    sessionProgram = program;
     loadSessionOptions();
     writeVigilorActive(1);
     uint64_t lengthMinutes = sessionLengthMinutes(sessionOptions);
@@ -153,7 +178,7 @@ void startVigilorSession() {
     sessionEndMinute = computeSessionEndMinute(now, lengthMinutes);
     sessionEnd = endTimeOfMinute(now, sessionEndMinute);
     holdSessionPowerRequest();
-    showTraySession(sessionEnd);
+    showTraySession(sessionEnd, sessionProgram);
     if (sessionOptions.powerSchemeOn == 1) {
         switchPowerScheme(sessionOptions.powerSchemeIndex);
     }
@@ -168,6 +193,8 @@ void endVigilorSession() {
     releasePowerRequest();
     KillTimer(agentWindow, SESSION_TIMER);
     KillTimer(agentWindow, KEY_PRESS_TIMER);
+    stopProgramWatch();
+    sessionProgram.clear();
     sessionEndMinute = 0;
     // Whatever the options say now, a scheme this session switched to is
     // switched back, and nothing is touched when it switched none.
@@ -175,6 +202,35 @@ void endVigilorSession() {
     reportSessionState();
     setSessionItemText(buildSessionMenuText());
     showTrayIdle();
+}
+
+void extendVigilorSession() {
+    if (sessionEndMinute == 0) {
+        return;
+    }
+    ULONGLONG now = GetTickCount64();
+    uint64_t latestDue = now + kLongestMinutesAhead * 60000;
+    uint64_t added = sessionTimerDue >= latestDue
+                         ? 0
+                         : std::min<uint64_t>(kAddedMinutes, (latestDue - sessionTimerDue) / 60000);
+    if (added == 0) {
+        return;
+    }
+    // The countdown is the old end coming; the session now goes on.
+    if (msgWndKind == kPopupCountdown) {
+        closeMsgWnd();
+    }
+    ULONGLONG due = sessionTimerDue + added * 60000;
+    armSessionTimer(due > now ? due - now : 0, sessionTimerTarget);
+    sessionEndMinute =
+        static_cast<DWORD>(std::min<uint64_t>(uint64_t{sessionEndMinute} + added, INT32_MAX));
+    sessionEnd = minutesLater(sessionEnd, added);
+    holdSessionPowerRequest();
+    showTraySession(sessionEnd, sessionProgram);
+    SYSTEMTIME local = {};
+    GetLocalTime(&local);
+    showMsgWnd(extendedNotice(local, sessionEnd));
+    reportSessionState();
 }
 
 void cancelVigilorSession() {

@@ -17,9 +17,16 @@ inline constexpr size_t kTipMaxLength = 127;
 // beyond it. Times and dates are in the user's format, without seconds.
 std::wstring sessionEndText(const SYSTEMTIME& now, const SYSTEMTIME& end);
 
-// The tip while a session runs, and during the shutdown countdown.
-std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end);
+// The tip while a session runs, and during the shutdown countdown. A session
+// that lasts while `program` runs (its title; empty for any other session)
+// names it, shortened when the whole tip would not fit.
+std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end,
+                        const std::wstring& program = {});
 std::wstring countdownTip(int seconds);
 
 // The reason under which the session's power request is listed.
-std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end);
+std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end,
+                                const std::wstring& program = {});
+
+// The notice after a session was made longer.
+std::wstring extendedNotice(const SYSTEMTIME& now, const SYSTEMTIME& end);

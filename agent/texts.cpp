@@ -49,3 +49,13 @@ std::wstring formatText(UINT id, std::initializer_list<std::wstring> arguments) 
     }
     return text;
 }
+
+std::wstring cutText(const std::wstring& text, size_t length) {
+    if (text.size() <= length) {
+        return text;
+    }
+    if (length > 0 && IS_HIGH_SURROGATE(text[length - 1])) {
+        --length;
+    }
+    return text.substr(0, length) + L"\u2026";
+}

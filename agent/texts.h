@@ -16,3 +16,7 @@ std::wstring formatText(UINT id, int value);
 
 // String resource `id` with the texts of `arguments` in place of %1, %2, ...
 std::wstring formatText(UINT id, std::initializer_list<std::wstring> arguments);
+
+// `text` cut to its first `length` characters followed by "…", or whole when
+// it is no longer; a character made of two UTF-16 units is never split.
+std::wstring cutText(const std::wstring& text, size_t length);

@@ -31,6 +31,7 @@ NOTIFYICONDATAW nid = {sizeof(nid)};
 WORD shownIcon = 0;
 int trayState = kTrayIdle;
 SYSTEMTIME sessionEnd = {};
+std::wstring sessionProgram;
 int countdownSeconds = 0;
 bool lightTaskbar = false;
 
@@ -49,7 +50,7 @@ std::wstring currentTip() {
     switch (trayState) {
     case kTraySession:
         GetLocalTime(&now);
-        return sessionTip(now, sessionEnd);
+        return sessionTip(now, sessionEnd, sessionProgram);
     case kTrayCountdown:
         return countdownTip(countdownSeconds);
     default:
@@ -117,9 +118,10 @@ void showTrayIdle() {
     modifyIcon();
 }
 
-void showTraySession(const SYSTEMTIME& end) {
+void showTraySession(const SYSTEMTIME& end, const std::wstring& program) {
     trayState = kTraySession;
     sessionEnd = end;
+    sessionProgram = program;
     modifyIcon();
 }
 
