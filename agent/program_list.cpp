@@ -17,7 +17,7 @@ struct WindowOf {
 
 struct Survey {
     std::vector<WindowOf> windows;      // in z-order, topmost first
-    std::vector<DWORD> configProcesses; // processes of the configuration application
+    std::vector<DWORD> configProcesses; // of the configuration application
 };
 
 std::wstring titleOf(HWND window) {
@@ -52,9 +52,12 @@ BOOL CALLBACK surveyWindow(HWND window, LPARAM param) {
         window == GetShellWindow() || isCloaked(window)) {
         return TRUE;
     }
-    std::wstring title = titleOf(window);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
+    if (processId == GetCurrentProcessId()) {
+        return TRUE;
+    }
+    std::wstring title = titleOf(window);
     if (isConfigWindow(window, title)) {
         survey->configProcesses.push_back(processId);
     }
@@ -75,7 +78,6 @@ bool titleBefore(const WindowOf& a, const WindowOf& b) {
 std::vector<ListedProgram> listPrograms() {
     Survey survey;
     EnumWindows(surveyWindow, reinterpret_cast<LPARAM>(&survey));
-    survey.configProcesses.push_back(GetCurrentProcessId());
     std::vector<WindowOf> firsts;
     for (WindowOf& window : survey.windows) {
         auto sameProcess = [&](const WindowOf& first) {

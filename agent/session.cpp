@@ -209,7 +209,9 @@ void extendVigilorSession() {
         return;
     }
     ULONGLONG now = GetTickCount64();
-    uint64_t latestDue = now + kLongestMinutesAhead * 60000;
+    // With a shutdown the timer is due ten seconds before the end.
+    uint64_t lead = sessionTimerTarget == startShutdownCountdown ? 10000 : 0;
+    uint64_t latestDue = now + kLongestMinutesAhead * 60000 - lead;
     uint64_t added = sessionTimerDue >= latestDue
                          ? 0
                          : std::min<uint64_t>(kAddedMinutes, (latestDue - sessionTimerDue) / 60000);
