@@ -47,6 +47,10 @@ void holdSessionPowerRequest() {
 
 uint64_t sessionTimerLeft = 0;
 TIMERPROC sessionTimerTarget = nullptr;
+
+namespace {
+
+// When the session timer's target is due, on the GetTickCount64 clock.
 ULONGLONG sessionTimerDue = 0;
 
 void CALLBACK sessionTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time) {
@@ -54,6 +58,8 @@ void CALLBACK sessionTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time) 
     stopProgramWatch();
     sessionTimerTarget(window, message, id, time);
 }
+
+} // namespace
 
 void CALLBACK continueSessionTimer(HWND, UINT, UINT_PTR, DWORD) {
     armSessionTimer(sessionTimerLeft, sessionTimerTarget);

@@ -76,8 +76,6 @@ void armSessionTimer(uint64_t milliseconds, TIMERPROC target);
 // What is left after the current slice, and the callback due at the end.
 extern uint64_t sessionTimerLeft;
 extern TIMERPROC sessionTimerTarget;
-// When the current target is due, on the GetTickCount64 clock.
-extern ULONGLONG sessionTimerDue;
 void CALLBACK continueSessionTimer(HWND window, UINT message, UINT_PTR id, DWORD time);
 
 // Session timer callback at the end of a session without shutdown.
