@@ -4,8 +4,8 @@
 # own in LANGUAGE (en, de, ...), where this test's windows are the only
 # programs: the tip names the chosen one, cut at 60 characters; "Add 1 hour"
 # moves the end 60 minutes; the program's end ends the session, or with
-# shutdown chosen starts the countdown, within two seconds. The menu is
-# pictured in SHOTS.
+# shutdown chosen starts the countdown, within two seconds; "Close" ends the
+# agent while it watches. The menu is pictured in SHOTS.
 #   program_session_test.sh PROBE.exe AGENT.exe TOOLS SHOTS LANGUAGE
 set -euo pipefail
 if [ -z "${VIGILOR_IN_SESSION:-}" ]; then
@@ -30,6 +30,7 @@ backup=$!
 wine "$probe" window "Video Export" &
 p texts "Video Export" 30 >/dev/null
 wine "$agent" &
+agent_pid=$!
 p wait-agent 60 || fail "the agent did not start"
 
 # "Keep Your PC Awake", its submenu, "While a program runs", its list.
@@ -72,3 +73,9 @@ soon "$killed" "$seen" || fail "the countdown came late"
 p post 1725 >/dev/null
 [ "$(p query 10)" = 0 ] || fail "the cancel did not end the session"
 echo "ok: the program's end started the countdown"
+
+# "Close" while a program is watched: the watch goes with the session.
+p menu 10 && p keys $down $right $down $right $enter # "Video Export"
+p post 273 210 >/dev/null
+timeout 5 tail --pid="$agent_pid" -f /dev/null || fail "the agent did not close"
+echo "ok: closed while watching"
