@@ -38,7 +38,6 @@ rm -f "$log"
 
 echo "== the agent's string table"
 first=128 last=151
-# Then the block of the texts of sessions that last for a program.
 loaded=$(for ids in "$first $last" "192 197"; do wine "$probe" strings "$(winpath "$agent")" $ids; done | tr -d '\r')
 expected=$(python3 "$check" --rc-block "$rc_language" "$rc")
 if [ "$loaded" != "$expected" ]; then
