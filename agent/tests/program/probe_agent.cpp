@@ -36,8 +36,7 @@
 //   window TITLE                show a window titled TITLE, until ended
 //   menu SECONDS                right-click the agent's icon; wait for its menu
 //   keys KEY...                 type keys (virtual-key codes, in decimal)
-//   tray-log                    play the notification area; print each tip
-//                               the agent gives its icon, until ended
+//   tray-log                    play the notification area; print each tip given
 #include "probe.h"
 #include "program_support.h"
 #include "tray_stand_in.h"
