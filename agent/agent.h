@@ -12,11 +12,18 @@
 UINT const WMAPP_NOTIFYCALLBACK = WM_USER + 10; // 1034
 UINT const TRAY_ICON_ID = 1010;
 
+// A watched program has ended; wParam tells which watch saw it.
+UINT const WMAPP_PROGRAM_ENDED = WM_APP + 1;
+
 // Menu and control commands.
 UINT const IDM_SEPARATOR = 206;
 UINT const IDM_CONFIGURATION = 208;
 UINT const IDM_CLOSE = 210;
 UINT const IDM_SESSION = 316;
+UINT const IDM_ADD_HOUR = 318;
+// One command per program listed under "While a program runs".
+UINT const IDM_PROGRAM_FIRST = 400;
+UINT const IDM_PROGRAM_LAST = 419;
 UINT const IDC_COUNTDOWN_CANCEL = 0;
 
 // Timers, all on the agent window.
@@ -32,6 +39,7 @@ extern wchar_t szWindowClass[100]; // "VIGILORTASKBAR"
 extern std::wstring programFolder; // folder of PCVigilor.exe, without a trailing name
 extern HMENU trayMenu;
 extern HMENU sessionMenu; // holds the session item
+extern HMENU programMenu; // the programs a session can last for
 
 // Start-up up to the message loop: the agent window, its tray icon and menu,
 // the installation folder and the options. Returns false when the agent

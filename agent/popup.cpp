@@ -21,6 +21,9 @@ HFONT msgFont = nullptr;
 // for its own monitor.
 int const kPopupFontHeight = 16;
 
+// Text stays this far from the sides, clear of the rounded corners.
+int const kPopupTextMargin = 12;
+
 // Lengths are given at 96 DPI and scaled to the monitor the popup is on.
 int scaled(int length, UINT dpi) {
     return MulDiv(length, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
@@ -94,6 +97,19 @@ UINT windowDpi(HWND window) {
 void bringToTop(HWND window) {
     ShowWindow(window, SW_SHOWNORMAL);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// The text centred in `area`: on one line, or on more where one line would
+// reach into the rounded corners (a long end time in some languages).
+void drawPopupText(HDC dc, const RECT& area, UINT dpi) {
+    int margin = scaled(kPopupTextMargin, dpi);
+    int length = static_cast<int>(msgText.size());
+    RECT box = {area.left + margin, 0, area.right - margin, 0};
+    int height = DrawTextW(dc, msgText.c_str(), length, &box, DT_CALCRECT | DT_WORDBREAK);
+    box.right = area.right - margin;
+    box.top = area.top + (area.bottom - area.top - height) / 2;
+    box.bottom = box.top + height;
+    DrawTextW(dc, msgText.c_str(), length, &box, DT_WORDBREAK | DT_CENTER);
 }
 
 } // namespace
@@ -191,8 +207,7 @@ void paintPopup(HWND window) {
     // The countdown's lower part holds its Cancel button.
     RECT textRect = {0, 0, client.right,
                      msgWndKind == kPopupCountdown ? scaled(60, dpi) : client.bottom};
-    DrawTextW(dc, msgText.c_str(), static_cast<int>(msgText.size()), &textRect,
-              DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    drawPopupText(dc, textRect, dpi);
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
     if (oldFont != nullptr) {

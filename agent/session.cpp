@@ -7,6 +7,7 @@
 #include "popup.h"
 #include "power_request.h"
 #include "power_scheme.h"
+#include "program_watch.h"
 #include "resource.h"
 #include "session_texts.h"
 #include "shutdown.h"
@@ -20,6 +21,7 @@
 SessionOptions sessionOptions;
 DWORD sessionEndMinute = 0;
 SYSTEMTIME sessionEnd = {};
+std::wstring sessionProgram;
 
 namespace {
 
@@ -30,6 +32,10 @@ EXECUTION_STATE const kKeepNothing = ES_CONTINUOUS;
 
 ULONGLONG const kTicksPerMinute = 600000000ULL; // FILETIME counts 100 ns
 ULONGLONG const kTicksPerMillisecond = 10000;
+
+// "Add 1 hour", and how far ahead of now a session may ever end.
+uint64_t const kAddedMinutes = 60;
+uint64_t const kLongestMinutesAhead = 1000 * 60;
 
 // What the running session asked for at its start, asked again on resume.
 EXECUTION_STATE sessionExecutionState = kKeepNothing;
@@ -67,7 +73,13 @@ bool displayKeptOn() {
 void holdSessionPowerRequest() {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
-    holdPowerRequest(powerRequestReason(now, sessionEnd), displayKeptOn());
+    holdPowerRequest(powerRequestReason(now, sessionEnd, sessionProgram), displayKeptOn());
+}
+
+void CALLBACK sessionTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time) {
+    // From here on the time decides the end, whatever the program does.
+    stopProgramWatch();
+    sessionTimerTarget(window, message, id, time);
 }
 
 // The session timer's callback runs at once when its time passed while the
@@ -76,7 +88,7 @@ void holdSessionPowerRequest() {
 void catchUpSessionTimer() {
     ULONGLONG now = wallClock();
     if (now >= sessionTimerDue) {
-        sessionTimerTarget(agentWindow, WM_TIMER, SESSION_TIMER, GetTickCount());
+        sessionTimeUp(agentWindow, WM_TIMER, SESSION_TIMER, GetTickCount());
     } else {
         armSessionTimer((sessionTimerDue - now) / kTicksPerMillisecond, sessionTimerTarget);
     }
@@ -99,6 +111,7 @@ void CALLBACK continueSessionTimer(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void armSessionTimer(uint64_t milliseconds, TIMERPROC target) {
+    sessionTimerDue = wallClockAfter(milliseconds);
     if (milliseconds > USER_TIMER_MAXIMUM) {
         sessionTimerLeft = milliseconds - USER_TIMER_MAXIMUM;
         sessionTimerTarget = target;
@@ -106,7 +119,7 @@ void armSessionTimer(uint64_t milliseconds, TIMERPROC target) {
     } else {
         sessionTimerLeft = 0;
         sessionTimerTarget = target;
-        SetTimer(agentWindow, SESSION_TIMER, static_cast<UINT>(milliseconds), target);
+        SetTimer(agentWindow, SESSION_TIMER, static_cast<UINT>(milliseconds), sessionTimeUp);
     }
 }
 
@@ -138,10 +151,14 @@ DWORD computeSessionEndMinute(const SYSTEMTIME& start, uint64_t lengthMinutes) {
 
 SYSTEMTIME endTimeOfMinute(const SYSTEMTIME& start, DWORD endMinute) {
     SYSTEMTIME midnight = {start.wYear, start.wMonth, start.wDayOfWeek, start.wDay};
+    return minutesLater(midnight, endMinute);
+}
+
+SYSTEMTIME minutesLater(const SYSTEMTIME& time, uint64_t minutes) {
     FILETIME file = {};
-    SystemTimeToFileTime(&midnight, &file);
-    ULONGLONG ticks = (ULONGLONG{file.dwHighDateTime} << 32 | file.dwLowDateTime) +
-                      ULONGLONG{endMinute} * kTicksPerMinute;
+    SystemTimeToFileTime(&time, &file);
+    ULONGLONG ticks =
+        (ULONGLONG{file.dwHighDateTime} << 32 | file.dwLowDateTime) + minutes * kTicksPerMinute;
     file.dwLowDateTime = static_cast<DWORD>(ticks);
     file.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
     SYSTEMTIME end = {};
@@ -186,10 +203,17 @@ void loadSessionOptions() {
 }
 
 void startVigilorSession() {
+    // A start of its own replaces a session that lasted for a program.
+    stopProgramWatch();
+    startSessionFor({});
+}
+
+void startSessionFor(const std::wstring& program) {
     forgetNotices();
     // A record of a crashed agent's switch is dealt with before this session
     // looks at the active plan and records its own.
     restoreSchemeLeftBehind();
+    sessionProgram = program;
     loadSessionOptions();
     writeVigilorActive(1);
     uint64_t lengthMinutes = sessionLengthMinutes(sessionOptions);
@@ -200,17 +224,16 @@ void startVigilorSession() {
     }
     sessionExecutionState = sessionOptions.monitorOn == 1 ? kKeepSystemAndDisplay : kKeepSystem;
     SetThreadExecutionState(sessionExecutionState);
-    uint64_t timerMilliseconds = sessionTimerMilliseconds(sessionOptions);
-    armSessionTimer(timerMilliseconds, sessionOptions.shutdownWindows == 1 ? startShutdownCountdown
-                                                                           : handleSessionTimeout);
-    sessionTimerDue = wallClockAfter(timerMilliseconds);
+    armSessionTimer(sessionTimerMilliseconds(sessionOptions), sessionOptions.shutdownWindows == 1
+                                                                  ? startShutdownCountdown
+                                                                  : handleSessionTimeout);
     setSessionItemText(loadText(IDS_SESSION_ITEM_RUNNING));
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     sessionEndMinute = computeSessionEndMinute(now, lengthMinutes);
     sessionEnd = endTimeOfMinute(now, sessionEndMinute);
     holdSessionPowerRequest();
-    showTraySession(sessionEnd);
+    showTraySession(sessionEnd, sessionProgram);
     if (sessionOptions.powerSchemeOn == 1) {
         switchPowerScheme(sessionOptions.powerSchemeIndex);
     }
@@ -228,6 +251,8 @@ void endVigilorSession() {
     releasePowerRequest();
     KillTimer(agentWindow, SESSION_TIMER);
     KillTimer(agentWindow, KEY_PRESS_TIMER);
+    stopProgramWatch();
+    sessionProgram.clear();
     sessionEndMinute = 0;
     // Whatever the options say now, a scheme this session switched to is
     // switched back, and nothing is touched when it switched none.
@@ -235,6 +260,39 @@ void endVigilorSession() {
     reportSessionState();
     setSessionItemText(buildSessionMenuText());
     showTrayIdle();
+}
+
+void extendVigilorSession() {
+    if (sessionEndMinute == 0) {
+        return;
+    }
+    ULONGLONG now = wallClock();
+    // With a shutdown the timer is due ten seconds before the end.
+    ULONGLONG lead =
+        sessionTimerTarget == startShutdownCountdown ? 10000 * kTicksPerMillisecond : 0;
+    ULONGLONG latestDue = now + kLongestMinutesAhead * kTicksPerMinute - lead;
+    uint64_t added =
+        sessionTimerDue >= latestDue
+            ? 0
+            : std::min<uint64_t>(kAddedMinutes, (latestDue - sessionTimerDue) / kTicksPerMinute);
+    if (added == 0) {
+        return;
+    }
+    // The countdown is the old end coming; the session now goes on.
+    if (msgWndKind == kPopupCountdown) {
+        closeMsgWnd();
+    }
+    ULONGLONG due = sessionTimerDue + added * kTicksPerMinute;
+    armSessionTimer(due > now ? (due - now) / kTicksPerMillisecond : 0, sessionTimerTarget);
+    sessionEndMinute =
+        static_cast<DWORD>(std::min<uint64_t>(uint64_t{sessionEndMinute} + added, INT32_MAX));
+    sessionEnd = minutesLater(sessionEnd, added);
+    holdSessionPowerRequest();
+    showTraySession(sessionEnd, sessionProgram);
+    SYSTEMTIME local = {};
+    GetLocalTime(&local);
+    showMsgWnd(extendedNotice(local, sessionEnd));
+    reportSessionState();
 }
 
 void cancelVigilorSession() {

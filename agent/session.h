@@ -18,6 +18,10 @@ extern DWORD sessionEndMinute;
 // The local time at which the running session ends, to the minute.
 extern SYSTEMTIME sessionEnd;
 
+// The title of the program the running session lasts for; empty when it
+// lasts its time alone.
+extern std::wstring sessionProgram;
+
 // A session's length in minutes for the options; a stored length of 0 counts
 // as one minute, so that no session is over before it begins.
 uint64_t sessionLengthMinutes(const SessionOptions& options);
@@ -36,12 +40,19 @@ DWORD computeSessionEndMinute(const SYSTEMTIME& start, uint64_t lengthMinutes);
 
 // The local time of an end minute counted from the midnight before `start`.
 SYSTEMTIME endTimeOfMinute(const SYSTEMTIME& start, DWORD endMinute);
+SYSTEMTIME minutesLater(const SYSTEMTIME& time, uint64_t minutes);
 
 // The session item's text while no session runs.
 std::wstring buildSessionMenuText();
 
 void loadSessionOptions();
 void startVigilorSession();
+// The same start, for a session that lasts while `program` (its title) runs;
+// the caller watches the program.
+void startSessionFor(const std::wstring& program);
+// Moves the running session's end an hour later, but never beyond 1000 hours
+// from now.
+void extendVigilorSession();
 void endVigilorSession();
 void cancelVigilorSession();
 

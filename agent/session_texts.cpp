@@ -62,8 +62,19 @@ std::wstring sessionEndText(const SYSTEMTIME& now, const SYSTEMTIME& end) {
     return formatText(IDS_END_DATE, {dateText(end, DATE_SHORTDATE, nullptr), time});
 }
 
-std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end) {
-    return formatText(IDS_TIP_SESSION, {sessionEndText(now, end)});
+std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end, const std::wstring& program) {
+    std::wstring endText = sessionEndText(now, end);
+    if (program.empty()) {
+        return formatText(IDS_TIP_SESSION, {endText});
+    }
+    std::wstring tip = formatText(IDS_TIP_PROGRAM, {program, endText});
+    if (tip.size() <= kTipMaxLength) {
+        return tip;
+    }
+    // The end is what the tip is for; the title gives way, "…" included.
+    size_t over = tip.size() - kTipMaxLength + 1;
+    return formatText(IDS_TIP_PROGRAM,
+                      {cutText(program, program.size() - std::min(over, program.size())), endText});
 }
 
 std::wstring countdownTip(int seconds) {
@@ -76,6 +87,14 @@ std::wstring sleptDuringSessionText(const SYSTEMTIME& sleptAt, const SYSTEMTIME&
     return formatText(IDS_NOTICE_SLEPT, {timeText(sleptAt), timeText(wokeAt)});
 }
 
-std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end) {
-    return formatText(IDS_POWER_REQUEST_REASON, {sessionEndText(now, end)});
+std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end,
+                                const std::wstring& program) {
+    if (program.empty()) {
+        return formatText(IDS_POWER_REQUEST_REASON, {sessionEndText(now, end)});
+    }
+    return formatText(IDS_POWER_REQUEST_PROGRAM, {program, sessionEndText(now, end)});
+}
+
+std::wstring extendedNotice(const SYSTEMTIME& now, const SYSTEMTIME& end) {
+    return formatText(IDS_NOTICE_EXTENDED, {sessionEndText(now, end)});
 }

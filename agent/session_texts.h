@@ -18,8 +18,11 @@ inline constexpr size_t kTipMaxLength = 127;
 // beyond it. Times and dates are in the user's format, without seconds.
 std::wstring sessionEndText(const SYSTEMTIME& now, const SYSTEMTIME& end);
 
-// The tip while a session runs, and during the shutdown countdown.
-std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end);
+// The tip while a session runs, and during the shutdown countdown. A session
+// that lasts while `program` runs (its title; empty for any other session)
+// names it, shortened when the whole tip would not fit.
+std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end,
+                        const std::wstring& program = {});
 std::wstring countdownTip(int seconds);
 
 // The notification after Windows put the PC to sleep during a session: when
@@ -27,4 +30,8 @@ std::wstring countdownTip(int seconds);
 std::wstring sleptDuringSessionText(const SYSTEMTIME& sleptAt, const SYSTEMTIME& wokeAt);
 
 // The reason under which the session's power request is listed.
-std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end);
+std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end,
+                                const std::wstring& program = {});
+
+// The notice after a session was made longer.
+std::wstring extendedNotice(const SYSTEMTIME& now, const SYSTEMTIME& end);

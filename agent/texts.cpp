@@ -64,3 +64,13 @@ std::wstring systemErrorText(DWORD code) {
     }
     return text.empty() ? formatText(IDS_ERROR_CODE, static_cast<unsigned>(code)) : text;
 }
+
+std::wstring cutText(const std::wstring& text, size_t length) {
+    if (text.size() <= length) {
+        return text;
+    }
+    if (length > 0 && IS_HIGH_SURROGATE(text[length - 1])) {
+        --length;
+    }
+    return text.substr(0, length) + L"\u2026";
+}

@@ -20,3 +20,7 @@ std::wstring formatText(UINT id, std::initializer_list<std::wstring> arguments);
 // Windows' own words for a system error code, in the user's language, for a
 // sentence of ours; the code's number when Windows has none.
 std::wstring systemErrorText(DWORD code);
+
+// `text` cut to its first `length` characters followed by "…", or whole when
+// it is no longer; a character made of two UTF-16 units is never split.
+std::wstring cutText(const std::wstring& text, size_t length);

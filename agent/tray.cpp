@@ -3,6 +3,7 @@
 
 #include "popup.h"
 #include "power_scheme.h"
+#include "program_watch.h"
 #include "resource.h"
 #include "session.h"
 #include "shutdown.h"
@@ -18,10 +19,14 @@ wchar_t szWindowClass[100] = {};
 std::wstring programFolder;
 HMENU trayMenu = nullptr;
 HMENU sessionMenu = nullptr;
+HMENU programMenu = nullptr;
 
 namespace {
 
 HACCEL accelerators = nullptr;
+
+// Where "While a program runs" hangs in the session submenu.
+UINT const kProgramMenuPosition = 2;
 
 // Explorer broadcasts this when it (re)creates the taskbar; the icon must
 // then be added again, or a running session could no longer be cancelled
@@ -54,12 +59,35 @@ void allowMessagesFromAnyIntegrity() {
 void buildMenus() {
     sessionMenu = CreatePopupMenu();
     AppendMenuW(sessionMenu, MF_STRING, IDM_SESSION, loadText(IDS_SESSION_ITEM).c_str());
+    AppendMenuW(sessionMenu, MF_SEPARATOR, 0, nullptr);
+    programMenu = CreatePopupMenu();
+    AppendMenuW(sessionMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(programMenu),
+                loadText(IDS_MENU_WHILE_PROGRAM).c_str());
+    AppendMenuW(sessionMenu, MF_STRING | MF_GRAYED, IDM_ADD_HOUR,
+                loadText(IDS_MENU_ADD_HOUR).c_str());
     trayMenu = CreatePopupMenu();
     AppendMenuW(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(sessionMenu),
                 loadText(IDS_MENU_KEEP_AWAKE).c_str());
     AppendMenuW(trayMenu, MF_SEPARATOR, IDM_SEPARATOR, nullptr);
     AppendMenuW(trayMenu, MF_STRING, IDM_CONFIGURATION, loadText(IDS_MENU_CONFIGURATION).c_str());
     AppendMenuW(trayMenu, MF_STRING, IDM_CLOSE, loadText(IDS_MENU_CLOSE).c_str());
+}
+
+// The session submenu opens: what it offers follows the session, and the
+// programs are those running now.
+void onInitMenuPopup(HMENU menu) {
+    if (menu != sessionMenu) {
+        return;
+    }
+    bool running = sessionEndMinute != 0;
+    EnableMenuItem(sessionMenu, IDM_ADD_HOUR, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(sessionMenu, kProgramMenuPosition,
+                   MF_BYPOSITION | (running ? MF_GRAYED : MF_ENABLED));
+    if (running) {
+        releaseListedPrograms();
+    } else {
+        fillProgramMenu(programMenu);
+    }
 }
 
 void showContextMenu() {
@@ -81,10 +109,12 @@ void shutDownAgent() {
         closeMsgWnd();
     }
     removeNotificationIcon();
-    // The session submenu goes with the tray menu it hangs under.
+    releaseListedPrograms();
+    // The submenus go with the tray menu they hang under.
     DestroyMenu(trayMenu);
     trayMenu = nullptr;
     sessionMenu = nullptr;
+    programMenu = nullptr;
     agentWindow = nullptr;
     PostQuitMessage(0);
 }
@@ -128,6 +158,9 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             startVigilorSession();
         }
         break;
+    case IDM_ADD_HOUR:
+        extendVigilorSession();
+        break;
     case IDM_CONFIGURATION:
         openConfiguration();
         break;
@@ -143,6 +176,10 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         onCountdownCancel();
         break;
     default:
+        if (LOWORD(wParam) >= IDM_PROGRAM_FIRST && LOWORD(wParam) <= IDM_PROGRAM_LAST) {
+            startProgramSession(LOWORD(wParam));
+            break;
+        }
         return DefWindowProcW(window, message, wParam, lParam);
     }
     return 0;
@@ -297,6 +334,12 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return onCommand(window, message, wParam, lParam);
     case WMAPP_NOTIFYCALLBACK:
         onNotifyIcon(lParam);
+        return 0;
+    case WM_INITMENUPOPUP:
+        onInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WMAPP_PROGRAM_ENDED:
+        onProgramEnded(wParam);
         return 0;
     case WM_VIGILOR_START:
         startVigilorSession();

@@ -40,6 +40,7 @@ wchar_t const kTaskbarClass[] = L"Shell_TrayWnd";
 NOTIFYICONDATAW nid = {sizeof(nid)};
 int trayState = kTrayIdle;
 SYSTEMTIME sessionEnd = {};
+std::wstring sessionProgram;
 int countdownSeconds = 0;
 bool lightTaskbar = false;
 ULONGLONG addRetryEnd = 0;
@@ -79,7 +80,7 @@ std::wstring currentTip() {
     switch (trayState) {
     case kTraySession:
         GetLocalTime(&now);
-        return sessionTip(now, sessionEnd);
+        return sessionTip(now, sessionEnd, sessionProgram);
     case kTrayCountdown:
         return countdownTip(countdownSeconds);
     default:
@@ -189,9 +190,10 @@ void showTrayIdle() {
     modifyIcon();
 }
 
-void showTraySession(const SYSTEMTIME& end) {
+void showTraySession(const SYSTEMTIME& end, const std::wstring& program) {
     trayState = kTraySession;
     sessionEnd = end;
+    sessionProgram = program;
     modifyIcon();
 }
 

@@ -15,7 +15,8 @@ void retryNotificationIcon();
 void removeNotificationIcon();
 
 void showTrayIdle();
-void showTraySession(const SYSTEMTIME& end);
+// `program`: the title of the program the session lasts for, if any.
+void showTraySession(const SYSTEMTIME& end, const std::wstring& program = {});
 void showTrayCountdown(int seconds);
 
 // A session's tip names its end day relative to today; after midnight it is

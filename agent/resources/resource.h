@@ -64,6 +64,15 @@
 #define IDS_NOTICE_MODERN_STANDBY 178
 #define IDS_NOTICE_SLEPT 179 // %1: time it fell asleep, %2: time it woke
 
+// Sessions that last while a program runs, and sessions made longer. A block
+// of sixteen of their own (192).
+#define IDS_MENU_WHILE_PROGRAM 192
+#define IDS_MENU_NO_PROGRAM 193
+#define IDS_MENU_ADD_HOUR 194
+#define IDS_TIP_PROGRAM 195           // %1: program, %2: when the session ends at the latest
+#define IDS_POWER_REQUEST_PROGRAM 196 // %1: program, %2: when the session ends at the latest
+#define IDS_NOTICE_EXTENDED 197       // %1: when the session now ends
+
 // Controls of the About box that take their texts from the string table.
 #define IDC_ABOUT_VERSION 1001
 #define IDC_ABOUT_DESCRIPTION 1002

@@ -34,6 +34,10 @@
 //   texts TITLE SECONDS         wait for a top-level window whose title holds
 //                               TITLE; print its title and the texts of its
 //                               child windows, one a line, as above
+//   window TITLE                show a window titled TITLE, until ended
+//   menu SECONDS                right-click the agent's icon; wait for its menu
+//   keys KEY...                 type keys (virtual-key codes, in decimal)
+//   tray-log                    play the notification area; print each tip given
 #include "probe.h"
 #include "program_support.h"
 #include "tray_stand_in.h"
@@ -361,6 +365,48 @@ int printTips(const std::wstring& agentPath) {
     return shown ? 0 : 1;
 }
 
+int showWindow(const wchar_t* title) {
+    if (createWindow(DefWindowProcW, L"VigilorProbeProgram", title,
+                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, 420, 120) == nullptr) {
+        return 1;
+    }
+    pumpUntil([] { return false; }, INFINITE);
+    return 0;
+}
+
+int openMenu(DWORD timeoutMs) {
+    PostMessageW(findAgentWindow(0), WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);
+    return pumpUntil([] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); }, timeoutMs)
+               ? 0
+               : 1;
+}
+
+int typeKeys(int count, Arguments keys) {
+    for (int i = 0; i < count; ++i) {
+        INPUT input[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
+        input[0].ki.wVk = input[1].ki.wVk = static_cast<WORD>(number(keys[i]));
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+        Sleep(200); // the menu answers each key before the next
+    }
+    return 0;
+}
+
+int trayLog() {
+    TrayStandIn tray;
+    size_t printed = 0;
+    pumpUntil(
+        [&] {
+            for (; printed < tray.records().size(); ++printed) {
+                printLine(tray.records()[printed].tip);
+                std::fflush(stdout);
+            }
+            return false;
+        },
+        INFINITE);
+    return 0;
+}
+
 } // namespace
 
 std::optional<int> agentCommand(int argc, Arguments argv) {
@@ -431,6 +477,18 @@ std::optional<int> agentCommand(int argc, Arguments argv) {
     }
     if (command == L"tips" && argc == 3) {
         return printTips(argv[2]);
+    }
+    if (command == L"window" && argc == 3) {
+        return showWindow(argv[2]);
+    }
+    if (command == L"menu" && argc == 3) {
+        return openMenu(seconds(argv[2]));
+    }
+    if (command == L"keys") {
+        return typeKeys(argc - 2, argv + 2);
+    }
+    if (command == L"tray-log" && argc == 2) {
+        return trayLog();
     }
     if (command == L"strings" && argc == 5) {
         return printStrings(argv[2], number(argv[3]), number(argv[4]));
