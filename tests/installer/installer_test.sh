@@ -1,17 +1,14 @@
 #!/usr/bin/env bash
 # A release, and its installer under Wine the way a user meets it:
-#   R. tools/release.sh refuses an ECC certificate and a certificate without
-#      a timestamp setting; without VIGILOR_RELEASE_URL it makes no winget
-#      manifest; with a certificate made for this run (and no timestamp
-#      server, which this machine cannot reach) it signs every shipped
-#      program and DLL and the installer, strips them, and writes sums and a
-#      winget manifest that match the installer and its address;
+#   R. tools/release.sh, with a certificate made for this run, signs the
+#      installer and every program and DLL it ships (refusing ECC and no timestamp setting), strips them,
+#      and writes sums and a winget manifest that match the installer;
 # then, in one Wine session and X server of its own (it installs into the
 # user's profile and closes every agent of its session):
 #   0. a window of the agent that does not close makes a silent install
 #      fail, before it touches anything;
 #   1. a silent install with /AUTOSTART puts exactly the built files into
-#      %LOCALAPPDATA%\Programs\PC-Vigilor, each signed, the uninstaller too,
+#      %LOCALAPPDATA%\Programs\PC-Vigilor, a signed uninstaller beside them,
 #      writes "Path", the Start-menu shortcut, the uninstall entry the
 #      manifest names, and the Run value that starts the agent at sign-in;
 #   2. the installed PCVigilor.exe, on a click on Start, brings up the
@@ -45,15 +42,14 @@ expect() { # what, actual, expected
 }
 # The value of a top-level or list-item field of a winget manifest file.
 field() { sed -n "s/^\(- \|  \)\?$2: //p" "$1"; }
-verify_signed() { # every .exe and .dll in the folders or files given
-  local report file
-  while read -r file; do
-    report=$(osslsigncode verify -CAfile "$signer_cert" -in "$file" 2>&1) ||
-      fail "$file carries no valid signature: $(tail -n 5 <<<"$report")"
-    grep -q '^Message digest algorithm *: SHA256' <<<"$report" || fail "$file: not SHA-256"
-    echo "ok: signed: ${file#"$1"/}"
-  done < <(find "$@" -name '*.exe' -o -name '*.dll' | LC_ALL=C sort)
+verify_signed() {
+  local report
+  report=$(osslsigncode verify -CAfile "$signer_cert" -in "$1" 2>&1) ||
+    fail "$1 carries no valid signature: $(tail -n 5 <<<"$report")"
+  grep -q 'digest algorithm *: SHA256' <<<"$report" || fail "$1 is not signed with SHA-256"
+  echo "ok: $(basename "$1") is signed"
 }
+verify_all() { find "$@" -name '*.exe' -o -name '*.dll' | while read -r f; do verify_signed "$f"; done; }
 
 if [ "${9:-}" != --inside ]; then
   echo "== R. a signed release"
@@ -63,44 +59,25 @@ if [ "${9:-}" != --inside ]; then
   trap 'rm -rf "$certs"' EXIT
   export signer_cert=$certs/signer.pem
   password=$(openssl rand -hex 16)
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=PC-Vigilor test signer" \
+    -addext extendedKeyUsage=codeSigning -keyout "$certs/key.pem" -out "$signer_cert" 2>/dev/null
   printf '%s' "$password" >"$certs/password"
-  make_pfx() { # name, openssl's -newkey
-    openssl req -x509 -newkey "$2" -nodes -days 2 -subj "/CN=PC-Vigilor test signer" \
-      -addext extendedKeyUsage=codeSigning -keyout "$certs/key.pem" -out "$certs/$1.pem" 2>/dev/null
-    openssl pkcs12 -export -inkey "$certs/key.pem" -in "$certs/$1.pem" -out "$certs/$1.pfx" \
-      -passout "file:$certs/password"
-    rm -f "$certs/key.pem"
-  }
-  make_pfx signer rsa:2048
-  make_pfx ecc ec:<(openssl ecparam -name prime256v1)
-  release() { # log, then environment settings
-    local log=$certs/$1
-    shift
-    env VIGILOR_BUILD_DIR="$build" VIGILOR_SIGN_PASSWORD="$password" "$@" \
-      "$tools/release.sh" >"$log" 2>&1
-  }
-  ! release refused.log VIGILOR_SIGN_PFX="$certs/signer.pfx" VIGILOR_SIGN_TIMESTAMP= ||
-    fail "a release was signed without a timestamp setting"
-  grep -q 'VIGILOR_SIGN_TIMESTAMP is not set' "$certs/refused.log" ||
-    fail "no timestamp setting, not said: $(cat "$certs/refused.log")"
-  ! release refused.log VIGILOR_SIGN_PFX="$certs/ecc.pfx" VIGILOR_SIGN_TIMESTAMP=none ||
-    fail "a release was signed with an ECC certificate"
-  grep -q "the certificate's key is id-ecPublicKey, not RSA" "$certs/refused.log" ||
-    fail "the ECC certificate, not said: $(cat "$certs/refused.log")"
-  echo "ok: no timestamp setting and an ECC certificate are refused"
-
-  release unsigned.log VIGILOR_SIGN_PFX= VIGILOR_RELEASE_URL= ||
-    fail "release.sh failed: $(cat "$certs/unsigned.log")"
-  [ ! -e "$release/winget" ] || fail "a winget folder without VIGILOR_RELEASE_URL"
-  expect 'what release.sh says of winget' "$(grep -c 'no winget manifest$' "$certs/unsigned.log")" 1
-  url=https://downloads.test/pc-vigilor/$version
-  release release.log VIGILOR_SIGN_PFX="$certs/signer.pfx" VIGILOR_SIGN_TIMESTAMP=none \
-    VIGILOR_RELEASE_URL="$url/" || fail "release.sh failed: $(cat "$certs/release.log")"
-  rm -f "$certs/signer.pfx" "$certs/ecc.pfx" "$certs/password"
+  openssl pkcs12 -export -inkey "$certs/key.pem" -in "$signer_cert" -out "$certs/signer.pfx" \
+    -passout "file:$certs/password"
+  openssl req -x509 -newkey ec:<(openssl ecparam -name prime256v1) -nodes -subj /CN=ECC -keyout "$certs/ecc.key" -out \
+    "$certs/ecc.pem" 2>/dev/null && openssl pkcs12 -export -inkey "$certs/ecc.key" -in "$certs/ecc.pem" -out "$certs/ecc.pfx" -passout "file:$certs/password"
+  release() { env VIGILOR_BUILD_DIR="$build" VIGILOR_SIGN_PASSWORD="$password" VIGILOR_SIGN_TIMESTAMP= "$@" "$tools/release.sh"; }
+  grep -q 'TIMESTAMP is not set' <(release VIGILOR_SIGN_PFX="$certs/signer.pfx" 2>&1) || fail "no timestamp setting, not refused"
+  grep -q 'not RSA' <(release VIGILOR_SIGN_PFX="$certs/ecc.pfx" VIGILOR_SIGN_TIMESTAMP=none 2>&1) || fail "ECC not refused"
+  release VIGILOR_SIGN_PFX= VIGILOR_RELEASE_URL= >"$certs/release.log" 2>&1 || fail "release.sh failed: $(cat "$certs/release.log")"
+  grep -q 'no winget manifest$' "$certs/release.log" && [ ! -e "$release/winget" ] || fail "winget without VIGILOR_RELEASE_URL"
+  url=https://downloads.test/pc-vigilor/$version # Nothing is fetched from there.
+  VIGILOR_BUILD_DIR=$build VIGILOR_SIGN_PFX=$certs/signer.pfx VIGILOR_SIGN_PASSWORD=$password VIGILOR_SIGN_TIMESTAMP=none VIGILOR_RELEASE_URL=$url/ \
+    "$tools/release.sh" >"$certs/release.log" 2>&1 || fail "release.sh failed: $(cat "$certs/release.log")"
+  rm -f "$certs/key.pem" "$certs/signer.pfx" "$certs/password"
+  expect "release.sh's last line" "$(tail -n 1 "$certs/release.log")" "VIGILOR_SIGN_TIMESTAMP=none: the signatures carry no \
+timestamp and end with the certificate on $(openssl x509 -in "$signer_cert" -noout -enddate | cut -d= -f2)"
   ! grep -q "$password" "$certs/release.log" || fail "the password shows in the release log"
-  expect "release.sh's last line" "$(tail -n 1 "$certs/release.log")" \
-    "VIGILOR_SIGN_TIMESTAMP=none: the signatures carry no timestamp and end with the certificate on $(
-      openssl x509 -in "$signer_cert" -noout -enddate | cut -d= -f2)"
 
   expect 'the release files' "$(cd "$release" && find . -type f | LC_ALL=C sort)" "./PC-Vigilor-$version-portable.zip
 ./PC-Vigilor-Setup-$version.exe
@@ -110,10 +87,10 @@ if [ "${9:-}" != --inside ]; then
 ./winget/Quorvex.PC-Vigilor.yaml"
   (cd "$release" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not verify"
   expect 'files in SHA256SUMS' "$(wc -l <"$release/SHA256SUMS")" 2
-  verify_signed "$release"
+  verify_signed "$setup"
   unpacked=$certs/zip
   unzip -q "$zip" -d "$unpacked"
-  verify_signed "$unpacked"
+  verify_all "$unpacked"
   # Everything the zip holds is what the installer installs.
   (cd "$stage" && find . -type f) | while read -r f; do
     cmp -s "$stage/$f" "$unpacked/$f" || fail "$f in the zip is not the staged one"
@@ -137,8 +114,7 @@ if [ "${9:-}" != --inside ]; then
 .locale.en-US.yaml PackageLocale Publisher PackageName License ShortDescription
 .installer.yaml InstallerType Scope Silent ProductCode Architecture InstallerUrl
 EOF
-  expect InstallerUrl "$(field "$winget.installer.yaml" InstallerUrl)" \
-    "$url/PC-Vigilor-Setup-$version.exe"
+  expect InstallerUrl "$(field "$winget.installer.yaml" InstallerUrl)" "$url/PC-Vigilor-Setup-$version.exe"
   expect MinimumOSVersion "$(field "$winget.installer.yaml" MinimumOSVersion)" 10.0.17763.0
   expect InstallerSha256 "$(field "$winget.installer.yaml" InstallerSha256)" \
     "$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)"
@@ -266,7 +242,7 @@ wait_for 10 eval '! probe_ agent 0 >/dev/null 2>&1' || fail "the stand-in window
 echo "== 1. silent install, started at sign-in"
 wine "$setup" /S /AUTOSTART || fail "the silent install failed ($?)"
 check_files "$dir"
-verify_signed "$dir"
+verify_all "$dir"
 expect 'the Run value' "$(probe_ reg "$run" PC-Vigilor)" "\"$windir\\VigilorTaskbar.exe\""
 expect "the agent's version" "$(probe_ version "$windir\\VigilorTaskbar.exe")" "$version"
 expect "the installer's version" "$(probe_ version "Z:$setup")" "$version"
