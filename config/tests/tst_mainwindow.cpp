@@ -4,7 +4,6 @@
 
 #include <QLabel>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>

@@ -51,7 +51,7 @@ verify_signed() {
 }
 verify_all() { find "$@" -name '*.exe' -o -name '*.dll' | while read -r f; do verify_signed "$f"; done; }
 
-if [ "${9:-}" != --inside ]; then
+if [ "${8:-}" != --inside ]; then
   echo "== R. a signed release"
   # Made for this run and gone when it ends; only the public half is needed
   # after signing, to verify the uninstaller that the install leaves.
