@@ -6,8 +6,11 @@
 #include "vigilorform.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStackedLayout>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include <windows.h>
 
@@ -16,6 +19,16 @@ constexpr DWORD defaultLeft = 100;
 constexpr DWORD defaultTop = 100;
 constexpr DWORD smallestWidth = 986;
 constexpr DWORD smallestHeight = 513;
+
+// Qt 6 makes the process DPI aware, so GetSystemMetrics answers in physical
+// pixels, while Qt's geometry, and so the stored one, is in logical pixels:
+// at 150 % a metric is half as large again as the same stretch in Qt's terms.
+// Rounded down, so that a window clamped to it stays on the screen.
+DWORD logicalMetric(int metric) {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const qreal ratio = primary ? primary->devicePixelRatio() : 1.0;
+    return DWORD(qFloor(GetSystemMetrics(metric) / ratio));
+}
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWindow) {
@@ -48,8 +61,9 @@ void MainWindow::readGeometry() {
     DWORD top = defaultTop;
     DWORD width = smallestWidth;
     DWORD height = smallestHeight;
-    const DWORD screenWidth = DWORD(GetSystemMetrics(SM_CXFULLSCREEN));
-    const DWORD screenHeight = DWORD(GetSystemMetrics(SM_CYFULLSCREEN));
+    // The metrics are those of the primary monitor.
+    const DWORD screenWidth = logicalMetric(SM_CXFULLSCREEN);
+    const DWORD screenHeight = logicalMetric(SM_CYFULLSCREEN);
     RegistryAccess registry;
 
     registry.readDword(HKEY_CURRENT_USER, Vigilor::settingsKey, "posX", &left);

@@ -4,8 +4,6 @@
 
 #include <QDebug>
 
-#include <vector>
-
 using Vigilor::wide;
 
 bool RegistryAccess::readDword(HKEY root, QString subKey, QString valueName, DWORD* value) {
@@ -63,4 +61,43 @@ bool RegistryAccess::writeDword(HKEY root, QString subKey, QString valueName, DW
     }
     qDebug() << "true";
     return true;
+}
+
+bool RegistryAccess::readStored(HKEY root, QString subKey, QString valueName, StoredValue* value) {
+    *value = StoredValue();
+    HKEY key = nullptr;
+    LONG rc = RegOpenKeyExW(root, wide(subKey), 0, KEY_QUERY_VALUE, &key);
+    if (rc == ERROR_SUCCESS) {
+        DWORD size = 0;
+        rc = RegQueryValueExW(key, wide(valueName), nullptr, &value->type, nullptr, &size);
+        if (rc == ERROR_SUCCESS) {
+            value->data.resize(size);
+            // A value that grew in between fails here (ERROR_MORE_DATA)
+            // rather than be put back cut short.
+            rc = RegQueryValueExW(key, wide(valueName), nullptr, &value->type, value->data.data(),
+                                  &size);
+            value->data.resize(size);
+            value->present = rc == ERROR_SUCCESS;
+        }
+        RegCloseKey(key);
+    }
+    if (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND)
+        return true;
+    SetLastError(DWORD(rc));
+    return false;
+}
+
+bool RegistryAccess::restore(HKEY root, QString subKey, QString valueName,
+                             const StoredValue& value) {
+    // Only the right to set values: no more than putting back needs, so that
+    // it still works where a failed save was refused a wider access.
+    HKEY key = nullptr;
+    LONG rc = RegOpenKeyExW(root, wide(subKey), 0, KEY_SET_VALUE, &key);
+    if (rc == ERROR_SUCCESS) {
+        rc = value.present ? RegSetValueExW(key, wide(valueName), 0, value.type, value.data.data(),
+                                            DWORD(value.data.size()))
+                           : RegDeleteValueW(key, wide(valueName));
+        RegCloseKey(key);
+    }
+    return rc == ERROR_SUCCESS || (!value.present && rc == ERROR_FILE_NOT_FOUND);
 }

@@ -4,7 +4,6 @@
 #include "aboutdialog.h"
 #include "agentprotocol.h"
 #include "otherappsdialog.h"
-#include "registryaccess.h"
 
 #include <QBrush>
 #include <QCoreApplication>
@@ -150,7 +149,7 @@ void VigilorForm::readSettings() {
     ui->shutdownCheckBox->setChecked(shutdownWindows == 1);
 }
 
-DWORD VigilorForm::writeSettings() {
+VigilorForm::SaveOutcome VigilorForm::writeSettings() {
     qDebug() << "writeSettings";
     duration = DWORD(ui->keepAwakeSpinBox->value());
     durationUnit = DWORD(ui->keepAwakeComboBox->currentIndex());
@@ -161,22 +160,54 @@ DWORD VigilorForm::writeSettings() {
     simulatePressTimeOut = DWORD(ui->simulatePressSpinBox->value());
     shutdownWindows = ui->shutdownCheckBox->isChecked() ? 1 : 0;
 
+    // All or nothing: a set of options that the form never showed would be
+    // what the next start from the tray uses.
     RegistryAccess registry;
-    for (const auto& [name, field] : options())
-        if (!registry.writeDword(HKEY_CURRENT_USER, Vigilor::settingsKey, name, *field))
-            return GetLastError();
+    WrittenOptions written;
+    for (const auto& [name, field] : options()) {
+        RegistryAccess::StoredValue before;
+        if (!registry.readStored(HKEY_CURRENT_USER, Vigilor::settingsKey, name, &before) ||
+            !registry.writeDword(HKEY_CURRENT_USER, Vigilor::settingsKey, name, *field)) {
+            const DWORD error = GetLastError();
+            qDebug().nospace() << "writeSettings: failed at " << name;
+            return {error, putBack(written)};
+        }
+        written.emplace_back(name, std::move(before));
+    }
 
     // Only now is the set complete, so the agent never reads half of it.
     postToAgent(Vigilor::WM_VIGILOR_RELOAD);
-    return ERROR_SUCCESS;
+    return {};
 }
 
-void VigilorForm::tellSettingsNotSaved(const QString& outcome, DWORD error) {
+bool VigilorForm::putBack(const WrittenOptions& written) {
+    RegistryAccess registry;
+    bool all = true;
+    for (const auto& [name, before] : written)
+        all = registry.restore(HKEY_CURRENT_USER, Vigilor::settingsKey, name, before) && all;
+    return all;
+}
+
+void VigilorForm::tellSettingsNotSaved(const QString& outcome, const SaveOutcome& saved) {
     const QString reason =
-        error == ERROR_ACCESS_DENIED
+        saved.error == ERROR_ACCESS_DENIED
             ? tr("Windows does not allow PC-Vigilor to change its settings in the registry.")
-            : tr("Windows reported: %1").arg(qt_error_string(int(error)));
-    QMessageBox::warning(this, QStringLiteral("PC-Vigilor"), outcome + QLatin1Char(' ') + reason);
+            : tr("Windows reported: %1").arg(qt_error_string(int(saved.error)));
+    const QString stored = saved.putBack
+                               ? tr("The stored settings are unchanged.")
+                               : tr("Some stored settings were changed and could not be put back.");
+    showMessageBox(QMessageBox::Warning, QStringLiteral("PC-Vigilor"),
+                   outcome + QLatin1Char(' ') + reason + QLatin1Char(' ') + stored);
+}
+
+void VigilorForm::showMessageBox(QMessageBox::Icon icon, const QString& title,
+                                 const QString& text) {
+    QMessageBox box(icon, title, text, QMessageBox::Ok, this);
+    box.exec();
+    // A message box is a top-level window of the main window's class, some
+    // with its title too: while it was open, the agent's reports may have
+    // gone to the box. The answer to this settles what the form shows.
+    postToAgent(Vigilor::WM_VIGILOR_QUERY);
 }
 
 void VigilorForm::setOptionsEnabled(bool enable) {
@@ -248,9 +279,9 @@ void VigilorForm::setVigilorSessionDuration(int endMinute) {
 
 void VigilorForm::on_startButton_clicked() {
     // A session must not start with options other than those on the form.
-    if (const DWORD error = writeSettings(); error != ERROR_SUCCESS) {
+    if (const SaveOutcome saved = writeSettings(); saved.error != ERROR_SUCCESS) {
         tellSettingsNotSaved(tr("The settings could not be saved, so the session was not started."),
-                             error);
+                             saved);
         return;
     }
     writeVigilorActive(1);
@@ -270,10 +301,10 @@ void VigilorForm::on_cancelButton_clicked() {
 }
 
 void VigilorForm::on_saveButton_clicked() {
-    if (const DWORD error = writeSettings(); error != ERROR_SUCCESS) {
+    if (const SaveOutcome saved = writeSettings(); saved.error != ERROR_SUCCESS) {
         // The form keeps what the user entered, and Save stays available to
         // try again.
-        tellSettingsNotSaved(tr("The settings could not be saved."), error);
+        tellSettingsNotSaved(tr("The settings could not be saved."), saved);
         return;
     }
     ui->saveButton->setEnabled(false);
@@ -353,10 +384,9 @@ void VigilorForm::handleWaitForTasbarApp() {
     // arrives while the box is open is not overwritten afterwards.
     writeVigilorActive(0);
     showIdle();
-    QMessageBox::information(
-        this, tr("Error"),
-        tr("The Vigilor module cannot start properly. please try again in a few minutes."),
-        QMessageBox::Ok);
+    showMessageBox(
+        QMessageBox::Information, tr("Error"),
+        tr("The Vigilor module cannot start properly. please try again in a few minutes."));
 }
 
 void VigilorForm::on_keepAwakeSpinBox_valueChanged(int) {

@@ -1,14 +1,17 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <QWidget>
 
 #include "agentprotocol.h"
+#include "registryaccess.h"
 
 #include <windows.h>
 
 #include <array>
 #include <utility>
+#include <vector>
 
 class QHBoxLayout;
 class QShowEvent;
@@ -55,10 +58,19 @@ class VigilorForm : public QWidget {
     void buildLayouts();
     std::array<std::pair<const char*, DWORD*>, 8> options();
     void readSettings();
-    // ERROR_SUCCESS, or the registry's reason why the options could not all
-    // be written.
-    DWORD writeSettings();
-    void tellSettingsNotSaved(const QString& outcome, DWORD error);
+    struct SaveOutcome {
+        // ERROR_SUCCESS, or the registry's reason why the options could not
+        // all be written.
+        DWORD error = ERROR_SUCCESS;
+        // After a failure: whether the options written before it are back
+        // as they were.
+        bool putBack = true;
+    };
+    SaveOutcome writeSettings();
+    using WrittenOptions = std::vector<std::pair<const char*, RegistryAccess::StoredValue>>;
+    static bool putBack(const WrittenOptions& written);
+    void tellSettingsNotSaved(const QString& outcome, const SaveOutcome& saved);
+    void showMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text);
     void setOptionsEnabled(bool enable);
     void writeVigilorActive(int value);
     void checkVigilorSession();

@@ -118,6 +118,46 @@ LangString AutostartText ${LANG_GERMAN} "PC-Vigilor bei der Anmeldung starten"
 LangString AutostartText ${LANG_FRENCH} "Démarrer PC-Vigilor à l'ouverture de session"
 LangString AutostartText ${LANG_SPANISH} "Iniciar PC-Vigilor al iniciar sesión"
 
+; Windows' resource loader, which picks the agent's texts, goes down the
+; user's list of preferred UI languages, each with its neutral form (fr-CA,
+; fr); NSIS looks at the first only, and then at its primary language. The
+; first of the list in one of our languages, whatever its region, decides
+; here too: a user who lists Romansh before Swiss German gets German from
+; the agent, the configuration application and the installer alike.
+!define UI_LANGUAGE_IDS 0x4 ; hexadecimal language ids: "0C0C", 0, "0409", 0, 0
+!macro PICK_LANGUAGE
+  System::Call "kernel32::GetUserPreferredUILanguages(i ${UI_LANGUAGE_IDS}, *i .r0, p 0, *i 0 r1) i .r2"
+  ${If} $2 <> 0
+  ${AndIf} $0 > 0
+    IntOp $1 $1 * 2
+    System::Alloc $1
+    Pop $3
+    System::Call "kernel32::GetUserPreferredUILanguages(i ${UI_LANGUAGE_IDS}, *i .r0, p r3, *i r1 r1) i .r2"
+    ${If} $2 <> 0
+      StrCpy $4 $3
+      ${For} $5 1 $0
+        ; Four hexadecimal digits and a terminator each.
+        System::Call "*$4(&w4 .r6)"
+        IntOp $6 0x$6 & 0x3FF
+        ${If} $6 = 0x09
+          StrCpy $LANGUAGE ${LANG_ENGLISH}
+        ${ElseIf} $6 = 0x07
+          StrCpy $LANGUAGE ${LANG_GERMAN}
+        ${ElseIf} $6 = 0x0C
+          StrCpy $LANGUAGE ${LANG_FRENCH}
+        ${ElseIf} $6 = 0x0A
+          StrCpy $LANGUAGE ${LANG_SPANISH}
+        ${Else}
+          IntPtrOp $4 $4 + 10
+          ${Continue}
+        ${EndIf}
+        ${Break}
+      ${Next}
+    ${EndIf}
+    System::Free $3
+  ${EndIf}
+!macroend
+
 ; Set when the installation closed a running tray agent, so that the new one
 ; is started in its place and the icon stays where the user had it.
 Var AgentWasRunning
@@ -316,7 +356,12 @@ Section "-Autostart off"
   ${EndIf}
 SectionEnd
 
+Function un.onInit
+  !insertmacro PICK_LANGUAGE
+FunctionEnd
+
 Function .onInit
+  !insertmacro PICK_LANGUAGE
   Call ReadElevation
   ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${GetParameters} $1

@@ -22,7 +22,7 @@ if(Python3_FOUND AND TARGET tst_translations AND TARGET vigilor_probe AND TARGET
   endif()
   # Italian is none of the programs' languages: they speak English then.
   foreach(entry "de;de_DE.UTF-8;LANG_GERMAN" "fr;fr_FR.UTF-8;LANG_FRENCH"
-                "es;es_ES.UTF-8;LANG_SPANISH" "it;it_IT.UTF-8;LANG_ENGLISH")
+                "es;es_ES.UTF-8;LANG_SPANISH" "it;it_IT.UTF-8;LANG_ENGLISH" "fr-CA;fr_CA.UTF-8;LANG_FRENCH")
     list(GET entry 0 language)
     list(GET entry 1 locale)
     list(GET entry 2 rc_language)

@@ -29,8 +29,9 @@ fi
 
 # Wine takes the user's language from LANG only when that Linux locale
 # exists (otherwise it is en-US); the translation tests run in these (Italian
-# being a language the programs do not know).
-for locale in de_DE fr_FR es_ES it_IT; do
+# being a language the programs do not know, Canadian French a region that
+# only the neutral French texts serve).
+for locale in de_DE fr_FR fr_CA es_ES it_IT; do
   if ! locale -a 2>/dev/null | grep -qx "$locale.utf8"; then
     sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
     $sudo localedef -i "$locale" -f UTF-8 "$locale.UTF-8"

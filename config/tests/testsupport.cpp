@@ -58,6 +58,7 @@ namespace {
 QMutex logMutex;
 QStringList logLines;
 QtMessageHandler previousHandler = nullptr;
+std::function<void(const QString&)> lineHook;
 
 void collect(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     // Only the application's own lines: Qt warns about what Wine lacks.
@@ -65,18 +66,22 @@ void collect(QtMsgType type, const QMessageLogContext& context, const QString& t
         QMutexLocker lock(&logMutex);
         logLines.append(text);
     }
+    if (type == QtDebugMsg && lineHook)
+        lineHook(text);
     if (previousHandler)
         previousHandler(type, context, text);
 }
 } // namespace
 
-DebugLog::DebugLog() {
+DebugLog::DebugLog(std::function<void(const QString&)> onLine) {
     clear();
+    lineHook = std::move(onLine);
     previousHandler = qInstallMessageHandler(collect);
 }
 
 DebugLog::~DebugLog() {
     qInstallMessageHandler(previousHandler);
+    lineHook = nullptr;
 }
 
 QStringList DebugLog::lines() const {

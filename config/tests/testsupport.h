@@ -51,7 +51,7 @@ class LockedKey {
 // Collects the lines the application writes to Qt's debug stream.
 class DebugLog {
   public:
-    DebugLog();
+    explicit DebugLog(std::function<void(const QString&)> onLine = {}); // sees each line
     ~DebugLog();
     QStringList lines() const;
     void clear();

@@ -24,11 +24,11 @@ void store(const wchar_t* name, qint64 value) {
 }
 
 int screenWidth() {
-    return GetSystemMetrics(SM_CXFULLSCREEN);
+    return qFloor(GetSystemMetrics(SM_CXFULLSCREEN) / qApp->primaryScreen()->devicePixelRatio());
 }
 
 int screenHeight() {
-    return GetSystemMetrics(SM_CYFULLSCREEN);
+    return qFloor(GetSystemMetrics(SM_CYFULLSCREEN) / qApp->primaryScreen()->devicePixelRatio());
 }
 
 } // namespace
@@ -81,6 +81,9 @@ class TestMainWindow : public QObject {
         QTest::newRow("height past bottom moves up")
             << 0 << qint64(10) << qint64(200) << missing << qint64(h - 100)
             << QRect(10, 100, 986, h - 100);
+        QTest::newRow("beyond right and bottom")
+            << 0 << qint64(w - 200) << qint64(h - 100) << qint64(1000) << qint64(560)
+            << QRect(w - 1000, h - 560, 1000, 560);
         QTest::newRow("taller than screen keeps top")
             << 0 << qint64(10) << qint64(50) << missing << qint64(h + 300) << QRect(10, 50, 986, h);
         QTest::newRow("1024 screen, nothing stored")

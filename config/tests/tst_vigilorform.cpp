@@ -329,27 +329,40 @@ class TestVigilorForm : public QObject {
         QCOMPARE(agent.received().front(), (PostedMessage{reload, 0, 0}));
     }
 
-    // The settings key closed to writing: the user is told once, in a box,
-    // and nothing else happens.
+    // The settings key closed at the first value or the fourth: the user is told once, in a box,
+    // what was written goes back, and then the form asks the agent for its state.
     void failedWriteIsToldAndChangesNothing_data() {
         QTest::addColumn<QString>("pressed");
         QTest::addColumn<QString>("outcome");
+        QTest::addColumn<int>("lockAfter");
         QTest::newRow("Save") << "saveButton"
-                              << "The settings could not be saved. ";
+                              << "The settings could not be saved. " << 0;
         QTest::newRow("Start") << "startButton"
                                << "The settings could not be saved, so the session was not "
-                                  "started. ";
+                                  "started. "
+                               << 0;
+        QTest::newRow("Save, 4th fails") << "saveButton"
+                                         << "The settings could not be saved. " << 3;
     }
 
     void failedWriteIsToldAndChangesNothing() {
         QFETCH(QString, pressed);
         QFETCH(QString, outcome);
+        QFETCH(int, lockAfter);
+        storeOption("duration", 30);
         StandInAgent agent;
         makeForm();
         child<QSpinBox>(form.get(), "keepAwakeSpinBox")->setValue(77);
         child<QCheckBox>(form.get(), "shutdownCheckBox")->setChecked(true);
-        LockedKey locked(settingsKey);
-        QVERIFY(locked.locked());
+        std::optional<LockedKey> locked; // open again once the write has failed
+        int written = 0;
+        DebugLog log([&](const QString& line) {
+            if (line == (lockAfter ? "true" : "writeSettings") &&
+                written++ == qMax(lockAfter - 1, 0))
+                locked.emplace(settingsKey);
+            if (line.startsWith("writeSettings: failed at "))
+                locked.reset();
+        });
 
         QStringList boxes;
         QTimer closer;
@@ -366,12 +379,13 @@ class TestVigilorForm : public QObject {
 
         QCOMPARE(boxes, QStringList("PC-Vigilor | " + outcome +
                                     "Windows does not allow PC-Vigilor to change its settings in "
-                                    "the registry."));
+                                    "the registry. The stored settings are unchanged."));
+        QCOMPARE(option("duration"), std::optional<DWORD>(30));
         QVERIFY(button("saveButton")->isEnabled());
         QCOMPARE(child<QSpinBox>(form.get(), "keepAwakeSpinBox")->value(), 77);
         QVERIFY(child<QCheckBox>(form.get(), "shutdownCheckBox")->isChecked());
         verifyDisplay(false);
-        QVERIFY(agent.received().empty());
+        QCOMPARE(agent.received(), std::vector<PostedMessage>({{query, 0, 0}}));
         QCOMPARE(readDword(suiteKey, L"VigilorActive"), std::nullopt);
     }
 

@@ -175,6 +175,14 @@
         <translation>Das Vigilor-Modul kann nicht richtig starten. Bitte versuchen Sie es in einigen Minuten erneut.</translation>
     </message>
     <message>
+        <source>The stored settings are unchanged.</source>
+        <translation>Die gespeicherten Einstellungen sind unverändert.</translation>
+    </message>
+    <message>
+        <source>Some stored settings were changed and could not be put back.</source>
+        <translation>Einige gespeicherte Einstellungen wurden geändert und konnten nicht wiederhergestellt werden.</translation>
+    </message>
+    <message>
         <source>Windows does not allow PC-Vigilor to change its settings in the registry.</source>
         <translation>Windows erlaubt PC-Vigilor nicht, seine Einstellungen in der Registrierung zu ändern.</translation>
     </message>

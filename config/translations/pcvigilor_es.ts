@@ -175,6 +175,14 @@
         <translation>El módulo de Vigilor no puede iniciarse correctamente. Vuelva a intentarlo dentro de unos minutos.</translation>
     </message>
     <message>
+        <source>The stored settings are unchanged.</source>
+        <translation>La configuración guardada no ha cambiado.</translation>
+    </message>
+    <message>
+        <source>Some stored settings were changed and could not be put back.</source>
+        <translation>Parte de la configuración guardada se cambió y no se pudo restablecer.</translation>
+    </message>
+    <message>
         <source>Windows does not allow PC-Vigilor to change its settings in the registry.</source>
         <translation>Windows no permite que PC-Vigilor cambie su configuración en el Registro.</translation>
     </message>

@@ -175,6 +175,14 @@
         <translation>Le module Vigilor ne peut pas démarrer correctement. Veuillez réessayer dans quelques minutes.</translation>
     </message>
     <message>
+        <source>The stored settings are unchanged.</source>
+        <translation>Les paramètres enregistrés sont inchangés.</translation>
+    </message>
+    <message>
+        <source>Some stored settings were changed and could not be put back.</source>
+        <translation>Certains paramètres enregistrés ont été modifiés et n'ont pas pu être rétablis.</translation>
+    </message>
+    <message>
         <source>Windows does not allow PC-Vigilor to change its settings in the registry.</source>
         <translation>Windows n'autorise pas PC-Vigilor à modifier ses paramètres dans le Registre.</translation>
     </message>

@@ -241,6 +241,25 @@ class TestEndToEnd : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!formRunning(), 10000);
     }
 
+    // (e) A tray session started while the failed-save box is open shows once it closes.
+    void traySessionDuringTheFailedSaveBoxShows() {
+        startAgent();
+        openWindow();
+        auto locked = std::make_unique<LockedKey>(settingsKey);
+        const SYSTEMTIME since = now();
+        bool stale = false;
+        onNextModal([&](QWidget* box) {
+            locked.reset();
+            PostMessageW(realAgentWindow(), WM_COMMAND, traySessionCommand, 0);
+            QTest::qWait(3000);
+            stale = !formRunning(); // the agent's report went to the box
+            box->close();
+        });
+        pressStart(45);
+        QVERIFY(stale);
+        QTRY_VERIFY_WITH_TIMEOUT(showsSessionOf(60, since), 10000);
+    }
+
     // (d) The real program reopens where it was closed, in the window the
     // agent looks for.
     void programReopensWhereItWasClosed() {

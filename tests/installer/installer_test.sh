@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A release, and its installer under Wine the way a user meets it:
 #   R. tools/release.sh, with a certificate made for this run, signs the
-#      installer and both programs, strips every shipped program and DLL,
+#      installer and every program and DLL it ships (refusing ECC and no timestamp setting), strips them,
 #      and writes sums and a winget manifest that match the installer;
 # then, in one Wine session and X server of its own (it installs into the
 # user's profile and closes every agent of its session):
@@ -46,10 +46,12 @@ verify_signed() {
   local report
   report=$(osslsigncode verify -CAfile "$signer_cert" -in "$1" 2>&1) ||
     fail "$1 carries no valid signature: $(tail -n 5 <<<"$report")"
+  grep -q 'digest algorithm *: SHA256' <<<"$report" || fail "$1 is not signed with SHA-256"
   echo "ok: $(basename "$1") is signed"
 }
+verify_all() { find "$@" -name '*.exe' -o -name '*.dll' | while read -r f; do verify_signed "$f"; done; }
 
-if [ "${9:-}" != --inside ]; then
+if [ "${8:-}" != --inside ]; then
   echo "== R. a signed release"
   # Made for this run and gone when it ends; only the public half is needed
   # after signing, to verify the uninstaller that the install leaves.
@@ -62,9 +64,19 @@ if [ "${9:-}" != --inside ]; then
   printf '%s' "$password" >"$certs/password"
   openssl pkcs12 -export -inkey "$certs/key.pem" -in "$signer_cert" -out "$certs/signer.pfx" \
     -passout "file:$certs/password"
-  VIGILOR_BUILD_DIR=$build VIGILOR_SIGN_PFX=$certs/signer.pfx VIGILOR_SIGN_PASSWORD=$password \
+  openssl req -x509 -newkey ec:<(openssl ecparam -name prime256v1) -nodes -subj /CN=ECC -keyout "$certs/ecc.key" -out \
+    "$certs/ecc.pem" 2>/dev/null && openssl pkcs12 -export -inkey "$certs/ecc.key" -in "$certs/ecc.pem" -out "$certs/ecc.pfx" -passout "file:$certs/password"
+  release() { env VIGILOR_BUILD_DIR="$build" VIGILOR_SIGN_PASSWORD="$password" VIGILOR_SIGN_TIMESTAMP= "$@" "$tools/release.sh"; }
+  grep -q 'TIMESTAMP is not set' <(release VIGILOR_SIGN_PFX="$certs/signer.pfx" 2>&1) || fail "no timestamp setting, not refused"
+  grep -q 'not RSA' <(release VIGILOR_SIGN_PFX="$certs/ecc.pfx" VIGILOR_SIGN_TIMESTAMP=none 2>&1) || fail "ECC not refused"
+  release VIGILOR_SIGN_PFX= VIGILOR_RELEASE_URL= >"$certs/release.log" 2>&1 || fail "release.sh failed: $(cat "$certs/release.log")"
+  grep -q 'no winget manifest$' "$certs/release.log" && [ ! -e "$release/winget" ] || fail "winget without VIGILOR_RELEASE_URL"
+  url=https://downloads.test/pc-vigilor/$version # Nothing is fetched from there.
+  VIGILOR_BUILD_DIR=$build VIGILOR_SIGN_PFX=$certs/signer.pfx VIGILOR_SIGN_PASSWORD=$password VIGILOR_SIGN_TIMESTAMP=none VIGILOR_RELEASE_URL=$url/ \
     "$tools/release.sh" >"$certs/release.log" 2>&1 || fail "release.sh failed: $(cat "$certs/release.log")"
   rm -f "$certs/key.pem" "$certs/signer.pfx" "$certs/password"
+  expect "release.sh's last line" "$(tail -n 1 "$certs/release.log")" "VIGILOR_SIGN_TIMESTAMP=none: the signatures carry no \
+timestamp and end with the certificate on $(openssl x509 -in "$signer_cert" -noout -enddate | cut -d= -f2)"
   ! grep -q "$password" "$certs/release.log" || fail "the password shows in the release log"
 
   expect 'the release files' "$(cd "$release" && find . -type f | LC_ALL=C sort)" "./PC-Vigilor-$version-portable.zip
@@ -78,8 +90,7 @@ if [ "${9:-}" != --inside ]; then
   verify_signed "$setup"
   unpacked=$certs/zip
   unzip -q "$zip" -d "$unpacked"
-  verify_signed "$unpacked/PCVigilor.exe"
-  verify_signed "$unpacked/VigilorTaskbar.exe"
+  verify_all "$unpacked"
   # Everything the zip holds is what the installer installs.
   (cd "$stage" && find . -type f) | while read -r f; do
     cmp -s "$stage/$f" "$unpacked/$f" || fail "$f in the zip is not the staged one"
@@ -103,6 +114,8 @@ if [ "${9:-}" != --inside ]; then
 .locale.en-US.yaml PackageLocale Publisher PackageName License ShortDescription
 .installer.yaml InstallerType Scope Silent ProductCode Architecture InstallerUrl
 EOF
+  expect InstallerUrl "$(field "$winget.installer.yaml" InstallerUrl)" "$url/PC-Vigilor-Setup-$version.exe"
+  expect MinimumOSVersion "$(field "$winget.installer.yaml" MinimumOSVersion)" 10.0.17763.0
   expect InstallerSha256 "$(field "$winget.installer.yaml" InstallerSha256)" \
     "$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)"
 
@@ -229,7 +242,7 @@ wait_for 10 eval '! probe_ agent 0 >/dev/null 2>&1' || fail "the stand-in window
 echo "== 1. silent install, started at sign-in"
 wine "$setup" /S /AUTOSTART || fail "the silent install failed ($?)"
 check_files "$dir"
-verify_signed "$dir/uninstall.exe"
+verify_all "$dir"
 expect 'the Run value' "$(probe_ reg "$run" PC-Vigilor)" "\"$windir\\VigilorTaskbar.exe\""
 expect "the agent's version" "$(probe_ version "$windir\\VigilorTaskbar.exe")" "$version"
 expect "the installer's version" "$(probe_ version "Z:$setup")" "$version"
