@@ -466,7 +466,8 @@ std::optional<int> agentCommand(int argc, Arguments argv) {
         return hold();
     }
     if (command == L"unsaved" && argc == 2) {
-        createWindow(unsavedProcedure, L"VigilorUnsaved", L"", WS_OVERLAPPEDWINDOW, 9, 9);
+        createWindow(unsavedProcedure, L"VigilorUnsaved", L"Unsaved work",
+                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, 9, 9);
         return hold();
     }
     if (command == L"popup-scene" && argc == 5) {
