@@ -238,9 +238,11 @@ void startSessionFor(const std::wstring& program) {
         switchPowerScheme(sessionOptions.powerSchemeIndex);
     }
     showMsgWnd(loadText(IDS_NOTICE_STARTED));
-    reportSessionState();
+    // Told before the configuration window hears of the session, so that
+    // whoever waits for that finds the notification already shown.
     noticeSleepThreats(displayKeptOn());
     tellNotices();
+    reportSessionState();
 }
 
 void endVigilorSession() {
