@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -44,6 +45,13 @@ std::wstring sessionProgram;
 int countdownSeconds = 0;
 bool lightTaskbar = false;
 ULONGLONG addRetryEnd = 0;
+
+// Notifications that came while the icon was not in place.
+struct WaitingNotification {
+    std::wstring text;
+    DWORD infoFlags;
+};
+std::vector<WaitingNotification> waitingNotifications;
 
 // Each drawing is decoded once for the DPI the icon is shown at and kept: a
 // burst of starts and cancels would otherwise decode an image at each.
@@ -148,9 +156,16 @@ bool putIconInPlace() {
     return Shell_NotifyIconW(NIM_ADD, &nid) || Shell_NotifyIconW(NIM_MODIFY, &nid);
 }
 
-void stopAddRetries() {
+// Ends the tries to add the icon; once it is in place, what waited for it is
+// told, else it is dropped with them.
+void stopAddRetries(bool iconInPlace) {
     KillTimer(agentWindow, TRAY_ADD_RETRY_TIMER);
     addRetryEnd = 0;
+    std::vector<WaitingNotification> waiting;
+    waiting.swap(waitingNotifications);
+    for (size_t i = 0; iconInPlace && i < waiting.size(); ++i) {
+        showTrayNotification(waiting[i].text, waiting[i].infoFlags);
+    }
 }
 
 } // namespace
@@ -164,7 +179,7 @@ void addNotificationIcon() {
         iconCache.dpi = dpi;
     }
     if (putIconInPlace()) {
-        stopAddRetries();
+        stopAddRetries(true);
         return;
     }
     addRetryEnd = GetTickCount64() + kAddRetryPeriodMs;
@@ -172,13 +187,14 @@ void addNotificationIcon() {
 }
 
 void retryNotificationIcon() {
-    if (putIconInPlace() || GetTickCount64() >= addRetryEnd) {
-        stopAddRetries();
+    bool inPlace = putIconInPlace();
+    if (inPlace || GetTickCount64() >= addRetryEnd) {
+        stopAddRetries(inPlace);
     }
 }
 
 void removeNotificationIcon() {
-    stopAddRetries();
+    stopAddRetries(false);
     Shell_NotifyIconW(NIM_DELETE, &nid);
     nid.hIcon = nullptr;
     destroyCachedIcons();
@@ -211,6 +227,10 @@ void refreshTrayTip() {
 }
 
 bool showTrayNotification(const std::wstring& text, DWORD infoFlags) {
+    if (addRetryEnd != 0) {
+        waitingNotifications.push_back({text, infoFlags});
+        return true;
+    }
     prepareRecord();
     nid.uFlags |= NIF_INFO;
     lstrcpynW(nid.szInfoTitle, kNotificationTitle, ARRAYSIZE(nid.szInfoTitle));

@@ -25,7 +25,8 @@ void refreshTrayTip();
 
 // Shows `text` as a notification of the icon, titled "PC-Vigilor", with the
 // info or warning icon (`NIIF_INFO`, `NIIF_WARNING`). Returns whether the
-// notification area took it.
+// notification area took it, or will once the icon is in place: while the
+// taskbar is still starting, notifications wait for the icon.
 bool showTrayNotification(const std::wstring& text, DWORD infoFlags);
 
 // WM_SETTINGCHANGE: the taskbar may have turned light or dark.

@@ -42,6 +42,10 @@ std::wstring endTimeText(WPARAM endMinute) {
     return endMinute >= 1440 ? L"tomorrow " + std::wstring(text) : text;
 }
 
+// Windows told by policy to ignore requests to keep the system awake.
+const wchar_t kSleepPolicyKey[] =
+    L"SOFTWARE\\Policies\\Microsoft\\Power\\PowerSettings\\A4B195F5-8225-47D8-8012-9D41369786E2";
+
 class TrayIcons : public AgentProgram {
   protected:
     void SetUp() override {
@@ -59,6 +63,7 @@ class TrayIcons : public AgentProgram {
         AgentProgram::TearDown();
         tray.reset();
         setLightTaskbar(savedLight);
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSleepPolicyKey);
     }
 
     // The latest record, once more than `count` have arrived.
@@ -145,9 +150,13 @@ TEST_F(TrayIcons, TheIconFollowsTheTaskbarColoursAndANewTaskbar) {
 
 // At sign-in the taskbar may be too busy to take the icon, and no
 // "TaskbarCreated" follows: adding or changing it is tried every two seconds
-// until the icon is there, as it is by then.
+// until the icon is there, as it is by then, and with it what the start had
+// to tell.
 TEST_F(TrayIcons, ABusyTaskbarGetsTheIconOnceItIsReady) {
     setLightTaskbar(std::nullopt);
+    DWORD ignored = 0;
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSleepPolicyKey, L"ACSettingIndex", REG_DWORD, &ignored,
+                    sizeof(ignored));
     // The first add and change, the session's change, and one more round.
     tray->refuseFirstRecords(5);
     ASSERT_NO_FATAL_FAILURE(startAgent());
@@ -159,7 +168,9 @@ TEST_F(TrayIcons, ABusyTaskbarGetsTheIconOnceItIsReady) {
     EXPECT_EQ(records[1].message, DWORD{NIM_MODIFY});
     EXPECT_TRUE(shows(records[5], NIM_ADD, kSessionDark,
                       L"Vigilor Helper\nAwake until " + endTimeText(*end)));
-    EXPECT_FALSE(tray->waitForRecords(7, 3000)) << "still adding once the icon was there";
+    ASSERT_TRUE(tray->waitForRecords(7, kRecordTimeoutMs));
+    EXPECT_NE(records[6].info.find(L"ignore requests"), std::wstring::npos);
+    EXPECT_FALSE(tray->waitForRecords(8, 3000)) << "still adding once the icon was there";
 }
 
 // Run alone, in a Wine session of its own at 192 DPI (200 %): everything the
