@@ -89,7 +89,14 @@ std::vector<ListedProgram> listPrograms() {
             firsts.push_back(std::move(window));
         }
     }
-    std::stable_sort(firsts.begin(), firsts.end(), titleBefore);
+    // An insertion sort keeps windows of equal titles in z-order, as
+    // std::stable_sort would, without its buffer: that one's allocation
+    // alone brings the C++ exception runtime and threads into the agent.
+    for (size_t i = 1; i < firsts.size(); ++i) {
+        for (size_t j = i; j > 0 && titleBefore(firsts[j], firsts[j - 1]); --j) {
+            std::swap(firsts[j], firsts[j - 1]);
+        }
+    }
     firsts.resize(std::min(firsts.size(), kMostListedPrograms));
     std::vector<ListedProgram> programs;
     for (const WindowOf& window : firsts) {
