@@ -6,6 +6,8 @@
 // program that is otherwise a tenth of that).
 #include <bits/functexcept.h>
 
+#include <windows.h>
+
 #include <cstdlib>
 
 namespace __gnu_cxx {
@@ -37,3 +39,14 @@ void __throw_invalid_argument(const char*) {
     abort();
 }
 } // namespace std
+
+// The C++ runtime's own string code carries unwind records that name its
+// exception personality, and the library's routine for it is large. No C++
+// exception is ever thrown here (the throws above end the process), so no
+// frame of the agent has a handler or clean-up that unwinding would need: for
+// a structured exception, such as an access violation, every such frame only
+// passes the search on, and Windows ends the agent as it would without them.
+extern "C" EXCEPTION_DISPOSITION __gxx_personality_seh0(PEXCEPTION_RECORD, void*, PCONTEXT,
+                                                        PDISPATCHER_CONTEXT) {
+    return ExceptionContinueSearch;
+}
