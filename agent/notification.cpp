@@ -49,15 +49,9 @@ void showTogether(const std::vector<Notice>& notices, size_t first, size_t last)
 
 } // namespace
 
-bool notifyOnce(NoticeCause cause, const std::wstring& text, NoticeLevel level) {
-    if ((toldCauses & causeBit(cause)) != 0) {
-        return false;
-    }
-    if (!showTrayNotification(text, level == NoticeLevel::Warning ? NIIF_WARNING : NIIF_INFO)) {
-        return false;
-    }
-    toldCauses |= causeBit(cause);
-    return true;
+void notifyOnce(NoticeCause cause, const std::wstring& text, NoticeLevel level) {
+    addNotice(cause, text, level);
+    tellNotices();
 }
 
 void addNotice(NoticeCause cause, const std::wstring& text, NoticeLevel level) {

@@ -23,9 +23,8 @@ enum class NoticeCause : unsigned {
 
 enum class NoticeLevel { Info, Warning };
 
-// Shows `text` once for `cause` until the next session starts; returns
-// whether the notification area took it.
-bool notifyOnce(NoticeCause cause, const std::wstring& text, NoticeLevel level);
+// Shows `text` at once, unless `cause` was already told in this session.
+void notifyOnce(NoticeCause cause, const std::wstring& text, NoticeLevel level);
 
 // The findings of one look at the PC (a start, a change of the power source)
 // are gathered first and then told together: a start that finds several
