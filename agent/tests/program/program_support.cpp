@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace vigilor_test {
 
@@ -202,10 +203,19 @@ AgentProcess::~AgentProcess() {
 bool AgentProcess::start(const std::wstring& program, DWORD timeoutMs) {
     std::wstring commandLine = L"\"" + program + L"\"";
     STARTUPINFOW startup = {sizeof(startup)};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info_)) {
+    // Under load, Wine now and then fails to bring up a new process before
+    // any of the program runs; that creation is tried once more. A program
+    // that started and then ended is not.
+    for (int attempt = 1; !CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr,
+                                          FALSE, 0, nullptr, nullptr, &startup, &info_);
+         ++attempt) {
         info_ = {};
-        return false;
+        std::fprintf(stderr, "creating the process of %ls failed (error %lu)\n", program.c_str(),
+                     GetLastError());
+        if (attempt == 2) {
+            return false;
+        }
+        Sleep(1000);
     }
     pumpUntil(
         [this] {
