@@ -23,9 +23,13 @@ size_t const kNotificationTextLength = 255;
 wchar_t const kNoticeSeparator[] = L"\n";
 size_t const kSeparatorLength = ARRAYSIZE(kNoticeSeparator) - 1;
 
-unsigned causeBit(NoticeCause cause) {
+constexpr unsigned causeBit(NoticeCause cause) {
     return 1u << static_cast<unsigned>(cause);
 }
+
+// A sleep is not a standing cause but something that happened: each one
+// in a session is told.
+unsigned const kToldEachTime = causeBit(NoticeCause::SleptAnyway);
 
 bool told(NoticeCause cause) {
     return (toldCauses & causeBit(cause)) != 0;
@@ -43,7 +47,7 @@ void showTogether(const std::vector<Notice>& notices, size_t first, size_t last)
         causes |= causeBit(notices[i].cause);
     }
     if (showTrayNotification(text, warning ? NIIF_WARNING : NIIF_INFO)) {
-        toldCauses |= causes;
+        toldCauses |= causes & ~kToldEachTime;
     }
 }
 

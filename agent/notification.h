@@ -10,7 +10,8 @@
 
 // What a notification is about. Each cause is told at most once per session:
 // a user told that the chosen plan is missing does not need to hear it again
-// at every change of the power source.
+// at every change of the power source. A sleep during the session is told
+// each time it happens.
 enum class NoticeCause : unsigned {
     PowerPlan,
     ShutdownFailed,
@@ -18,6 +19,7 @@ enum class NoticeCause : unsigned {
     RequestOverride,
     ModernStandby,
     SleptAnyway,
+    PowerNotPutBack,
     Count
 };
 

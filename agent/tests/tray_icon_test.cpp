@@ -192,10 +192,45 @@ TEST(AtHalfPastEleven, TipAndPowerRequestNameTheDayTheSessionEnds) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
 }
 
+void setClock(const char* time) {
+    HANDLE clock = CreateFileW(vigilor_test::windowsPath(VIGILOR_FAKETIME_FILE).c_str(),
+                               GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(clock, INVALID_HANDLE_VALUE);
+    std::string line = std::string("2026-12-09 ") + time + "\n";
+    DWORD written = 0;
+    WriteFile(clock, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(clock);
+}
+
+// The PC sleeps from `from` to `to` (timers stand still meanwhile); the
+// texts of the notifications that follow.
+std::vector<std::wstring> sleepBetween(TrayStandIn& tray, const char* from, const char* to) {
+    setClock(from);
+    size_t records = tray.records().size();
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    setClock(to);
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    std::vector<std::wstring> texts;
+    for (size_t i = records; i < tray.records().size(); ++i) {
+        if (!tray.records()[i].info.empty()) {
+            texts.push_back(tray.records()[i].info);
+        }
+    }
+    return texts;
+}
+
+std::wstring sleptText(const wchar_t* from, const wchar_t* to) {
+    return std::wstring(L"Windows put the PC to sleep at ") + from +
+           L" during the session, and it woke at " + to +
+           L". The power button, closing the lid and Start > Sleep end every request to stay "
+           L"awake.";
+}
+
 // Run with the clock read from the file VIGILOR_FAKETIME_FILE, which says
 // 23:30 on 8 December 2026 at the start: after midnight the tip no longer
 // says "tomorrow" once the pointer rests on the icon.
-TEST(AcrossMidnight, TipNamesTheEndDayAnewAndASleepPastTheEndEndsTheSession) {
+TEST(AcrossMidnight, TipNamesTheEndDayAnewAndEachSleepIsToldAndOnePastTheEndEndsTheSession) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
     sessionOptions = SessionOptions{};
     TrayStandIn tray;
@@ -206,13 +241,7 @@ TEST(AcrossMidnight, TipNamesTheEndDayAnewAndASleepPastTheEndEndsTheSession) {
     ASSERT_FALSE(tray.records().empty());
     EXPECT_EQ(tray.records().back().tip, L"Vigilor Helper\nAwake until tomorrow 12:30 AM");
 
-    HANDLE clock = CreateFileW(vigilor_test::windowsPath(VIGILOR_FAKETIME_FILE).c_str(),
-                               GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(clock, INVALID_HANDLE_VALUE);
-    const char midnightPassed[] = "2026-12-09 00:10:00\n";
-    DWORD written = 0;
-    WriteFile(clock, midnightPassed, sizeof(midnightPassed) - 1, &written, nullptr);
-    CloseHandle(clock);
+    ASSERT_NO_FATAL_FAILURE(setClock("00:10:00"));
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     ASSERT_EQ(now.wDay, 9) << "the clock did not follow the file";
@@ -224,19 +253,14 @@ TEST(AcrossMidnight, TipNamesTheEndDayAnewAndASleepPastTheEndEndsTheSession) {
     // The pointer moving on does not repeat an unchanged tip.
     SendMessageW(agentWindow, WMAPP_NOTIFYCALLBACK, TRAY_ICON_ID, WM_MOUSEMOVE);
     EXPECT_EQ(tray.records().size(), records + 1);
-    // The PC sleeps past the session's end while timers stand still.
-    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    clock = CreateFileW(vigilor_test::windowsPath(VIGILOR_FAKETIME_FILE).c_str(), GENERIC_WRITE, 0,
-                        nullptr, CREATE_ALWAYS, 0, nullptr);
-    WriteFile(clock, "2026-12-09 00:40:00\n", 20, &written, nullptr);
-    CloseHandle(clock);
-    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
-    ASSERT_EQ(tray.records().size(), records + 3); // the notification, then the idle icon
-    EXPECT_EQ(tray.records()[records + 1].info,
-              L"Windows put the PC to sleep at 12:10 AM during the session, and it woke at 12:40 "
-              L"AM. The power button, closing the lid and Start > Sleep end every request to stay "
-              L"awake.");
+
+    EXPECT_EQ(sleepBetween(tray, "00:10:00", "00:12:00"),
+              std::vector<std::wstring>{sleptText(L"12:10 AM", L"12:12 AM")});
+    EXPECT_NE(sessionEndMinute, 0u) << "a sleep within the session goes on with it";
+    // The second sleep lasts past the session's end.
+    EXPECT_EQ(sleepBetween(tray, "00:15:00", "00:40:00"),
+              std::vector<std::wstring>{sleptText(L"12:15 AM", L"12:40 AM")});
+    EXPECT_EQ(sessionEndMinute, 0u);
     EXPECT_EQ(msgText, L" Vigilor Session Ended ");
     DestroyWindow(agentWindow);
     pumpMessages();
