@@ -203,10 +203,17 @@ DWORD setModes(const GUID& mode) {
     return result;
 }
 
-void putModesBack(const SchemeSwitch& change) {
+// Each supply's mode is put back even where the other's failed; the result
+// is Windows' first refusal.
+DWORD putModesBack(const SchemeSwitch& change) {
+    DWORD result = ERROR_SUCCESS;
     for (PowerSupply supply : kPowerSupplies) {
-        setPowerMode(supply, change.userModes[static_cast<int>(supply)]);
+        DWORD rc = setPowerMode(supply, change.userModes[static_cast<int>(supply)]);
+        if (result == ERROR_SUCCESS) {
+            result = rc;
+        }
     }
+    return result;
 }
 
 // Where the plan is missing (Modern Standby PCs, many Windows 11 images), the
@@ -298,15 +305,20 @@ void restorePowerScheme() {
     if (sessionSwitch.what == Switched::Nothing) {
         return;
     }
-    if (sessionSwitch.what == Switched::Plan) {
-        PowerSetActiveScheme(nullptr, &sessionSwitch.userPlan);
-    } else {
-        putModesBack(sessionSwitch);
-    }
+    DWORD result = sessionSwitch.what == Switched::Plan
+                       ? PowerSetActiveScheme(nullptr, &sessionSwitch.userPlan)
+                       : putModesBack(sessionSwitch);
     sessionSwitch = SchemeSwitch();
     if (ownsRestoreRecord) {
         deleteSetting(kRestoreRecord);
         ownsRestoreRecord = false;
+    }
+    // The user's plan may be gone (deleted meanwhile, or taken away by a
+    // policy): the PC stays under the session's, and the user is told so.
+    if (result != ERROR_SUCCESS) {
+        notifyOnce(NoticeCause::PowerNotPutBack,
+                   formatText(IDS_NOTICE_NOT_PUT_BACK, {systemErrorText(result)}),
+                   NoticeLevel::Warning);
     }
 }
 
