@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdlib>
 
 namespace __gnu_cxx {
@@ -49,4 +50,35 @@ void __throw_invalid_argument(const char*) {
 extern "C" EXCEPTION_DISPOSITION __gxx_personality_seh0(PEXCEPTION_RECORD, void*, PCONTEXT,
                                                         PDISPATCHER_CONTEXT) {
     return ExceptionContinueSearch;
+}
+
+// An exhausted heap ends the agent here too, rather than by throwing
+// std::bad_alloc that nothing catches: the library's operator new would link
+// the throwing machinery and, for its locks, a threads library.
+void* operator new(std::size_t size) {
+    void* block = std::malloc(size != 0 ? size : 1);
+    if (block == nullptr) {
+        std::abort();
+    }
+    return block;
+}
+
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+
+// The handlers in the library's string code: with the personality above, no
+// search ever stops at them.
+extern "C" void* __cxa_begin_catch(void*) {
+    std::abort();
+}
+extern "C" void __cxa_end_catch() {
+    std::abort();
+}
+extern "C" void __cxa_rethrow() {
+    std::abort();
 }
