@@ -20,6 +20,7 @@ enum class NoticeCause : unsigned {
     ModernStandby,
     SleptAnyway,
     PowerNotPutBack,
+    BatteryRunningOut,
     Count
 };
 

@@ -241,11 +241,11 @@ void tellPlanNotSwitched(DWORD index, DWORD error, bool modesSet) {
     std::wstring reason = systemErrorText(error);
     if (modesSet) {
         addNotice(NoticeCause::PowerPlan,
-                   formatText(IDS_NOTICE_MODE_INSTEAD, {plan, reason, loadText(kModeNames[index])}),
-                   NoticeLevel::Info);
+                  formatText(IDS_NOTICE_MODE_INSTEAD, {plan, reason, loadText(kModeNames[index])}),
+                  NoticeLevel::Info);
     } else {
         addNotice(NoticeCause::PowerPlan, formatText(IDS_NOTICE_PLAN_NOT_SWITCHED, {plan, reason}),
-                   NoticeLevel::Warning);
+                  NoticeLevel::Warning);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <powrprof.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -26,6 +27,26 @@ GUID const kSleepSubgroup = {
     0x238c9fa8, 0x0aad, 0x41ed, {0x83, 0xf4, 0x97, 0xbe, 0x24, 0x2c, 0x8f, 0x20}};
 GUID const kAllowSystemRequired = {
     0xa4b195f5, 0x8225, 0x47d8, {0x80, 0x12, 0x9d, 0x41, 0x36, 0x97, 0x86, 0xe2}};
+
+// The battery subgroup of a power plan (GUID_BATTERY_SUBGROUP): what Windows
+// does when the charge is low and when it is critical (0 nothing, 1 sleep,
+// 2 hibernate, 3 shut down), and at which charge, in percent.
+GUID const kBatterySubgroup = {
+    0xe73a048d, 0xbf27, 0x4f12, {0x97, 0x31, 0x8b, 0x20, 0x76, 0xe8, 0x89, 0x1f}};
+GUID const kLowBatteryAction = {
+    0xd8742dcb, 0x3e6a, 0x4b3c, {0xb3, 0xfe, 0x37, 0x46, 0x23, 0xcd, 0xcf, 0x06}};
+GUID const kLowBatteryLevel = {
+    0x8183ba9a, 0xe910, 0x48da, {0x87, 0x69, 0x14, 0xae, 0x6d, 0xc1, 0x17, 0x0a}};
+GUID const kCriticalBatteryAction = {
+    0x637ea02f, 0xbbcb, 0x4015, {0x8e, 0x2c, 0xa1, 0xc7, 0xb9, 0xc0, 0xb5, 0x46}};
+GUID const kCriticalBatteryLevel = {
+    0x9a66d8d7, 0x4ff7, 0x4ef9, {0xb5, 0xa2, 0x5a, 0x32, 0x6c, 0xa2, 0xa4, 0x69}};
+DWORD const kBatteryDoNothing = 0;
+DWORD const kBatteryShutDown = 3;
+UINT const kBatteryActionTexts[] = {IDS_NOTICE_BATTERY_SLEEP, IDS_NOTICE_BATTERY_HIBERNATE,
+                                    IDS_NOTICE_BATTERY_SHUT_DOWN};
+// How close to that charge the user is told, in percentage points.
+DWORD const kBatteryWarningMargin = 5;
 
 // Where "powercfg /requestsoverride PROCESS name types" keeps its overrides:
 // a value per program file name, a mask of the request types Windows then
@@ -49,12 +70,15 @@ ReadValueIndex findValueIndexReader(const char* name) {
         reinterpret_cast<void*>(GetProcAddress(powrprof, name)));
 }
 
-// Whether the PC runs on its battery now. Without an answer it counts as on
-// mains, where nothing sleeps by Modern Standby.
-bool runsOnBattery() {
+// How the PC is powered now. Without an answer it counts as on mains, where
+// nothing sleeps by Modern Standby or an empty battery.
+SYSTEM_BATTERY_STATE readBatteryState() {
     SYSTEM_BATTERY_STATE state = {};
-    return CallNtPowerInformation(SystemBatteryState, nullptr, 0, &state, sizeof(state)) == 0 &&
-           !state.AcOnLine;
+    if (CallNtPowerInformation(SystemBatteryState, nullptr, 0, &state, sizeof(state)) != 0) {
+        state = {};
+        state.AcOnLine = TRUE;
+    }
+    return state;
 }
 
 bool hasModernStandby() {
@@ -68,23 +92,25 @@ bool hasModernStandby() {
     return capabilities.spare2[2] != 0;
 }
 
-// The active plan's value of the setting on this power source; nothing
-// read leaves `allowed` as it was.
-void readPlanAllowsSystemRequired(bool onBattery, DWORD& allowed) {
+// A setting of the active plan for this power source; nothing read leaves
+// `value` as it was.
+bool readPlanValue(bool onBattery, const GUID& subgroup, const GUID& setting, DWORD& value) {
     ReadValueIndex read =
         findValueIndexReader(onBattery ? "PowerReadDCValueIndex" : "PowerReadACValueIndex");
     GUID* scheme = nullptr;
+    bool found = false;
     if (read != nullptr && PowerGetActiveScheme(nullptr, &scheme) == ERROR_SUCCESS &&
         scheme != nullptr) {
-        DWORD value = 0;
-        if (read(nullptr, scheme, &kSleepSubgroup, &kAllowSystemRequired, &value) ==
-            ERROR_SUCCESS) {
-            allowed = value;
+        DWORD answer = 0;
+        found = read(nullptr, scheme, &subgroup, &setting, &answer) == ERROR_SUCCESS;
+        if (found) {
+            value = answer;
         }
     }
     if (scheme != nullptr) {
         LocalFree(scheme);
     }
+    return found;
 }
 
 // A policy, where one is set, decides over the plan.
@@ -95,7 +121,7 @@ bool systemRequestsIgnored(bool onBattery) {
                      onBattery ? kPolicyOnBattery : kPolicyOnMains, RRF_RT_REG_DWORD, nullptr,
                      &allowed, &size) != ERROR_SUCCESS) {
         allowed = 1;
-        readPlanAllowsSystemRequired(onBattery, allowed);
+        readPlanValue(onBattery, kSleepSubgroup, kAllowSystemRequired, allowed);
     }
     return allowed == 0;
 }
@@ -118,10 +144,52 @@ DWORD overriddenRequests() {
     return mask;
 }
 
+DWORD percentOf(DWORD part, DWORD whole) {
+    return whole == 0 ? 0 : static_cast<DWORD>(ULONGLONG{part} * 100 / whole);
+}
+
+std::wstring numberText(DWORD number) {
+    wchar_t text[16] = {};
+    wsprintfW(text, L"%lu", number);
+    return text;
+}
+
+// Windows takes its battery actions whatever any program asks: the low
+// battery action at the plan's low level, else the critical one where the
+// charge reaches the larger of the plan's critical level and the battery's
+// own alert (DefaultAlert1). The user hears of it once the charge comes
+// near that level.
+void noticeBatteryRunningOut(const SYSTEM_BATTERY_STATE& battery) {
+    if (battery.AcOnLine || !battery.BatteryPresent || battery.MaxCapacity == 0) {
+        return;
+    }
+    DWORD action = kBatteryDoNothing;
+    DWORD level = 0;
+    if (!readPlanValue(true, kBatterySubgroup, kLowBatteryAction, action) ||
+        action == kBatteryDoNothing ||
+        !readPlanValue(true, kBatterySubgroup, kLowBatteryLevel, level)) {
+        action = kBatteryDoNothing;
+        if (!readPlanValue(true, kBatterySubgroup, kCriticalBatteryAction, action) ||
+            !readPlanValue(true, kBatterySubgroup, kCriticalBatteryLevel, level)) {
+            return;
+        }
+        level = std::max(level, percentOf(battery.DefaultAlert1, battery.MaxCapacity));
+    }
+    DWORD charge = percentOf(battery.RemainingCapacity, battery.MaxCapacity);
+    if (action == kBatteryDoNothing || action > kBatteryShutDown ||
+        charge > level + kBatteryWarningMargin) {
+        return;
+    }
+    addNotice(NoticeCause::BatteryRunningOut,
+              formatText(kBatteryActionTexts[action - 1], {numberText(charge), numberText(level)}),
+              NoticeLevel::Warning);
+}
+
 } // namespace
 
 void noticeSleepThreats(bool displayKeptOn) {
-    bool onBattery = runsOnBattery();
+    SYSTEM_BATTERY_STATE battery = readBatteryState();
+    bool onBattery = !battery.AcOnLine;
     if (systemRequestsIgnored(onBattery)) {
         addNotice(NoticeCause::SleepPolicy, loadText(IDS_NOTICE_SLEEP_POLICY),
                   NoticeLevel::Warning);
@@ -137,4 +205,5 @@ void noticeSleepThreats(bool displayKeptOn) {
         addNotice(NoticeCause::ModernStandby, loadText(IDS_NOTICE_MODERN_STANDBY),
                   NoticeLevel::Warning);
     }
+    noticeBatteryRunningOut(battery);
 }

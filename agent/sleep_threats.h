@@ -1,7 +1,7 @@
 // What can let Windows put the PC to sleep although a session asks it not
 // to: a policy or the power plan that makes Windows ignore such requests,
-// an override that an administrator set for the agent, and Modern Standby
-// on battery. Windows does not report any of them to the program whose
+// an override that an administrator set for the agent, Modern Standby on
+// battery, and a battery nearly empty. Windows does not report any of them to the program whose
 // requests it ignores; the agent looks for them itself.
 #pragma once
 

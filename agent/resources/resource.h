@@ -64,6 +64,10 @@
 #define IDS_NOTICE_REQUEST_OVERRIDE 177
 #define IDS_NOTICE_MODERN_STANDBY 178
 #define IDS_NOTICE_SLEPT 179 // %1: time it fell asleep, %2: time it woke
+// %1: the charge now, %2: the charge at which Windows acts (percent)
+#define IDS_NOTICE_BATTERY_SLEEP 180
+#define IDS_NOTICE_BATTERY_HIBERNATE 181
+#define IDS_NOTICE_BATTERY_SHUT_DOWN 182
 
 // Sessions that last while a program runs, and sessions made longer. A block
 // of sixteen of their own (192).

@@ -77,5 +77,29 @@ TEST_F(SleepGuard, EachCauseThatHoldsIsToldOnce) {
     EXPECT_EQ(told(WM_VIGILOR_START), (Texts{policy + L"\n" + override, standby}));
 }
 
+// Windows' battery actions come whatever the agent asks: told once, near the
+// charge at which Windows acts, and with what it does there.
+TEST_F(SleepGuard, BatteryRunningOutIsToldNearTheChargeWhereWindowsActs) {
+    writeDword(kStateKey, kAcOnLineValue, 0);
+    writeDword(kStateKey, kCriticalActionValue, 2);
+    writeDword(kStateKey, kCriticalLevelValue, 5);
+    writeDword(kStateKey, kAlertValue, 7); // the battery's own level decides
+    writeDword(kStateKey, kChargeValue, 13);
+    EXPECT_EQ(told(WM_VIGILOR_START), Texts{});
+    writeDword(kStateKey, kChargeValue, 12);
+    EXPECT_EQ(
+        told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE),
+        Texts{L"The battery is at 12 percent. At 7 percent, Windows hibernates the PC whatever "
+              L"PC-Vigilor asks. Plug in the charger to keep it awake."});
+    writeDword(kStateKey, kChargeValue, 11);
+    EXPECT_EQ(told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), Texts{});
+    // A low battery action comes first.
+    writeDword(kStateKey, kLowActionValue, 1);
+    writeDword(kStateKey, kLowLevelValue, 10);
+    EXPECT_EQ(told(WM_VIGILOR_START),
+              Texts{L"The battery is at 11 percent. At 10 percent, Windows puts the PC to sleep "
+                    L"whatever PC-Vigilor asks. Plug in the charger to keep it awake."});
+}
+
 } // namespace
 } // namespace vigilor_test

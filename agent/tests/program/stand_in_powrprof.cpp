@@ -8,6 +8,9 @@
 
 #include <objbase.h>
 
+#include <optional>
+#include <string>
+
 using namespace stand_in_powrprof;
 
 namespace {
@@ -106,7 +109,14 @@ static DWORD stateValue(const wchar_t* name, DWORD otherwise) {
 extern "C" __declspec(dllexport) LONG WINAPI
     CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID, ULONG, PVOID output, ULONG size) {
     if (level == SystemBatteryState && size >= sizeof(SYSTEM_BATTERY_STATE)) {
-        static_cast<SYSTEM_BATTERY_STATE*>(output)->AcOnLine = stateValue(kAcOnLineValue, 1) != 0;
+        auto* battery = static_cast<SYSTEM_BATTERY_STATE*>(output);
+        DWORD const mWhPerPercent = 500;
+        std::optional<DWORD> charge = vigilor_test::readDword(kStateKey, kChargeValue);
+        battery->AcOnLine = stateValue(kAcOnLineValue, 1) != 0;
+        battery->BatteryPresent = charge.has_value();
+        battery->MaxCapacity = charge ? 100 * mWhPerPercent : 0;
+        battery->RemainingCapacity = charge.value_or(0) * mWhPerPercent;
+        battery->DefaultAlert1 = stateValue(kAlertValue, 0) * mWhPerPercent;
     } else if (level == SystemPowerCapabilities && size >= sizeof(SYSTEM_POWER_CAPABILITIES)) {
         static_cast<SYSTEM_POWER_CAPABILITIES*>(output)->spare2[2] = stateValue(kAoAcValue, 0) != 0;
     } else {
@@ -115,14 +125,21 @@ extern "C" __declspec(dllexport) LONG WINAPI
     return 0;
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI
-    PowerReadACValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD* value) {
-    *value = stateValue(kAllowOnMainsValue, 1);
-    return ERROR_SUCCESS;
+static DWORD readPlanValue(const GUID* setting, const wchar_t* supply, DWORD* value) {
+    wchar_t name[kGuidTextLength + 4] = {};
+    StringFromGUID2(*setting, name, kGuidTextLength + 1);
+    std::optional<DWORD> set =
+        vigilor_test::readDword(kStateKey, (name + std::wstring(supply)).c_str());
+    *value = set.value_or(0);
+    return set ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 extern "C" __declspec(dllexport) DWORD WINAPI
-    PowerReadDCValueIndex(HKEY, const GUID*, const GUID*, const GUID*, DWORD* value) {
-    *value = stateValue(kAllowOnBatteryValue, 1);
-    return ERROR_SUCCESS;
+    PowerReadACValueIndex(HKEY, const GUID*, const GUID*, const GUID* setting, DWORD* value) {
+    return readPlanValue(setting, L" AC", value);
+}
+
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PowerReadDCValueIndex(HKEY, const GUID*, const GUID*, const GUID* setting, DWORD* value) {
+    return readPlanValue(setting, L" DC", value);
 }
