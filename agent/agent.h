@@ -21,6 +21,7 @@ UINT const IDM_CONFIGURATION = 208;
 UINT const IDM_CLOSE = 210;
 UINT const IDM_SESSION = 316;
 UINT const IDM_ADD_HOUR = 318;
+UINT const IDM_SLEEP_CHECK = 320;
 // One command per program listed under "While a program runs".
 UINT const IDM_PROGRAM_FIRST = 400;
 UINT const IDM_PROGRAM_LAST = 419;

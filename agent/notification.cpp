@@ -17,6 +17,9 @@ struct Notice {
 
 std::vector<Notice> gatheredNotices;
 
+// What the session was told, kept aside while the user's own check runs.
+unsigned sessionToldCauses = 0;
+
 // A notification's text is NOTIFYICONDATAW's szInfo: 256 characters with the
 // terminator. Texts joined beyond that would be cut off mid-sentence.
 size_t const kNotificationTextLength = 255;
@@ -85,6 +88,19 @@ void tellNotices() {
         showTogether(notices, first, last);
         first = last;
     }
+}
+
+void beginRequestedNotices() {
+    sessionToldCauses = toldCauses;
+    toldCauses = 0;
+}
+
+void tellRequestedNotices(const std::wstring& nothingFound) {
+    if (gatheredNotices.empty()) {
+        addNotice(NoticeCause::NothingFound, nothingFound, NoticeLevel::Info);
+    }
+    tellNotices();
+    toldCauses = sessionToldCauses;
 }
 
 void forgetNotices() {

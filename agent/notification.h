@@ -21,6 +21,8 @@ enum class NoticeCause : unsigned {
     SleptAnyway,
     PowerNotPutBack,
     BatteryRunningOut,
+    LidAction,
+    NothingFound,
     Count
 };
 
@@ -39,6 +41,13 @@ void addNotice(NoticeCause cause, const std::wstring& text, NoticeLevel level);
 // holds, in as few as take them. A cause the notification area refused
 // stays untold.
 void tellNotices();
+
+// The user asked what could let the PC sleep: what is gathered between these
+// two calls is told whether or not this session told it already, and the
+// session's own notices stay as they were. With nothing gathered, the user
+// is told `nothingFound`.
+void beginRequestedNotices();
+void tellRequestedNotices(const std::wstring& nothingFound);
 
 // A new session starts: every cause may be told again.
 void forgetNotices();

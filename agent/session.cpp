@@ -46,9 +46,14 @@ EXECUTION_STATE sessionExecutionState = kKeepNothing;
 ULONGLONG sessionTimerDue = 0;
 
 // The local time at which Windows put the PC to sleep during the session,
-// until the resume has told the user.
+// until the resume has told the user, and what it is known to have slept
+// for: the text that tells it.
 bool sleptInSession = false;
 SYSTEMTIME sleptAt = {};
+UINT sleptText = IDS_NOTICE_SLEPT;
+
+// The lid, as Windows last reported it.
+bool lidClosed = false;
 
 ULONGLONG wallClock() {
     FILETIME now = {};
@@ -97,7 +102,7 @@ void catchUpSessionTimer() {
 void tellSleepDuringSession() {
     SYSTEMTIME wokeAt = {};
     GetLocalTime(&wokeAt);
-    notifyOnce(NoticeCause::SleptAnyway, sleptDuringSessionText(sleptAt, wokeAt),
+    notifyOnce(NoticeCause::SleptAnyway, sleptDuringSessionText(sleptText, sleptAt, wokeAt),
                NoticeLevel::Warning);
 }
 
@@ -326,6 +331,9 @@ void noticeSleepBeginning() {
     if (sessionEndMinute != 0) {
         GetLocalTime(&sleptAt);
         sleptInSession = true;
+        sleptText = lidClosed            ? IDS_NOTICE_SLEPT_LID
+                    : batteryActionDue() ? IDS_NOTICE_SLEPT_BATTERY
+                                         : IDS_NOTICE_SLEPT;
     }
 }
 
@@ -342,6 +350,21 @@ void resumeSessionAfterSleep(bool automatic) {
     }
     catchUpSessionTimer();
     renewSessionRequirements();
+}
+
+void noticeLidState(bool closed) {
+    lidClosed = closed;
+}
+
+void checkSleepNow() {
+    // Without a session, for the one the stored options would start.
+    if (sessionEndMinute == 0) {
+        loadSessionOptions();
+    }
+    beginRequestedNotices();
+    noticeSleepThreats(sessionEndMinute != 0 ? displayKeptOn() : sessionOptions.monitorOn == 1);
+    noticeLidAction();
+    tellRequestedNotices(loadText(IDS_NOTICE_NOTHING_FOUND));
 }
 
 void noticePowerSourceChange() {

@@ -75,6 +75,15 @@ void noticeSleepBeginning();
 // asks again to keep the PC awake and ends on time.
 void resumeSessionAfterSleep(bool automatic);
 
+// Windows reported the lid closed or opened: a sleep while it is closed is
+// told as the lid's doing.
+void noticeLidState(bool closed);
+
+// The user asked what could let the PC sleep: every cause that holds now,
+// for the running session or the next one, and what closing the lid does,
+// in a notification; that nothing was found, when nothing was.
+void checkSleepNow();
+
 // The PC changed between mains and battery (PBT_APMPOWERSTATUSCHANGE): a
 // running session tells what may now let the PC sleep, each cause once.
 void noticePowerSourceChange();

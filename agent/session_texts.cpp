@@ -83,8 +83,9 @@ std::wstring countdownTip(int seconds) {
     return formatText(IDS_TIP_COUNTDOWN, {number});
 }
 
-std::wstring sleptDuringSessionText(const SYSTEMTIME& sleptAt, const SYSTEMTIME& wokeAt) {
-    return formatText(IDS_NOTICE_SLEPT, {timeText(sleptAt), timeText(wokeAt)});
+std::wstring sleptDuringSessionText(UINT text, const SYSTEMTIME& sleptAt,
+                                    const SYSTEMTIME& wokeAt) {
+    return formatText(text, {timeText(sleptAt), timeText(wokeAt)});
 }
 
 std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end,

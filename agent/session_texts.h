@@ -26,8 +26,9 @@ std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end,
 std::wstring countdownTip(int seconds);
 
 // The notification after Windows put the PC to sleep during a session: when
-// it fell asleep and when it woke, local times in the user's format.
-std::wstring sleptDuringSessionText(const SYSTEMTIME& sleptAt, const SYSTEMTIME& wokeAt);
+// it fell asleep and when it woke, local times in the user's format, in the
+// notice `text` (a sleep of no known cause, the lid's or the battery's).
+std::wstring sleptDuringSessionText(UINT text, const SYSTEMTIME& sleptAt, const SYSTEMTIME& wokeAt);
 
 // The reason under which the session's power request is listed.
 std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end,

@@ -41,6 +41,12 @@ GUID const kCriticalBatteryAction = {
     0x637ea02f, 0xbbcb, 0x4015, {0x8e, 0x2c, 0xa1, 0xc7, 0xb9, 0xc0, 0xb5, 0x46}};
 GUID const kCriticalBatteryLevel = {
     0x9a66d8d7, 0x4ff7, 0x4ef9, {0xb5, 0xa2, 0x5a, 0x32, 0x6c, 0xa2, 0xa4, 0x69}};
+// The lid's action, with the same values, among the buttons' settings
+// (GUID_SYSTEM_BUTTON_SUBGROUP, GUID_LIDSWITCH_ACTION).
+GUID const kButtonSubgroup = {
+    0x4f971e89, 0xeebd, 0x4455, {0xa8, 0xde, 0x9e, 0x59, 0x04, 0x0e, 0x73, 0x47}};
+GUID const kLidAction = {
+    0x5ca83367, 0x6e45, 0x459f, {0xa2, 0x7b, 0x47, 0x6b, 0x1d, 0x01, 0xc9, 0x36}};
 DWORD const kBatteryDoNothing = 0;
 DWORD const kBatteryShutDown = 3;
 UINT const kBatteryActionTexts[] = {IDS_NOTICE_BATTERY_SLEEP, IDS_NOTICE_BATTERY_HIBERNATE,
@@ -154,34 +160,50 @@ std::wstring numberText(DWORD number) {
     return text;
 }
 
+struct BatteryAction {
+    DWORD action = kBatteryDoNothing;
+    DWORD level = 0;  // the charge at which Windows takes it, in percent
+    DWORD charge = 0; // the charge now
+};
+
 // Windows takes its battery actions whatever any program asks: the low
 // battery action at the plan's low level, else the critical one where the
 // charge reaches the larger of the plan's critical level and the battery's
-// own alert (DefaultAlert1). The user hears of it once the charge comes
-// near that level.
-void noticeBatteryRunningOut(const SYSTEM_BATTERY_STATE& battery) {
+// own alert (DefaultAlert1). Nothing on mains, without a battery, or where
+// the plan does not say.
+BatteryAction comingBatteryAction(const SYSTEM_BATTERY_STATE& battery) {
+    BatteryAction coming;
     if (battery.AcOnLine || !battery.BatteryPresent || battery.MaxCapacity == 0) {
-        return;
+        return coming;
     }
-    DWORD action = kBatteryDoNothing;
-    DWORD level = 0;
-    if (!readPlanValue(true, kBatterySubgroup, kLowBatteryAction, action) ||
-        action == kBatteryDoNothing ||
-        !readPlanValue(true, kBatterySubgroup, kLowBatteryLevel, level)) {
-        action = kBatteryDoNothing;
-        if (!readPlanValue(true, kBatterySubgroup, kCriticalBatteryAction, action) ||
-            !readPlanValue(true, kBatterySubgroup, kCriticalBatteryLevel, level)) {
-            return;
-        }
-        level = std::max(level, percentOf(battery.DefaultAlert1, battery.MaxCapacity));
+    coming.charge = percentOf(battery.RemainingCapacity, battery.MaxCapacity);
+    if (readPlanValue(true, kBatterySubgroup, kLowBatteryAction, coming.action) &&
+        coming.action != kBatteryDoNothing &&
+        readPlanValue(true, kBatterySubgroup, kLowBatteryLevel, coming.level)) {
+        return coming;
     }
-    DWORD charge = percentOf(battery.RemainingCapacity, battery.MaxCapacity);
-    if (action == kBatteryDoNothing || action > kBatteryShutDown ||
-        charge > level + kBatteryWarningMargin) {
+    coming.action = kBatteryDoNothing;
+    if (!readPlanValue(true, kBatterySubgroup, kCriticalBatteryAction, coming.action) ||
+        !readPlanValue(true, kBatterySubgroup, kCriticalBatteryLevel, coming.level)) {
+        coming.action = kBatteryDoNothing;
+    }
+    coming.level = std::max(coming.level, percentOf(battery.DefaultAlert1, battery.MaxCapacity));
+    return coming;
+}
+
+bool takesAction(DWORD action) {
+    return action != kBatteryDoNothing && action <= kBatteryShutDown;
+}
+
+// The user hears of the battery action once the charge comes near it.
+void noticeBatteryRunningOut(const SYSTEM_BATTERY_STATE& battery) {
+    BatteryAction coming = comingBatteryAction(battery);
+    if (!takesAction(coming.action) || coming.charge > coming.level + kBatteryWarningMargin) {
         return;
     }
     addNotice(NoticeCause::BatteryRunningOut,
-              formatText(kBatteryActionTexts[action - 1], {numberText(charge), numberText(level)}),
+              formatText(kBatteryActionTexts[coming.action - 1],
+                         {numberText(coming.charge), numberText(coming.level)}),
               NoticeLevel::Warning);
 }
 
@@ -206,4 +228,21 @@ void noticeSleepThreats(bool displayKeptOn) {
                   NoticeLevel::Warning);
     }
     noticeBatteryRunningOut(battery);
+}
+
+void noticeLidAction() {
+    SYSTEM_POWER_CAPABILITIES capabilities = {};
+    DWORD action = kBatteryDoNothing;
+    if (CallNtPowerInformation(SystemPowerCapabilities, nullptr, 0, &capabilities,
+                               sizeof(capabilities)) == 0 &&
+        capabilities.LidPresent &&
+        readPlanValue(!readBatteryState().AcOnLine, kButtonSubgroup, kLidAction, action) &&
+        takesAction(action)) {
+        addNotice(NoticeCause::LidAction, loadText(IDS_NOTICE_LID), NoticeLevel::Warning);
+    }
+}
+
+bool batteryActionDue() {
+    BatteryAction coming = comingBatteryAction(readBatteryState());
+    return takesAction(coming.action) && coming.charge <= coming.level;
 }

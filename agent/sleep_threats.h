@@ -8,3 +8,12 @@
 // Gathers a notice (notification.h) for each cause that holds now, for a
 // session that keeps the display on or not.
 void noticeSleepThreats(bool displayKeptOn);
+
+// A notice when closing the lid makes Windows sleep, hibernate or shut down
+// on the power source of now. Only the user's own check tells it: nearly
+// every laptop is set so, and it comes true only when the lid closes.
+void noticeLidAction();
+
+// Whether, on battery, the charge has reached the one at which Windows takes
+// its battery action.
+bool batteryActionDue();

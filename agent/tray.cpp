@@ -12,6 +12,8 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 HINSTANCE hInst = nullptr;
 HWND agentWindow = nullptr;
 wchar_t szTitle[100] = {};
@@ -32,6 +34,13 @@ UINT const kProgramMenuPosition = 2;
 // then be added again, or a running session could no longer be cancelled
 // from the tray.
 UINT wmTaskbarCreated = 0;
+
+// Windows tells the agent when the lid closes or opens
+// (GUID_LIDSWITCH_STATE_CHANGE), so that a sleep then can be told as the
+// lid's doing.
+GUID const kLidStateChange = {
+    0xba3e0f4d, 0xb817, 0x4094, {0xa2, 0xd1, 0xd5, 0x63, 0x79, 0xe6, 0xa0, 0xf3}};
+HPOWERNOTIFY lidNotification = nullptr;
 
 ATOM registerAgentClass(HINSTANCE instance) {
     WNDCLASSEXW wcex = {sizeof(wcex)};
@@ -65,6 +74,8 @@ void buildMenus() {
                 loadText(IDS_MENU_WHILE_PROGRAM).c_str());
     AppendMenuW(sessionMenu, MF_STRING | MF_GRAYED, IDM_ADD_HOUR,
                 loadText(IDS_MENU_ADD_HOUR).c_str());
+    AppendMenuW(sessionMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(sessionMenu, MF_STRING, IDM_SLEEP_CHECK, loadText(IDS_MENU_SLEEP_CHECK).c_str());
     trayMenu = CreatePopupMenu();
     AppendMenuW(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(sessionMenu),
                 loadText(IDS_MENU_KEEP_AWAKE).c_str());
@@ -110,6 +121,10 @@ void shutDownAgent() {
     }
     removeNotificationIcon();
     releaseListedPrograms();
+    if (lidNotification != nullptr) {
+        UnregisterPowerSettingNotification(lidNotification);
+        lidNotification = nullptr;
+    }
     // The submenus go with the tray menu they hang under.
     DestroyMenu(trayMenu);
     trayMenu = nullptr;
@@ -161,6 +176,9 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case IDM_ADD_HOUR:
         extendVigilorSession();
         break;
+    case IDM_SLEEP_CHECK:
+        checkSleepNow();
+        break;
     case IDM_CONFIGURATION:
         openConfiguration();
         break;
@@ -200,7 +218,8 @@ void onNotifyIcon(LPARAM lParam) {
     }
 }
 
-void onPowerBroadcast(WPARAM event) {
+void onPowerBroadcast(WPARAM event, LPARAM data) {
+    auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
     switch (event) {
     case PBT_APMSUSPEND:
         noticeSleepBeginning();
@@ -211,6 +230,16 @@ void onPowerBroadcast(WPARAM event) {
         break;
     case PBT_APMPOWERSTATUSCHANGE:
         noticePowerSourceChange();
+        break;
+    case PBT_POWERSETTINGCHANGE:
+        // The only setting the agent registered for: the lid, a DWORD, 0
+        // when closed.
+        if (setting != nullptr && IsEqualGUID(setting->PowerSetting, kLidStateChange) &&
+            setting->DataLength == sizeof(DWORD)) {
+            DWORD open = 0;
+            std::memcpy(&open, setting->Data, sizeof(open));
+            noticeLidState(open == 0);
+        }
         break;
     }
 }
@@ -290,6 +319,8 @@ bool initInstance(HINSTANCE instance) {
         return false;
     }
     allowMessagesFromAnyIntegrity();
+    lidNotification = RegisterPowerSettingNotification(agentWindow, &kLidStateChange,
+                                                       DEVICE_NOTIFY_WINDOW_HANDLE);
     accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_VIGILORTASKBAR));
     addNotificationIcon();
     buildMenus();
@@ -365,7 +396,7 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_POWERBROADCAST:
         // Every top-level window hears it; the session hears it once.
         if (window == agentWindow) {
-            onPowerBroadcast(wParam);
+            onPowerBroadcast(wParam, lParam);
         }
         return TRUE;
     case WM_SETTINGCHANGE:

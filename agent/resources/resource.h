@@ -68,6 +68,11 @@
 #define IDS_NOTICE_BATTERY_SLEEP 180
 #define IDS_NOTICE_BATTERY_HIBERNATE 181
 #define IDS_NOTICE_BATTERY_SHUT_DOWN 182
+#define IDS_MENU_SLEEP_CHECK 183
+#define IDS_NOTICE_NOTHING_FOUND 184
+#define IDS_NOTICE_LID 185
+#define IDS_NOTICE_SLEPT_LID 186     // %1: time it fell asleep, %2: time it woke
+#define IDS_NOTICE_SLEPT_BATTERY 187 // %1: time it fell asleep, %2: time it woke
 
 // Sessions that last while a program runs, and sessions made longer. A block
 // of sixteen of their own (192).

@@ -220,17 +220,32 @@ std::vector<std::wstring> sleepBetween(TrayStandIn& tray, const char* from, cons
     return texts;
 }
 
-std::wstring sleptText(const wchar_t* from, const wchar_t* to) {
-    return std::wstring(L"Windows put the PC to sleep at ") + from +
-           L" during the session, and it woke at " + to +
-           L". The power button, closing the lid and Start > Sleep end every request to stay "
-           L"awake.";
+std::wstring sleptText(const wchar_t* from, const wchar_t* to, const wchar_t* lid = L"") {
+    return std::wstring(L"Windows put the PC to sleep at ") + from + L" during the session" + lid +
+           L", and it woke at " + to +
+           (*lid ? L". To keep it awake with the lid closed, set closing the lid to \u201cDo "
+                   L"nothing\u201d in Windows' power options."
+                 : L". The power button, closing the lid and Start > Sleep end every request to "
+                   L"stay awake.");
+}
+
+// Windows reports the lid (GUID_LIDSWITCH_STATE_CHANGE) as a DWORD, 1 when open.
+void reportLid(DWORD open) {
+    struct {
+        GUID setting;
+        DWORD length;
+        DWORD open;
+    } lid = {{0xba3e0f4d, 0xb817, 0x4094, {0xa2, 0xd1, 0xd5, 0x63, 0x79, 0xe6, 0xa0, 0xf3}},
+             sizeof(DWORD),
+             open};
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                 reinterpret_cast<LPARAM>(&lid));
 }
 
 // Run with the clock read from the file VIGILOR_FAKETIME_FILE, which says
 // 23:30 on 8 December 2026 at the start: after midnight the tip no longer
 // says "tomorrow" once the pointer rests on the icon.
-TEST(AcrossMidnight, TipNamesTheEndDayAnewAndEachSleepIsToldAndOnePastTheEndEndsTheSession) {
+TEST(AcrossMidnight, TipNamesTheEndDayAnewAndEachSleepIsToldWithItsCauseAndOnePastTheEndEndsIt) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
     sessionOptions = SessionOptions{};
     TrayStandIn tray;
@@ -254,8 +269,11 @@ TEST(AcrossMidnight, TipNamesTheEndDayAnewAndEachSleepIsToldAndOnePastTheEndEnds
     SendMessageW(agentWindow, WMAPP_NOTIFYCALLBACK, TRAY_ICON_ID, WM_MOUSEMOVE);
     EXPECT_EQ(tray.records().size(), records + 1);
 
+    reportLid(0);
     EXPECT_EQ(sleepBetween(tray, "00:10:00", "00:12:00"),
-              std::vector<std::wstring>{sleptText(L"12:10 AM", L"12:12 AM")});
+              std::vector<std::wstring>{
+                  sleptText(L"12:10 AM", L"12:12 AM", L", when the lid was closed")});
+    reportLid(1);
     EXPECT_NE(sessionEndMinute, 0u) << "a sleep within the session goes on with it";
     // The second sleep lasts past the session's end.
     EXPECT_EQ(sleepBetween(tray, "00:15:00", "00:40:00"),

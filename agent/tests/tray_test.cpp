@@ -98,13 +98,15 @@ TEST_F(AgentTest, WindowAndMenusAreBuilt) {
     EXPECT_EQ(GetMenuItemID(trayMenu, 2), IDM_CONFIGURATION);
     EXPECT_EQ(menuText(trayMenu, 3), L"Close");
     EXPECT_EQ(GetMenuItemID(trayMenu, 3), IDM_CLOSE);
-    ASSERT_EQ(GetMenuItemCount(sessionMenu), 4);
+    ASSERT_EQ(GetMenuItemCount(sessionMenu), 6);
     EXPECT_EQ(GetMenuItemID(sessionMenu, 0), IDM_SESSION);
     EXPECT_EQ(GetMenuState(sessionMenu, 1, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
     EXPECT_EQ(menuText(sessionMenu, 2), L"While a program runs");
     EXPECT_EQ(GetSubMenu(sessionMenu, 2), programMenu);
     EXPECT_EQ(menuText(sessionMenu, 3), L"Add 1 hour");
     EXPECT_EQ(GetMenuItemID(sessionMenu, 3), IDM_ADD_HOUR);
+    EXPECT_EQ(GetMenuState(sessionMenu, 4, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
+    EXPECT_EQ(menuText(sessionMenu, 5), L"Could My PC Still Sleep?");
 }
 
 TEST_F(AgentTest, SessionItemStartsAndCancels) {

@@ -49,7 +49,7 @@ tip=${tip/\%1/"${long:0:60}…"}
 echo "ok: a session until minute $end; the tip: $(last_tip)"
 
 p menu 10 || fail "no menu"
-p keys $down $right $up $enter # "Add 1 hour", last in the submenu
+p keys $down $right $up $up $enter # "Add 1 hour", above the check
 [ "$(p query 10)" = $((end + 60)) ] || fail "the end did not move 60 minutes later"
 echo "ok: an hour added"
 

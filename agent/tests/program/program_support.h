@@ -32,6 +32,7 @@ UINT const IDM_ABOUT = 104;
 UINT const IDM_CONFIGURATION = 208;
 UINT const IDM_CLOSE = 210;
 UINT const IDM_SESSION = 316;
+UINT const IDM_SLEEP_CHECK = 320;
 
 inline constexpr int kPopupWidth = 300;
 inline constexpr int kPopupHeight = 100;

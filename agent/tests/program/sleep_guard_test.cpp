@@ -61,6 +61,9 @@ TEST_F(SleepGuard, EachCauseThatHoldsIsToldOnce) {
     setMachineValue(kPolicyKey, L"ACSettingIndex", 1); // decides over the plan
     setMachineValue(kPolicyKey, L"DCSettingIndex", 0);
     writeDword(kStateKey, kAoAcValue, 1);
+    EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK),
+              Texts{L"Nothing found that would let Windows put this PC to sleep during a session. "
+                    L"The power button and Start > Sleep still end every request to stay awake."});
     EXPECT_EQ(told(WM_VIGILOR_START), Texts{});
     writeDword(kStateKey, kAcOnLineValue, 0);
     std::wstring policy = L"Windows is set to ignore requests to keep this PC awake. Only your "
@@ -75,6 +78,8 @@ TEST_F(SleepGuard, EachCauseThatHoldsIsToldOnce) {
     std::wstring override = L"Windows is told to ignore PC-Vigilor's requests (powercfg "
                             L"/requestsoverride). An administrator can remove that override.";
     EXPECT_EQ(told(WM_VIGILOR_START), (Texts{policy + L"\n" + override, standby}));
+    // The user asks: told again, all of it.
+    EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK), (Texts{policy + L"\n" + override, standby}));
 }
 
 // Windows' battery actions come whatever the agent asks: told once, near the
@@ -96,9 +101,17 @@ TEST_F(SleepGuard, BatteryRunningOutIsToldNearTheChargeWhereWindowsActs) {
     // A low battery action comes first.
     writeDword(kStateKey, kLowActionValue, 1);
     writeDword(kStateKey, kLowLevelValue, 10);
-    EXPECT_EQ(told(WM_VIGILOR_START),
-              Texts{L"The battery is at 11 percent. At 10 percent, Windows puts the PC to sleep "
-                    L"whatever PC-Vigilor asks. Plug in the charger to keep it awake."});
+    std::wstring battery = L"The battery is at 11 percent. At 10 percent, Windows puts the PC to "
+                           L"sleep whatever PC-Vigilor asks. Plug in the charger to keep it awake.";
+    EXPECT_EQ(told(WM_VIGILOR_START), Texts{battery});
+    // The lid's action only when the user asks.
+    writeDword(kStateKey, kLidValue, 1);
+    writeDword(kStateKey, kLidActionValue, 1);
+    EXPECT_EQ(
+        told(WM_COMMAND, IDM_SLEEP_CHECK),
+        (Texts{battery, L"Closing the lid ends every request to keep this PC awake. To keep it "
+                        L"awake with the lid closed, set closing the lid to \u201cDo nothing\u201d "
+                        L"in Windows' power options."}));
 }
 
 } // namespace

@@ -118,7 +118,9 @@ extern "C" __declspec(dllexport) LONG WINAPI
         battery->RemainingCapacity = charge.value_or(0) * mWhPerPercent;
         battery->DefaultAlert1 = stateValue(kAlertValue, 0) * mWhPerPercent;
     } else if (level == SystemPowerCapabilities && size >= sizeof(SYSTEM_POWER_CAPABILITIES)) {
-        static_cast<SYSTEM_POWER_CAPABILITIES*>(output)->spare2[2] = stateValue(kAoAcValue, 0) != 0;
+        auto* capabilities = static_cast<SYSTEM_POWER_CAPABILITIES*>(output);
+        capabilities->spare2[2] = stateValue(kAoAcValue, 0) != 0;
+        capabilities->LidPresent = stateValue(kLidValue, 0) != 0;
     } else {
         return static_cast<LONG>(0xC0000002); // STATUS_NOT_IMPLEMENTED
     }
