@@ -19,7 +19,6 @@ enum class NoticeCause : unsigned {
     RequestOverride,
     ModernStandby,
     SleptAnyway,
-    PowerNotPutBack,
     BatteryRunningOut,
     LidAction,
     NothingFound,

@@ -203,17 +203,10 @@ DWORD setModes(const GUID& mode) {
     return result;
 }
 
-// Each supply's mode is put back even where the other's failed; the result
-// is Windows' first refusal.
-DWORD putModesBack(const SchemeSwitch& change) {
-    DWORD result = ERROR_SUCCESS;
+void putModesBack(const SchemeSwitch& change) {
     for (PowerSupply supply : kPowerSupplies) {
-        DWORD rc = setPowerMode(supply, change.userModes[static_cast<int>(supply)]);
-        if (result == ERROR_SUCCESS) {
-            result = rc;
-        }
+        setPowerMode(supply, change.userModes[static_cast<int>(supply)]);
     }
-    return result;
 }
 
 // Where the plan is missing (Modern Standby PCs, many Windows 11 images), the
@@ -305,20 +298,15 @@ void restorePowerScheme() {
     if (sessionSwitch.what == Switched::Nothing) {
         return;
     }
-    DWORD result = sessionSwitch.what == Switched::Plan
-                       ? PowerSetActiveScheme(nullptr, &sessionSwitch.userPlan)
-                       : putModesBack(sessionSwitch);
+    if (sessionSwitch.what == Switched::Plan) {
+        PowerSetActiveScheme(nullptr, &sessionSwitch.userPlan);
+    } else {
+        putModesBack(sessionSwitch);
+    }
     sessionSwitch = SchemeSwitch();
     if (ownsRestoreRecord) {
         deleteSetting(kRestoreRecord);
         ownsRestoreRecord = false;
-    }
-    // The user's plan may be gone (deleted meanwhile, or taken away by a
-    // policy): the PC stays under the session's, and the user is told so.
-    if (result != ERROR_SUCCESS) {
-        notifyOnce(NoticeCause::PowerNotPutBack,
-                   formatText(IDS_NOTICE_NOT_PUT_BACK, {systemErrorText(result)}),
-                   NoticeLevel::Warning);
     }
 }
 

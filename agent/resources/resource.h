@@ -56,7 +56,6 @@
 #define IDS_NOTICE_NOT_SHUT_DOWN 168
 #define IDS_NOTICE_NOT_SHUT_DOWN_REASON 169 // %1: Windows' reason
 #define IDS_ERROR_CODE 170                  // %u: a system error code
-#define IDS_NOTICE_NOT_PUT_BACK 171         // %1: Windows' reason
 
 // What could let the PC sleep during a session, and that it slept: a block
 // of sixteen of their own.

@@ -4,8 +4,6 @@
 #include "stand_in_powrprof.h"
 #include "tray_stand_in.h"
 
-#include <algorithm>
-
 namespace vigilor_test {
 namespace {
 
@@ -66,25 +64,6 @@ TEST_F(SchemeLeftBehind, KilledAgentsSchemeIsPutBackByTheNextAgentOnly) {
     EXPECT_EQ(schemeActivations(), 2u);
     EXPECT_EQ(readSettingText(L"restoreScheme"), std::nullopt);
     EXPECT_EQ(readSetting(L"VigilorActive"), DWORD{0});
-}
-
-// The user's plan is gone by the end (deleted meanwhile): the PC stays under
-// the session's plan, and the user hears why.
-TEST_F(SchemeLeftBehind, PlanThatCannotBePutBackIsTold) {
-    TrayStandIn tray;
-    AgentProcess process;
-    ASSERT_NO_FATAL_FAILURE(startSession(process));
-    writeText(stand_in_powrprof::kStateKey, stand_in_powrprof::kPlansValue, kHighPerformance);
-    ASSERT_EQ(exchange(WM_VIGILOR_CANCEL, 0, process.window()), WPARAM{0});
-    EXPECT_EQ(activeScheme(), kHighPerformance);
-    EXPECT_EQ(readSettingText(L"restoreScheme"), std::nullopt);
-    auto told = std::find_if(tray.records().rbegin(), tray.records().rend(),
-                             [](const TrayRecord& record) { return !record.info.empty(); });
-    ASSERT_NE(told, tray.records().rend());
-    EXPECT_EQ(told->infoFlags, DWORD{NIIF_WARNING});
-    EXPECT_EQ(told->info, L"Windows could not put back the power plan or power mode you had before "
-                          L"the session: File not found. You can choose it again in Windows' "
-                          L"power settings.");
 }
 
 // What Wine 8 sends each top-level window when the user's session ends
