@@ -357,12 +357,14 @@ void noticeLidState(bool closed) {
 }
 
 void checkSleepNow() {
-    // Without a session, for the one the stored options would start.
+    // Without a session, for the one the stored options would start; the
+    // options the agent holds stay as they are.
+    SessionOptions next = sessionOptions;
     if (sessionEndMinute == 0) {
-        loadSessionOptions();
+        readSessionOptions(next);
     }
     beginRequestedNotices();
-    noticeSleepThreats(sessionEndMinute != 0 ? displayKeptOn() : sessionOptions.monitorOn == 1);
+    noticeSleepThreats(sessionEndMinute != 0 ? displayKeptOn() : next.monitorOn == 1);
     noticeLidAction();
     tellRequestedNotices(loadText(IDS_NOTICE_NOTHING_FOUND));
 }

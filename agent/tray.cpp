@@ -12,6 +12,7 @@
 
 #include <shellapi.h>
 
+#include <cstddef>
 #include <cstring>
 
 HINSTANCE hInst = nullptr;
@@ -41,6 +42,31 @@ UINT wmTaskbarCreated = 0;
 GUID const kLidStateChange = {
     0xba3e0f4d, 0xb817, 0x4094, {0xa2, 0xd1, 0xd5, 0x63, 0x79, 0xe6, 0xa0, 0xf3}};
 HPOWERNOTIFY lidNotification = nullptr;
+
+// Whether `data` holds the lid's report, and then whether the lid is open.
+// Windows sends the report with a pointer into this process, but any
+// program can post the message with any number: that is read only where it
+// is readable memory of this process.
+bool readLidReport(LPARAM data, bool& open) {
+    auto const* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+    auto const* end = reinterpret_cast<const BYTE*>(setting) +
+                      offsetof(POWERBROADCAST_SETTING, Data) + sizeof(DWORD);
+    DWORD const readable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                           PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    MEMORY_BASIC_INFORMATION region = {};
+    if (setting == nullptr || VirtualQuery(setting, &region, sizeof(region)) == 0 ||
+        region.State != MEM_COMMIT || (region.Protect & readable) == 0 ||
+        (region.Protect & PAGE_GUARD) != 0 ||
+        static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize < end ||
+        !IsEqualGUID(setting->PowerSetting, kLidStateChange) ||
+        setting->DataLength != sizeof(DWORD)) {
+        return false;
+    }
+    DWORD value = 0;
+    std::memcpy(&value, setting->Data, sizeof(value));
+    open = value != 0;
+    return true;
+}
 
 ATOM registerAgentClass(HINSTANCE instance) {
     WNDCLASSEXW wcex = {sizeof(wcex)};
@@ -219,7 +245,7 @@ void onNotifyIcon(LPARAM lParam) {
 }
 
 void onPowerBroadcast(WPARAM event, LPARAM data) {
-    auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+    bool lidOpen = true;
     switch (event) {
     case PBT_APMSUSPEND:
         noticeSleepBeginning();
@@ -232,13 +258,8 @@ void onPowerBroadcast(WPARAM event, LPARAM data) {
         noticePowerSourceChange();
         break;
     case PBT_POWERSETTINGCHANGE:
-        // The only setting the agent registered for: the lid, a DWORD, 0
-        // when closed.
-        if (setting != nullptr && IsEqualGUID(setting->PowerSetting, kLidStateChange) &&
-            setting->DataLength == sizeof(DWORD)) {
-            DWORD open = 0;
-            std::memcpy(&open, setting->Data, sizeof(open));
-            noticeLidState(open == 0);
+        if (readLidReport(data, lidOpen)) {
+            noticeLidState(!lidOpen);
         }
         break;
     }

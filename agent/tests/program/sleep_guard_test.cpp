@@ -61,6 +61,7 @@ TEST_F(SleepGuard, EachCauseThatHoldsIsToldOnce) {
     setMachineValue(kPolicyKey, L"ACSettingIndex", 1); // decides over the plan
     setMachineValue(kPolicyKey, L"DCSettingIndex", 0);
     writeDword(kStateKey, kAoAcValue, 1);
+    agent.post(WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 16); // no report there
     EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK),
               Texts{L"Nothing found that would let Windows put this PC to sleep during a session. "
                     L"The power button and Start > Sleep still end every request to stay awake."});
