@@ -8,6 +8,7 @@
 # agent while it watches. The menu is pictured in SHOTS.
 #   program_session_test.sh PROBE.exe AGENT.exe TOOLS SHOTS LANGUAGE
 set -euo pipefail
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND (status $?)"' ERR
 if [ -z "${VIGILOR_IN_SESSION:-}" ]; then
   export LANG=$([ "$5" = en ] && echo C.UTF-8 || echo "${5}_${5^^}.UTF-8") VIGILOR_IN_SESSION=1
   exec "$3/own-wine-session.sh" bash "$0" "$@"
@@ -20,7 +21,10 @@ last_tip() { tail -n 1 "$tips" | tr -d '\r'; }
 text() { p strings "Z:${agent//\//\\}" "$1" "$1"; }
 soon() { awk -v a="$1" -v b="${2:-$(date +%s.%N)}" 'BEGIN { exit !(b - a < 2) }'; }
 long="Render queue: scene 12 of 40, 4K, denoise pass 3 of 5, remaining 00:42:17"
-p reset
+# The first program of a new Wine session now and then fails to start on a
+# busy machine, before any of it runs (status 53 or the like, nothing
+# printed): that start is tried once more.
+p reset || { echo "the first probe ended with status $?; once more"; p reset; }
 wine "$probe" tray-log >"$tips" &
 # Made in another order than their titles' (the newest window is on top).
 wine "$probe" window "$long" &
