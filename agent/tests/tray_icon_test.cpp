@@ -211,13 +211,7 @@ std::vector<std::wstring> sleepBetween(TrayStandIn& tray, const char* from, cons
     setClock(to);
     SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
-    std::vector<std::wstring> texts;
-    for (size_t i = records; i < tray.records().size(); ++i) {
-        if (!tray.records()[i].info.empty()) {
-            texts.push_back(tray.records()[i].info);
-        }
-    }
-    return texts;
+    return tray.notificationsSince(records);
 }
 
 std::wstring sleptText(const wchar_t* from, const wchar_t* to, const wchar_t* lid = L"") {

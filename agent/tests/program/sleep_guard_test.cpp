@@ -39,14 +39,7 @@ class SleepGuard : public AgentProgram {
         size_t seen = tray.records().size();
         agent.post(message, wParam);
         waitUntilAgentIdle();
-        Texts texts;
-        for (auto record = tray.records().begin() + seen; record != tray.records().end();
-             ++record) {
-            if (!record->info.empty()) {
-                texts.push_back(record->info);
-            }
-        }
-        return texts;
+        return tray.notificationsSince(seen);
     }
 
     TrayStandIn tray;

@@ -87,6 +87,16 @@ TrayStandIn::~TrayStandIn() {
     }
 }
 
+std::vector<std::wstring> TrayStandIn::notificationsSince(size_t first) const {
+    std::vector<std::wstring> texts;
+    for (size_t i = first; i < records_.size(); ++i) {
+        if (!records_[i].info.empty()) {
+            texts.push_back(records_[i].info);
+        }
+    }
+    return texts;
+}
+
 bool TrayStandIn::waitForRecords(size_t count, DWORD timeoutMs) {
     return pumpUntil([this, count] { return records_.size() >= count; }, timeoutMs);
 }

@@ -42,6 +42,9 @@ class TrayStandIn {
     // Refuses the first `count` records: Wine's Shell_NotifyIconW then fails.
     void refuseFirstRecords(size_t count) { refused_ = count; }
 
+    // The texts of the notifications among the records from `first` on.
+    std::vector<std::wstring> notificationsSince(size_t first) const;
+
     // Waits until `count` records have arrived in all.
     bool waitForRecords(size_t count, DWORD timeoutMs);
 
