@@ -52,9 +52,6 @@ int runMessageLoop();
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Replaces the text of the session item of the tray menu.
-void setSessionItemText(const std::wstring& text);
-
 // Reads the installation folder into programFolder; falls back to the
 // agent's own folder when "Path" is missing, empty or too long. Returns true
 // when "Path" was used.

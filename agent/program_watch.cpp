@@ -3,7 +3,6 @@
 #include "agent.h"
 #include "program_list.h"
 #include "resource.h"
-#include "session.h"
 #include "texts.h"
 
 #include <vector>
@@ -20,19 +19,6 @@ WPARAM watchNumber = 0;
 // Runs on a thread of the system's pool: it only tells the agent's thread.
 VOID CALLBACK programEnded(PVOID watch, BOOLEAN) {
     PostMessageW(watchWindow, WMAPP_PROGRAM_ENDED, reinterpret_cast<WPARAM>(watch), 0);
-}
-
-bool watchProgram(HANDLE process) {
-    ++watchNumber;
-    watchWindow = agentWindow;
-    if (!RegisterWaitForSingleObject(&watchWait, process, programEnded,
-                                     reinterpret_cast<PVOID>(watchNumber), INFINITE,
-                                     WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD)) {
-        watchWait = nullptr;
-        return false;
-    }
-    watchedProcess = process;
-    return true;
 }
 
 } // namespace
@@ -61,21 +47,30 @@ void fillProgramMenu(HMENU menu) {
     }
 }
 
-void startProgramSession(UINT command) {
+bool takeListedProgram(UINT command, HANDLE& process, std::wstring& title) {
     size_t index = command - IDM_PROGRAM_FIRST;
-    // The menu offers programs only while no session runs.
-    if (sessionEndMinute != 0 || index >= listed.size() || listed[index].process == nullptr) {
-        return;
+    process = nullptr;
+    if (index < listed.size() && listed[index].process != nullptr) {
+        std::swap(process, listed[index].process);
+        title = listed[index].title;
     }
-    HANDLE process = listed[index].process;
-    listed[index].process = nullptr;
-    std::wstring title = listed[index].title;
     releaseListedPrograms();
-    if (!watchProgram(process)) {
+    return process != nullptr;
+}
+
+bool watchProgram(HANDLE process) {
+    stopProgramWatch();
+    ++watchNumber;
+    watchWindow = agentWindow;
+    if (!RegisterWaitForSingleObject(&watchWait, process, programEnded,
+                                     reinterpret_cast<PVOID>(watchNumber), INFINITE,
+                                     WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD)) {
+        watchWait = nullptr;
         CloseHandle(process);
-        return;
+        return false;
     }
-    startSessionFor(title);
+    watchedProcess = process;
+    return true;
 }
 
 void stopProgramWatch() {
@@ -91,13 +86,10 @@ void stopProgramWatch() {
     }
 }
 
-void onProgramEnded(WPARAM watch) {
+bool watchedProgramEnded(WPARAM watch) {
     if (watch != watchNumber || watchWait == nullptr) {
-        return;
+        return false;
     }
     stopProgramWatch();
-    // The notice, or the shutdown countdown that can still be cancelled.
-    if (sessionEndMinute != 0 && sessionTimerTarget != nullptr) {
-        sessionTimerTarget(agentWindow, WM_TIMER, SESSION_TIMER, GetTickCount());
-    }
+    return true;
 }

@@ -1,8 +1,11 @@
 // Sessions that last while a program runs: the tray menu's list of programs
-// and the watch on the one chosen. The watch goes with the session.
+// and the watch on the one a session lasts for. Neither starts or ends a
+// session: the agent window hands what they find to the session engine.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 // Lists the programs afresh into `menu`, one command each from
 // IDM_PROGRAM_FIRST. Their processes are held open until the next listing,
@@ -10,12 +13,20 @@
 void fillProgramMenu(HMENU menu);
 void releaseListedPrograms();
 
-// A listed program's command: starts a session, as the session item does,
-// that ends at its time at the latest and as soon as that program ends.
-void startProgramSession(UINT command);
+// The listed program of a menu command: its process, which the caller then
+// owns, and its title. False, with the listing released, when the command
+// names no program that can be watched.
+bool takeListedProgram(UINT command, HANDLE& process, std::wstring& title);
+
+// Watches `process`, opened for SYNCHRONIZE, which the watch takes over: it
+// is closed when the watch stops, or here when no watch can be set up.
+// WMAPP_PROGRAM_ENDED reaches the agent window when the program ends.
+bool watchProgram(HANDLE process);
 
 // Stops watching, if a program is watched.
 void stopProgramWatch();
 
-// WMAPP_PROGRAM_ENDED: the session ends as it would at its time.
-void onProgramEnded(WPARAM watch);
+// WMAPP_PROGRAM_ENDED: whether it tells of the end of the program watched
+// now (a late message of a watch stopped meanwhile does not). The watch has
+// then stopped.
+bool watchedProgramEnded(WPARAM watch);

@@ -14,11 +14,13 @@
 #include "sleep_threats.h"
 #include "texts.h"
 #include "tray_icon.h"
+#include "tray_menu.h"
 
 #include <algorithm>
 #include <climits>
 
 SessionOptions sessionOptions;
+SessionOptions sessionTerms;
 DWORD sessionEndMinute = 0;
 SYSTEMTIME sessionEnd = {};
 std::wstring sessionProgram;
@@ -208,30 +210,40 @@ void loadSessionOptions() {
 }
 
 void startVigilorSession() {
-    // A start of its own replaces a session that lasted for a program.
-    stopProgramWatch();
-    startSessionFor({});
+    startSession({});
 }
 
-void startSessionFor(const std::wstring& program) {
+void startSession(SessionRequest request) {
+    // A start replaces a session that lasted for a program.
+    stopProgramWatch();
+    if (request.program != nullptr && !watchProgram(request.program)) {
+        return;
+    }
     forgetNotices();
     // A record of a crashed agent's switch is dealt with before this session
     // looks at the active plan and records its own.
     restoreSchemeLeftBehind();
-    sessionProgram = program;
+    sessionProgram = request.programTitle;
     loadSessionOptions();
-    writeVigilorActive(1);
-    uint64_t lengthMinutes = sessionLengthMinutes(sessionOptions);
-    if (sessionOptions.simulatePress == 1) {
-        SetTimer(agentWindow, KEY_PRESS_TIMER,
-                 static_cast<UINT>(keyPressIntervalMilliseconds(sessionOptions)),
-                 simulatePressProc);
+    sessionTerms = sessionOptions;
+    if (request.minutes != 0) {
+        sessionTerms.duration = static_cast<DWORD>(std::min<uint64_t>(request.minutes, UINT32_MAX));
+        sessionTerms.durationUnit = 0;
     }
-    sessionExecutionState = sessionOptions.monitorOn == 1 ? kKeepSystemAndDisplay : kKeepSystem;
+    if (request.keepDisplayOn) {
+        sessionTerms.monitorOn = *request.keepDisplayOn ? 1 : 0;
+    }
+    writeVigilorActive(1);
+    uint64_t lengthMinutes = sessionLengthMinutes(sessionTerms);
+    if (sessionTerms.simulatePress == 1) {
+        SetTimer(agentWindow, KEY_PRESS_TIMER,
+                 static_cast<UINT>(keyPressIntervalMilliseconds(sessionTerms)), simulatePressProc);
+    }
+    sessionExecutionState = sessionTerms.monitorOn == 1 ? kKeepSystemAndDisplay : kKeepSystem;
     SetThreadExecutionState(sessionExecutionState);
-    armSessionTimer(sessionTimerMilliseconds(sessionOptions), sessionOptions.shutdownWindows == 1
-                                                                  ? startShutdownCountdown
-                                                                  : handleSessionTimeout);
+    armSessionTimer(sessionTimerMilliseconds(sessionTerms), sessionTerms.shutdownWindows == 1
+                                                                ? startShutdownCountdown
+                                                                : handleSessionTimeout);
     setSessionItemText(loadText(IDS_SESSION_ITEM_RUNNING));
     SYSTEMTIME now = {};
     GetLocalTime(&now);
@@ -239,8 +251,8 @@ void startSessionFor(const std::wstring& program) {
     sessionEnd = endTimeOfMinute(now, sessionEndMinute);
     holdSessionPowerRequest();
     showTraySession(sessionEnd, sessionProgram);
-    if (sessionOptions.powerSchemeOn == 1) {
-        switchPowerScheme(sessionOptions.powerSchemeIndex);
+    if (sessionTerms.powerSchemeOn == 1) {
+        switchPowerScheme(sessionTerms.powerSchemeIndex);
     }
     showMsgWnd(loadText(IDS_NOTICE_STARTED));
     // Told before the configuration window hears of the session, so that
@@ -310,6 +322,13 @@ void cancelVigilorSession() {
 void endSessionWithWindows() {
     if (sessionEndMinute != 0) {
         endVigilorSession();
+    }
+}
+
+void sessionProgramEnded() {
+    // The notice, or the shutdown countdown that can still be cancelled.
+    if (sessionEndMinute != 0 && sessionTimerTarget != nullptr) {
+        sessionTimeUp(agentWindow, WM_TIMER, SESSION_TIMER, GetTickCount());
     }
 }
 

@@ -4,11 +4,17 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "settings.h"
 
+// The options as stored, read at every start and re-read.
 extern SessionOptions sessionOptions;
+
+// What the running session runs with: the stored options as its start found
+// them, with what the way in asked for in their place.
+extern SessionOptions sessionTerms;
 
 // The local minute of the day at which the running session ends, counted
 // from the midnight before its start (so it may exceed 1440); 0 when no
@@ -45,11 +51,34 @@ SYSTEMTIME minutesLater(const SYSTEMTIME& time, uint64_t minutes);
 // The session item's text while no session runs.
 std::wstring buildSessionMenuText();
 
+// What a start asks for. Every way in (the session item, the control
+// message, a program's session, ...) says here what differs from the stored
+// options, and startSession takes the steps; what it leaves unsaid comes
+// from the options as the start reads them. The stored options stay as they
+// are.
+struct SessionRequest {
+    // How long the session lasts, in minutes; 0: as the options say.
+    uint64_t minutes = 0;
+    // Whether the display is kept on, where the way in says.
+    std::optional<bool> keepDisplayOn;
+    // A program the session lasts for at most: its process, opened for
+    // SYNCHRONIZE, which the session takes over, and its title for the tip.
+    HANDLE program = nullptr;
+    std::wstring programTitle;
+};
+
 void loadSessionOptions();
+
+// Starts a session as `request` asks, whether or not one runs: a start
+// during a session replaces it.
+void startSession(SessionRequest request);
+
+// A session with the stored options: the session item and WM_VIGILOR_START.
 void startVigilorSession();
-// The same start, for a session that lasts while `program` (its title) runs;
-// the caller watches the program.
-void startSessionFor(const std::wstring& program);
+
+// The program the session lasts for has ended: the session ends as it would
+// at its time, with the shutdown countdown when it ends with one.
+void sessionProgramEnded();
 // Moves the running session's end an hour later, but never beyond 1000 hours
 // from now.
 void extendVigilorSession();

@@ -9,27 +9,23 @@
 #include "shutdown.h"
 #include "texts.h"
 #include "tray_icon.h"
+#include "tray_menu.h"
 
 #include <shellapi.h>
 
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 HINSTANCE hInst = nullptr;
 HWND agentWindow = nullptr;
 wchar_t szTitle[100] = {};
 wchar_t szWindowClass[100] = {};
 std::wstring programFolder;
-HMENU trayMenu = nullptr;
-HMENU sessionMenu = nullptr;
-HMENU programMenu = nullptr;
 
 namespace {
 
 HACCEL accelerators = nullptr;
-
-// Where "While a program runs" hangs in the session submenu.
-UINT const kProgramMenuPosition = 2;
 
 // Explorer broadcasts this when it (re)creates the taskbar; the icon must
 // then be added again, or a running session could no longer be cancelled
@@ -91,50 +87,6 @@ void allowMessagesFromAnyIntegrity() {
     }
 }
 
-void buildMenus() {
-    sessionMenu = CreatePopupMenu();
-    AppendMenuW(sessionMenu, MF_STRING, IDM_SESSION, loadText(IDS_SESSION_ITEM).c_str());
-    AppendMenuW(sessionMenu, MF_SEPARATOR, 0, nullptr);
-    programMenu = CreatePopupMenu();
-    AppendMenuW(sessionMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(programMenu),
-                loadText(IDS_MENU_WHILE_PROGRAM).c_str());
-    AppendMenuW(sessionMenu, MF_STRING | MF_GRAYED, IDM_ADD_HOUR,
-                loadText(IDS_MENU_ADD_HOUR).c_str());
-    AppendMenuW(sessionMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(sessionMenu, MF_STRING, IDM_SLEEP_CHECK, loadText(IDS_MENU_SLEEP_CHECK).c_str());
-    trayMenu = CreatePopupMenu();
-    AppendMenuW(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(sessionMenu),
-                loadText(IDS_MENU_KEEP_AWAKE).c_str());
-    AppendMenuW(trayMenu, MF_SEPARATOR, IDM_SEPARATOR, nullptr);
-    AppendMenuW(trayMenu, MF_STRING, IDM_CONFIGURATION, loadText(IDS_MENU_CONFIGURATION).c_str());
-    AppendMenuW(trayMenu, MF_STRING, IDM_CLOSE, loadText(IDS_MENU_CLOSE).c_str());
-}
-
-// The session submenu opens: what it offers follows the session, and the
-// programs are those running now.
-void onInitMenuPopup(HMENU menu) {
-    if (menu != sessionMenu) {
-        return;
-    }
-    bool running = sessionEndMinute != 0;
-    EnableMenuItem(sessionMenu, IDM_ADD_HOUR, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
-    EnableMenuItem(sessionMenu, kProgramMenuPosition,
-                   MF_BYPOSITION | (running ? MF_GRAYED : MF_ENABLED));
-    if (running) {
-        releaseListedPrograms();
-    } else {
-        fillProgramMenu(programMenu);
-    }
-}
-
-void showContextMenu() {
-    POINT pt = {};
-    GetCursorPos(&pt);
-    SetForegroundWindow(agentWindow);
-    TrackPopupMenu(trayMenu, 0, pt.x, pt.y, 0, agentWindow, nullptr);
-    PostMessageW(agentWindow, WM_NULL, 0, 0);
-}
-
 // The agent is going away: a running session is ended properly (execution
 // state cleared, power scheme put back, the configuration application told)
 // and the icon leaves the notification area with it.
@@ -146,16 +98,11 @@ void shutDownAgent() {
         closeMsgWnd();
     }
     removeNotificationIcon();
-    releaseListedPrograms();
     if (lidNotification != nullptr) {
         UnregisterPowerSettingNotification(lidNotification);
         lidNotification = nullptr;
     }
-    // The submenus go with the tray menu they hang under.
-    DestroyMenu(trayMenu);
-    trayMenu = nullptr;
-    sessionMenu = nullptr;
-    programMenu = nullptr;
+    destroyMenus();
     agentWindow = nullptr;
     PostQuitMessage(0);
 }
@@ -179,6 +126,16 @@ INT_PTR CALLBACK About(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
         break;
     }
     return FALSE;
+}
+
+// A program chosen under "While a program runs", which the menu offers only
+// while no session runs.
+void startListedProgramSession(UINT command) {
+    SessionRequest request;
+    if (sessionEndMinute == 0 &&
+        takeListedProgram(command, request.program, request.programTitle)) {
+        startSession(std::move(request));
+    }
 }
 
 void onCountdownCancel() {
@@ -221,7 +178,7 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     default:
         if (LOWORD(wParam) >= IDM_PROGRAM_FIRST && LOWORD(wParam) <= IDM_PROGRAM_LAST) {
-            startProgramSession(LOWORD(wParam));
+            startListedProgramSession(LOWORD(wParam));
             break;
         }
         return DefWindowProcW(window, message, wParam, lParam);
@@ -277,12 +234,6 @@ std::wstring moduleFolder() {
 }
 
 } // namespace
-
-void setSessionItemText(const std::wstring& text) {
-    if (sessionMenu != nullptr) {
-        ModifyMenuW(sessionMenu, IDM_SESSION, MF_BYCOMMAND | MF_STRING, IDM_SESSION, text.c_str());
-    }
-}
 
 bool readAppPath() {
     // Both programs are installed in one folder; when "Path" does not say
@@ -391,7 +342,9 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         onInitMenuPopup(reinterpret_cast<HMENU>(wParam));
         return 0;
     case WMAPP_PROGRAM_ENDED:
-        onProgramEnded(wParam);
+        if (watchedProgramEnded(wParam)) {
+            sessionProgramEnded();
+        }
         return 0;
     case WM_VIGILOR_START:
         startVigilorSession();

@@ -35,5 +35,9 @@ fi
 # behave the same for the programs and are not waited for.
 if [ "${VIGILOR_UNMANAGED_WINDOWS:-}" = 1 ] && ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # The value reaches user.reg only when the server writes the registry
+  # back: the tests that copy the prefix at once (tools/own-wine-session.sh)
+  # would otherwise copy it without.
+  wineserver -w
 fi
 "$@"

@@ -1,0 +1,78 @@
+// The tray menu and its session submenu.
+#include "tray_menu.h"
+
+#include "agent.h"
+#include "program_watch.h"
+#include "resource.h"
+#include "session.h"
+#include "texts.h"
+
+HMENU trayMenu = nullptr;
+HMENU sessionMenu = nullptr;
+HMENU programMenu = nullptr;
+
+namespace {
+
+// Where "While a program runs" hangs in the session submenu.
+UINT const kProgramMenuPosition = 2;
+
+} // namespace
+
+void buildMenus() {
+    sessionMenu = CreatePopupMenu();
+    AppendMenuW(sessionMenu, MF_STRING, IDM_SESSION, loadText(IDS_SESSION_ITEM).c_str());
+    AppendMenuW(sessionMenu, MF_SEPARATOR, 0, nullptr);
+    programMenu = CreatePopupMenu();
+    AppendMenuW(sessionMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(programMenu),
+                loadText(IDS_MENU_WHILE_PROGRAM).c_str());
+    AppendMenuW(sessionMenu, MF_STRING | MF_GRAYED, IDM_ADD_HOUR,
+                loadText(IDS_MENU_ADD_HOUR).c_str());
+    AppendMenuW(sessionMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(sessionMenu, MF_STRING, IDM_SLEEP_CHECK, loadText(IDS_MENU_SLEEP_CHECK).c_str());
+    trayMenu = CreatePopupMenu();
+    AppendMenuW(trayMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(sessionMenu),
+                loadText(IDS_MENU_KEEP_AWAKE).c_str());
+    AppendMenuW(trayMenu, MF_SEPARATOR, IDM_SEPARATOR, nullptr);
+    AppendMenuW(trayMenu, MF_STRING, IDM_CONFIGURATION, loadText(IDS_MENU_CONFIGURATION).c_str());
+    AppendMenuW(trayMenu, MF_STRING, IDM_CLOSE, loadText(IDS_MENU_CLOSE).c_str());
+}
+
+// The session submenu opens: what it offers follows the session, and the
+// programs are those running now.
+void onInitMenuPopup(HMENU menu) {
+    if (menu != sessionMenu) {
+        return;
+    }
+    bool running = sessionEndMinute != 0;
+    EnableMenuItem(sessionMenu, IDM_ADD_HOUR, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(sessionMenu, kProgramMenuPosition,
+                   MF_BYPOSITION | (running ? MF_GRAYED : MF_ENABLED));
+    if (running) {
+        releaseListedPrograms();
+    } else {
+        fillProgramMenu(programMenu);
+    }
+}
+
+void showContextMenu() {
+    POINT pt = {};
+    GetCursorPos(&pt);
+    SetForegroundWindow(agentWindow);
+    TrackPopupMenu(trayMenu, 0, pt.x, pt.y, 0, agentWindow, nullptr);
+    PostMessageW(agentWindow, WM_NULL, 0, 0);
+}
+
+void destroyMenus() {
+    releaseListedPrograms();
+    // The submenus go with the tray menu they hang under.
+    DestroyMenu(trayMenu);
+    trayMenu = nullptr;
+    sessionMenu = nullptr;
+    programMenu = nullptr;
+}
+
+void setSessionItemText(const std::wstring& text) {
+    if (sessionMenu != nullptr) {
+        ModifyMenuW(sessionMenu, IDM_SESSION, MF_BYCOMMAND | MF_STRING, IDM_SESSION, text.c_str());
+    }
+}

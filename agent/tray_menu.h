@@ -1,0 +1,22 @@
+// The tray menu: its items, what they offer as the session changes, and
+// showing it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Builds the tray menu with its session submenu.
+void buildMenus();
+// The menus go with the agent.
+void destroyMenus();
+
+// WM_INITMENUPOPUP: the session submenu offers what fits the session, and
+// lists the programs running now.
+void onInitMenuPopup(HMENU menu);
+
+// Opens the tray menu at the cursor.
+void showContextMenu();
+
+// Replaces the text of the session item.
+void setSessionItemText(const std::wstring& text);
