@@ -362,6 +362,12 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             onPowerBroadcast(wParam, lParam);
         }
         return TRUE;
+    case WM_TIMECHANGE:
+        // Windows tells every top-level window; the session hears it once.
+        if (window == agentWindow) {
+            sessionClockChanged();
+        }
+        return 0;
     case WM_SETTINGCHANGE:
         onTraySettingChange(lParam);
         break;

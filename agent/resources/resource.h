@@ -82,6 +82,10 @@
 #define IDS_POWER_REQUEST_PROGRAM 196 // %1: program, %2: when the session ends at the latest
 #define IDS_NOTICE_EXTENDED 197       // %1: when the session now ends
 
+// What a session could not do, and why: a block of sixteen of their own
+// (208).
+#define IDS_NOTICE_NOT_EXTENDED 208 // %1: when the session ends, unchanged
+
 // Controls of the About box that take their texts from the string table.
 #define IDC_ABOUT_VERSION 1001
 #define IDC_ABOUT_DESCRIPTION 1002
