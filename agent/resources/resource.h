@@ -85,6 +85,7 @@
 // What a session could not do, and why: a block of sixteen of their own
 // (208).
 #define IDS_NOTICE_NOT_EXTENDED 208 // %1: when the session ends, unchanged
+#define IDS_NOTICE_PLAN_HELD 209    // %1: the plan the session would switch to
 
 // Controls of the About box that take their texts from the string table.
 #define IDC_ABOUT_VERSION 1001
