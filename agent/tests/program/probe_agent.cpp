@@ -21,7 +21,8 @@
 //   query SECONDS               ask the agent for its state, as the
 //                               configuration application does; print it
 //   hold                        stay running with a window, until ended
-//   unsaved                     hold, with unsaved work: keep Windows up
+//   unsaved                     hold, with unsaved work: keep Windows up,
+//                               and print a line each time Windows asks
 //   popup-scene AGENT RECT DONE show a notice over a coloured backdrop, write
 //                               the popup's rectangle to RECT, keep the
 //                               scene still until the file DONE exists
@@ -188,7 +189,12 @@ int query(DWORD timeoutMs) {
 }
 
 LRESULT CALLBACK unsavedProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return message == WM_QUERYENDSESSION ? FALSE : DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_QUERYENDSESSION) {
+        std::puts("asked to end the session");
+        std::fflush(stdout);
+        return FALSE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 int hold() {
