@@ -60,10 +60,10 @@ TEST_F(SleepGuard, EachCauseThatHoldsIsToldOnce) {
                     L"The power button and Start > Sleep still end every request to stay awake."});
     EXPECT_EQ(told(WM_VIGILOR_START), Texts{});
     writeDword(kStateKey, kAcOnLineValue, 0);
-    std::wstring policy = L"Windows is set to ignore requests to keep this PC awake. Only your "
-                          L"activity or keeping the display on holds it awake.";
-    std::wstring standby = L"On battery, this PC sleeps a few minutes after the screen turns "
-                           L"off. Keeping the display on avoids it.";
+    std::wstring policy = L"Windows is set to ignore requests to keep this PC awake: unless you "
+                          L"use it, it sleeps as usual, even with the display on.";
+    std::wstring standby = L"On battery, Windows ends requests to keep this PC awake five minutes "
+                           L"after its sleep timeout. Keeping the display on avoids it.";
     EXPECT_EQ(told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), Texts{policy + L"\n" + standby});
     EXPECT_EQ(told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), Texts{});
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey, L"DCSettingIndex"); // the plan decides
