@@ -1,9 +1,11 @@
 // What the notifications tell where only stand-ins can play Windows: the
-// battery as Windows shows it.
+// battery as Windows shows it, notifications the user could not see or that
+// wait for the tray icon.
 #include "agent_test_support.h"
 
 #include "agent.h"
 #include "fake_powrprof.h"
+#include "fake_user_session.h"
 #include "session.h"
 #include "tray_stand_in.h"
 
@@ -24,6 +26,9 @@ GUID const kLowAction = {
 GUID const kLowLevel = {
     0x8183ba9a, 0xe910, 0x48da, {0x87, 0x69, 0x14, 0xae, 0x6d, 0xc1, 0x17, 0x0a}};
 
+const wchar_t kStandby[] = L"On battery, Windows ends requests to keep this PC awake five "
+                           L"minutes after its sleep timeout. Keeping the display on avoids it.";
+
 // A worn battery with Modern Standby: 40 Wh full, 50 Wh when new, its own
 // alert at 4 Wh (10 % of full, 8 % when new).
 void useWornBattery(BYTE percent) {
@@ -32,10 +37,18 @@ void useWornBattery(BYTE percent) {
 
 class Notices : public AgentTest {
   protected:
+    void TearDown() override {
+        tray.refuseFirstRecords(0); // what waits for the icon goes with this test
+        SendMessageW(agentWindow, taskbarCreated, 0, 0);
+        AgentTest::TearDown();
+    }
     template <typename Look> Texts told(Look look) {
         size_t seen = tray.records().size();
         look();
         return tray.notificationsSince(seen);
+    }
+    static void powerSourceChanged() {
+        SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
     }
     bool sleptWithBatteryNearlyEmpty() {
         Texts texts = told([] {
@@ -47,6 +60,7 @@ class Notices : public AgentTest {
     }
 
     vigilor_test::TrayStandIn& tray = processTray();
+    UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 };
 
 Texts batteryAt(int charge, int level, const wchar_t* action = L"hibernates the PC") {
@@ -79,4 +93,44 @@ TEST_F(Notices, TheBatteryIsToldAsWindowsShowsIt) {
     EXPECT_FALSE(sleptWithBatteryNearlyEmpty());
     useWornBattery(10);
     EXPECT_TRUE(sleptWithBatteryNearlyEmpty());
+}
+
+// Shown while Windows kept it from the user, or where Windows did not say,
+// a cause is told again at the next look. Quiet time holds back only the
+// notifications that ask for it.
+TEST_F(Notices, ACauseCountsAsToldOnlyWhereTheUserCouldSeeIt) {
+    setDword(L"monitorOn", 0);
+    useWornBattery(60);
+    fake_user_session::setNotificationState(QUNS_NOT_PRESENT);
+    EXPECT_EQ(told(startVigilorSession), Texts{kStandby});
+    for (auto [state, fails] : {std::pair{QUNS_BUSY, false},
+                                {QUNS_PRESENTATION_MODE, false},
+                                {QUNS_RUNNING_D3D_FULL_SCREEN, false},
+                                {QUNS_APP, false},
+                                {QUNS_ACCEPTS_NOTIFICATIONS, true},
+                                {QUNS_QUIET_TIME, false}}) {
+        fake_user_session::setNotificationState(state, fails);
+        EXPECT_EQ(told(powerSourceChanged), Texts{kStandby}) << state;
+    }
+    EXPECT_EQ(told(powerSourceChanged), Texts{});
+}
+
+// A new taskbar that takes no icon for longer than the agent tries: what
+// the session has to tell waits, once, for a later taskbar.
+TEST_F(Notices, NoticesWaitForTheIconBeyondItsTries) {
+    setDword(L"monitorOn", 0);
+    useWornBattery(60);
+    tray.refuseFirstRecords(SIZE_MAX);
+    SendMessageW(agentWindow, taskbarCreated, 0, 0);
+    size_t seen = tray.records().size();
+    startVigilorSession();
+    for (int tries = 0; tries < 100; ++tries) { // over two minutes' worth
+        SendMessageW(agentWindow, WM_TIMER, TRAY_ADD_RETRY_TIMER, 0);
+    }
+    EXPECT_FALSE(timerRunning(TRAY_ADD_RETRY_TIMER)) << "still trying";
+    powerSourceChanged();
+    EXPECT_EQ(tray.notificationsSince(seen), Texts{});
+    tray.refuseFirstRecords(0);
+    EXPECT_EQ(told([this] { SendMessageW(agentWindow, taskbarCreated, 0, 0); }), Texts{kStandby});
+    EXPECT_EQ(told(powerSourceChanged), Texts{});
 }
