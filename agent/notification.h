@@ -22,6 +22,11 @@ enum class NoticeCause : unsigned {
     BatteryRunningOut,
     LidAction,
     NothingFound,
+    InactivityLock,
+    ScreenSaverLock,
+    RemoteIdleLimit,
+    DynamicLock,
+    ChatAway,
     Count
 };
 

@@ -1,6 +1,6 @@
 // What the notifications tell where only stand-ins can play Windows: the
 // battery as Windows shows it, notifications the user could not see or that
-// wait for the tray icon.
+// wait for the tray icon, a Remote Desktop session's idle limit.
 #include "agent_test_support.h"
 
 #include "agent.h"
@@ -133,4 +133,28 @@ TEST_F(Notices, NoticesWaitForTheIconBeyondItsTries) {
     tray.refuseFirstRecords(0);
     EXPECT_EQ(told([this] { SendMessageW(agentWindow, taskbarCreated, 0, 0); }), Texts{kStandby});
     EXPECT_EQ(told(powerSourceChanged), Texts{});
+}
+
+// Told with the display kept on too, in whole minutes; the machine's limit
+// before the user's, and none where the machine's is 0.
+TEST_F(Notices, ARemoteSessionsIdleLimitIsToldWithItsMinutes) {
+    const wchar_t key[] = L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Terminal Services";
+    auto limit = [&](HKEY root, DWORD ms) {
+        RegSetKeyValueW(root, key, L"MaxIdleTime", REG_DWORD, &ms, sizeof(ms));
+    };
+    auto after = [](const wchar_t* minutes) {
+        return Texts{std::wstring(L"This Remote Desktop session is disconnected after ") + minutes +
+                     L" without input from the remote computer, which PC-Vigilor cannot prevent."};
+    };
+    limit(HKEY_LOCAL_MACHINE, 30 * 60000);
+    limit(HKEY_CURRENT_USER, 90000);
+    EXPECT_EQ(told(startVigilorSession), Texts{}) << "not a remote session";
+    fake_user_session::setRemoteSession(true);
+    EXPECT_EQ(told(startVigilorSession), after(L"30 minutes"));
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key, L"MaxIdleTime");
+    EXPECT_EQ(told(startVigilorSession), after(L"1 minute"));
+    limit(HKEY_LOCAL_MACHINE, 0);
+    EXPECT_EQ(told(startVigilorSession), Texts{});
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, key);
+    RegDeleteKeyW(HKEY_CURRENT_USER, key);
 }
