@@ -20,7 +20,8 @@ bool holdPlanSwitchMark() {
     }
     HANDLE created = CreateMutexW(nullptr, FALSE, kMarkName);
     // Another user's mark is not even opened (ERROR_ACCESS_DENIED): its
-    // security comes from that user's token.
+    // security comes from that user's token. Any failure leaves the plan
+    // alone.
     if (created != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(created);
         created = nullptr;
@@ -45,5 +46,8 @@ bool planSwitchMarkedElsewhere() {
         CloseHandle(existing);
         return true;
     }
-    return GetLastError() == ERROR_ACCESS_DENIED;
+    // Anything but its absence counts as held: another user's mark, which
+    // this one may not open, as much as the name taken by another kind of
+    // object, under which no agent could mark a switch.
+    return GetLastError() != ERROR_FILE_NOT_FOUND;
 }
