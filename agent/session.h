@@ -21,7 +21,10 @@ extern SessionOptions sessionTerms;
 // session runs.
 extern DWORD sessionEndMinute;
 
-// The local time at which the running session ends, to the minute.
+// The local time at which the running session ends: its start's time of day
+// to the second plus its length. The tip and the configuration application
+// show its minute; the session timer runs to it, also after a sleep or a
+// change of the clock.
 extern SYSTEMTIME sessionEnd;
 
 // The title of the program the running session lasts for; empty when it
@@ -76,11 +79,12 @@ void startSession(SessionRequest request);
 // A session with the stored options: the session item and WM_VIGILOR_START.
 void startVigilorSession();
 
-// The program the session lasts for has ended: the session ends as it would
-// at its time, with the shutdown countdown when it ends with one.
+// The program the session lasts for has ended: the session's end is now, and
+// it ends as it would at its time, with the shutdown countdown when it ends
+// with one.
 void sessionProgramEnded();
 // Moves the running session's end an hour later, but never beyond 1000 hours
-// from now.
+// from now; at that limit the user is told the end that holds.
 void extendVigilorSession();
 void endVigilorSession();
 void cancelVigilorSession();
@@ -101,8 +105,14 @@ void noticeSleepBeginning();
 // PBT_APMRESUMESUSPEND). A session that the PC slept through tells the user
 // when it slept and woke; it ends now if its end passed meanwhile, through
 // its usual end (the countdown, when it ends with a shutdown), and else
-// asks again to keep the PC awake and ends on time.
+// asks again to keep the PC awake and ends on time, never more than 1000
+// hours from now.
 void resumeSessionAfterSleep(bool automatic);
+
+// The clock or the time zone changed (WM_TIMECHANGE): a running session still
+// ends at the local time the tip shows, at once when that has passed, and
+// never more than 1000 hours from now. A countdown under way runs on.
+void sessionClockChanged();
 
 // Windows reported the lid closed or opened: a sleep while it is closed is
 // told as the lid's doing.
