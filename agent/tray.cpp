@@ -374,7 +374,10 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         return TRUE;
     case WM_SETTINGCHANGE:
-        onTraySettingChange(lParam);
+        onTraySettingChange(wParam, lParam);
+        break;
+    case WM_SYSCOLORCHANGE:
+        onTrayColoursChange();
         break;
     case WM_TIMER:
         if (wParam == TRAY_ADD_RETRY_TIMER && window == agentWindow) {

@@ -19,11 +19,21 @@ int const kTrayIdle = 0;
 int const kTraySession = 1;
 int const kTrayCountdown = 2;
 
-// Icon resources by state, for a dark and for a light taskbar.
-WORD const kTrayIcons[3][2] = {
-    {IDI_SMALL, IDI_TRAY_IDLE_LIGHT},
-    {IDI_TRAY_SESSION_DARK, IDI_TRAY_SESSION_LIGHT},
-    {IDI_TRAY_COUNTDOWN_DARK, IDI_TRAY_COUNTDOWN_LIGHT},
+// The drawings of each state: for a dark and for a light taskbar, and for a
+// high contrast theme with a dark or a light window colour.
+int const kDrawingDark = 0;
+int const kDrawingLight = 1;
+int const kDrawingHighContrastWhite = 2;
+int const kDrawingHighContrastBlack = 3;
+int const kDrawingCount = 4;
+
+// Icon resources by state and drawing.
+WORD const kTrayIcons[3][kDrawingCount] = {
+    {IDI_SMALL, IDI_TRAY_IDLE_LIGHT, IDI_TRAY_IDLE_HC_WHITE, IDI_TRAY_IDLE_HC_BLACK},
+    {IDI_TRAY_SESSION_DARK, IDI_TRAY_SESSION_LIGHT, IDI_TRAY_SESSION_HC_WHITE,
+     IDI_TRAY_SESSION_HC_BLACK},
+    {IDI_TRAY_COUNTDOWN_DARK, IDI_TRAY_COUNTDOWN_LIGHT, IDI_TRAY_COUNTDOWN_HC_WHITE,
+     IDI_TRAY_COUNTDOWN_HC_BLACK},
 };
 
 const wchar_t kPersonalizeKey[] =
@@ -43,7 +53,7 @@ int trayState = kTrayIdle;
 SYSTEMTIME sessionEnd = {};
 std::wstring sessionProgram;
 int countdownSeconds = 0;
-bool lightTaskbar = false;
+int trayDrawing = kDrawingDark;
 ULONGLONG addRetryEnd = 0;
 
 // Notifications that came while the icon was not in place.
@@ -57,7 +67,7 @@ std::vector<WaitingNotification> waitingNotifications;
 // burst of starts and cancels would otherwise decode an image at each.
 struct IconCache {
     UINT dpi = 0;
-    HICON icons[3][2] = {};
+    HICON icons[3][kDrawingCount] = {};
 };
 IconCache iconCache;
 
@@ -81,6 +91,22 @@ bool readLightTaskbar() {
     return RegGetValueW(HKEY_CURRENT_USER, kPersonalizeKey, L"SystemUsesLightTheme",
                         RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS &&
            value == 1;
+}
+
+bool isDarkColour(COLORREF colour) {
+    return GetRValue(colour) * 299 + GetGValue(colour) * 587 + GetBValue(colour) * 114 < 128000;
+}
+
+// A high contrast theme decides over the taskbar's colours: its drawing is
+// the one that stands out on the theme's window colour.
+int readTrayDrawing() {
+    HIGHCONTRASTW contrast = {sizeof(contrast)};
+    if (SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0) {
+        return isDarkColour(GetSysColor(COLOR_WINDOW)) ? kDrawingHighContrastWhite
+                                                       : kDrawingHighContrastBlack;
+    }
+    return readLightTaskbar() ? kDrawingLight : kDrawingDark;
 }
 
 std::wstring currentTip() {
@@ -126,10 +152,9 @@ HICON currentIcon() {
     if (iconCache.dpi == 0) {
         iconCache.dpi = taskbarDpi();
     }
-    int colour = lightTaskbar ? 1 : 0;
-    HICON& icon = iconCache.icons[trayState][colour];
+    HICON& icon = iconCache.icons[trayState][trayDrawing];
     if (icon == nullptr) {
-        icon = loadIcon(kTrayIcons[trayState][colour], iconCache.dpi);
+        icon = loadIcon(kTrayIcons[trayState][trayDrawing], iconCache.dpi);
     }
     return icon;
 }
@@ -171,7 +196,7 @@ void stopAddRetries(bool iconInPlace) {
 } // namespace
 
 void addNotificationIcon() {
-    lightTaskbar = readLightTaskbar();
+    trayDrawing = readTrayDrawing();
     // A new taskbar may come at another DPI.
     UINT dpi = taskbarDpi();
     if (dpi != iconCache.dpi) {
@@ -244,14 +269,18 @@ bool showTrayNotification(const std::wstring& text, DWORD infoFlags) {
     return shown;
 }
 
-void onTraySettingChange(LPARAM lParam) {
+void onTraySettingChange(WPARAM setting, LPARAM lParam) {
     auto* area = reinterpret_cast<const wchar_t*>(lParam);
-    if (area == nullptr || std::wcscmp(area, L"ImmersiveColorSet") != 0) {
-        return;
+    if (setting == SPI_SETHIGHCONTRAST ||
+        (area != nullptr && std::wcscmp(area, L"ImmersiveColorSet") == 0)) {
+        onTrayColoursChange();
     }
-    bool light = readLightTaskbar();
-    if (light != lightTaskbar) {
-        lightTaskbar = light;
+}
+
+void onTrayColoursChange() {
+    int drawing = readTrayDrawing();
+    if (drawing != trayDrawing) {
+        trayDrawing = drawing;
         modifyIcon();
     }
 }

@@ -29,5 +29,8 @@ void refreshTrayTip();
 // taskbar is still starting, notifications wait for the icon.
 bool showTrayNotification(const std::wstring& text, DWORD infoFlags);
 
-// WM_SETTINGCHANGE: the taskbar may have turned light or dark.
-void onTraySettingChange(LPARAM lParam);
+// WM_SETTINGCHANGE: the taskbar may have turned light or dark, or high
+// contrast on or off.
+void onTraySettingChange(WPARAM setting, LPARAM lParam);
+// WM_SYSCOLORCHANGE: a high contrast theme may have changed its colours.
+void onTrayColoursChange();
