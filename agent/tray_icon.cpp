@@ -162,7 +162,8 @@ HICON currentIcon() {
 void prepareRecord() {
     nid.hWnd = agentWindow;
     nid.uID = TRAY_ICON_ID;
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Under NOTIFYICON_VERSION_4 Windows shows the tip only when asked to.
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     nid.uCallbackMessage = WMAPP_NOTIFYCALLBACK;
     nid.hIcon = currentIcon();
     // Cut to the record's length, never beyond it.
@@ -175,10 +176,17 @@ void modifyIcon() {
 }
 
 // A record that timed out may still have added the icon: then only a change
-// of it succeeds.
+// of it succeeds. The notification area forgets the icon's version with the
+// icon, so every add asks for version 4 again: its callbacks tell keyboard
+// use apart from the mouse.
 bool putIconInPlace() {
     prepareRecord();
-    return Shell_NotifyIconW(NIM_ADD, &nid) || Shell_NotifyIconW(NIM_MODIFY, &nid);
+    bool placed = Shell_NotifyIconW(NIM_ADD, &nid) || Shell_NotifyIconW(NIM_MODIFY, &nid);
+    if (placed) {
+        nid.uVersion = NOTIFYICON_VERSION_4;
+        Shell_NotifyIconW(NIM_SETVERSION, &nid);
+    }
+    return placed;
 }
 
 // Ends the tries to add the icon; once it is in place, what waited for it is
@@ -224,6 +232,10 @@ void removeNotificationIcon() {
     nid.hIcon = nullptr;
     destroyCachedIcons();
     trayState = kTrayIdle;
+}
+
+void focusNotificationArea() {
+    Shell_NotifyIconW(NIM_SETFOCUS, &nid);
 }
 
 void showTrayIdle() {

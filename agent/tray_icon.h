@@ -14,6 +14,9 @@ void addNotificationIcon();
 void retryNotificationIcon();
 void removeNotificationIcon();
 
+// Gives the keyboard focus back to the notification area.
+void focusNotificationArea();
+
 void showTrayIdle();
 // `program`: the title of the program the session lasts for, if any.
 void showTraySession(const SYSTEMTIME& end, const std::wstring& program = {});
