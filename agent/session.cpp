@@ -4,6 +4,7 @@
 #include "key_press.h"
 #include "notification.h"
 #include "peer_window.h"
+#include "policy.h"
 #include "popup.h"
 #include "power_request.h"
 #include "power_scheme.h"
@@ -41,6 +42,12 @@ uint64_t const kLongestMinutesAhead = 1000 * 60;
 
 // What the running session asked for at its start, asked again on resume.
 EXECUTION_STATE sessionExecutionState = kKeepNothing;
+
+// The organisation's rules as last read, which the session item follows,
+// and the latest end that the running session's rules allow, on the wall
+// clock: a running session keeps the rules it started with.
+SessionPolicy policyNow;
+ULONGLONG sessionLatestEnd = ULLONG_MAX;
 
 // When the session timer's callback is due, on the wall clock (UTC, in
 // FILETIME's units). Timers do not count the time the PC sleeps as the
@@ -174,8 +181,11 @@ SYSTEMTIME minutesLater(const SYSTEMTIME& time, uint64_t minutes) {
 }
 
 std::wstring buildSessionMenuText() {
-    UINT id = sessionOptions.durationUnit == 1 ? IDS_SESSION_ITEM_HOURS : IDS_SESSION_ITEM_MINUTES;
-    return formatText(id, static_cast<unsigned>(sessionOptions.duration));
+    // The length a start would give, which the organisation may cap.
+    SessionOptions next = sessionOptions;
+    applySessionPolicy(policyNow, next);
+    UINT id = next.durationUnit == 1 ? IDS_SESSION_ITEM_HOURS : IDS_SESSION_ITEM_MINUTES;
+    return formatText(id, static_cast<unsigned>(next.duration));
 }
 
 namespace {
@@ -203,6 +213,7 @@ void reportSessionState() {
 
 void loadSessionOptions() {
     readSessionOptions(sessionOptions);
+    policyNow = readSessionPolicy();
     if (sessionEndMinute == 0) {
         setSessionItemText(buildSessionMenuText());
     }
@@ -213,11 +224,21 @@ void startVigilorSession() {
     startSession({});
 }
 
-void startSession(SessionRequest request) {
+bool startSession(SessionRequest request) {
+    // Refused before anything changes: a running session goes on as it
+    // started, and whoever asked hears that none began.
+    if (readSessionPolicy().disabled) {
+        if (request.program != nullptr) {
+            CloseHandle(request.program);
+        }
+        showTrayNotification(loadText(IDS_NOTICE_TURNED_OFF), NIIF_INFO);
+        reportSessionState();
+        return false;
+    }
     // A start replaces a session that lasted for a program.
     stopProgramWatch();
     if (request.program != nullptr && !watchProgram(request.program)) {
-        return;
+        return false;
     }
     forgetNotices();
     // A record of a crashed agent's switch is dealt with before this session
@@ -233,6 +254,8 @@ void startSession(SessionRequest request) {
     if (request.keepDisplayOn) {
         sessionTerms.monitorOn = *request.keepDisplayOn ? 1 : 0;
     }
+    // What the organisation decides comes last, over every way in.
+    applySessionPolicy(policyNow, sessionTerms);
     writeVigilorActive(1);
     uint64_t lengthMinutes = sessionLengthMinutes(sessionTerms);
     if (sessionTerms.simulatePress == 1) {
@@ -244,6 +267,8 @@ void startSession(SessionRequest request) {
     armSessionTimer(sessionTimerMilliseconds(sessionTerms), sessionTerms.shutdownWindows == 1
                                                                 ? startShutdownCountdown
                                                                 : handleSessionTimeout);
+    uint64_t longest = longestSessionMinutes(policyNow);
+    sessionLatestEnd = longest == UINT64_MAX ? ULLONG_MAX : wallClockAfter(longest * 60000);
     setSessionItemText(loadText(IDS_SESSION_ITEM_RUNNING));
     SYSTEMTIME now = {};
     GetLocalTime(&now);
@@ -260,6 +285,7 @@ void startSession(SessionRequest request) {
     noticeSleepThreats(displayKeptOn());
     tellNotices();
     reportSessionState();
+    return true;
 }
 
 void endVigilorSession() {
@@ -289,7 +315,8 @@ void extendVigilorSession() {
     // With a shutdown the timer is due ten seconds before the end.
     ULONGLONG lead =
         sessionTimerTarget == startShutdownCountdown ? 10000 * kTicksPerMillisecond : 0;
-    ULONGLONG latestDue = now + kLongestMinutesAhead * kTicksPerMinute - lead;
+    ULONGLONG latestDue =
+        std::min(now + kLongestMinutesAhead * kTicksPerMinute, sessionLatestEnd) - lead;
     uint64_t added =
         sessionTimerDue >= latestDue
             ? 0
@@ -381,6 +408,7 @@ void checkSleepNow() {
     SessionOptions next = sessionOptions;
     if (sessionEndMinute == 0) {
         readSessionOptions(next);
+        applySessionPolicy(readSessionPolicy(), next);
     }
     beginRequestedNotices();
     noticeSleepThreats(sessionEndMinute != 0 ? displayKeptOn() : next.monitorOn == 1);

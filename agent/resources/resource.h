@@ -24,6 +24,10 @@
 #define IDI_TRAY_COUNTDOWN_HC_WHITE 130
 #define IDI_TRAY_COUNTDOWN_HC_BLACK 131
 
+// What an organisation's policy makes the agent say: a block of sixteen of
+// its own (272).
+#define IDS_NOTICE_TURNED_OFF 272
+
 // Texts the user sees, one string table per language. They start a block of
 // sixteen of their own (128), so that no language-neutral string shares a
 // block with them and hides a translation from the loader.
