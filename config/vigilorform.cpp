@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPalette>
 #include <QTimer>
@@ -38,6 +39,18 @@ int clampToRange(DWORD value, int minimum, int maximum) {
 // The longest duration the form offers in either unit.
 constexpr int longestDuration = 1000;
 
+// The widgets of `layout` and its inner layouts, in the order they show:
+// each row left to right, the rows top to bottom.
+void widgetsInLayoutOrder(QLayout* layout, QList<QWidget*>& widgets) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QWidget* widget = item->widget())
+            widgets.append(widget);
+        else if (QLayout* inner = item->layout())
+            widgetsInLayoutOrder(inner, widgets);
+    }
+}
+
 // A combo box given an index it does not have shows nothing and reports -1,
 // which the next save would store; an unknown stored index means the default.
 int indexOrDefault(DWORD value, int count, int fallback) {
@@ -49,6 +62,8 @@ int indexOrDefault(DWORD value, int count, int fallback) {
 VigilorForm::VigilorForm(QWidget* parent) : QWidget(parent), ui(new Ui::VigilorForm) {
     ui->setupUi(this);
     buildLayouts();
+    nameInputsForScreenReaders();
+    followScreenOrderWithTab();
 
     ui->keepAwakeComboBox->addItem(QIcon(), tr("Minute(s)"), QVariant());
     ui->keepAwakeComboBox->addItem(QIcon(), tr("Hour(s)"), QVariant());
@@ -494,4 +509,30 @@ DWORD VigilorForm::durationToStore() const {
         DWORD(ui->keepAwakeComboBox->currentIndex()) == durationUnit && duration > DWORD(shown))
         return duration;
     return DWORD(shown);
+}
+
+void VigilorForm::nameInputsForScreenReaders() {
+    // An input without a text of its own is named after the words beside it
+    // on screen.
+    const QString length = ui->keepAwakeLabel->text();
+    ui->keepAwakeSpinBox->setAccessibleName(length);
+    ui->keepAwakeComboBox->setAccessibleName(tr("%1 (unit)").arg(length));
+    ui->powerSchemeComboBox->setAccessibleName(ui->powerSchemeCheckBox->text());
+    ui->simulatePressSpinBox->setAccessibleName(ui->simulatePressCheckBox->text().trimmed() +
+                                                QLatin1Char(' ') +
+                                                ui->simulatePressUnitLabel->text());
+}
+
+void VigilorForm::followScreenOrderWithTab() {
+    // The designer's order of creation is not the order on screen.
+    QList<QWidget*> shown;
+    widgetsInLayoutOrder(outerLayout, shown);
+    QWidget* previous = nullptr;
+    for (QWidget* w : shown) {
+        if (!(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
 }

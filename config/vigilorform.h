@@ -104,6 +104,10 @@ class VigilorForm : public QWidget {
     bool decidedByPolicy(const QWidget* widget) const;
     DWORD durationToStore() const;
 
+    // For keyboard and screen-reader users.
+    void nameInputsForScreenReaders();
+    void followScreenOrderWithTab();
+
     QTimer* waitTimer = nullptr;
     QString taskbarAppTitle;
     QString taskbarAppClass;

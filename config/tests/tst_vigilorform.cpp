@@ -1,6 +1,7 @@
 #include "testsupport.h"
 #include "vigilorform.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -592,6 +593,18 @@ class TestVigilorForm : public QObject {
         QTest::mouseClick(button("startButton"), Qt::LeftButton);
         QCOMPARE(told, QString("PC-Vigilor is turned off by your organisation"));
         QTRY_COMPARE(agent.messages(), std::vector<UINT>({query}));
+    }
+
+    void inputsHaveAccessibleNames() {
+        makeForm();
+        for (const auto& [name, text] : QList<QPair<const char*, QString>>{
+                 {"keepAwakeSpinBox", "Keep your PC awake for"},
+                 {"keepAwakeComboBox", "Keep your PC awake for (unit)"},
+                 {"powerSchemeComboBox", "Temporarily change power scheme to"},
+                 {"simulatePressSpinBox", "Simulate keyboard press action every minute(s)"}})
+            QCOMPARE(QAccessible::queryAccessibleInterface(form->findChild<QWidget*>(name))
+                         ->text(QAccessible::Name),
+                     text);
     }
 };
 

@@ -210,5 +210,9 @@
         <source>PC-Vigilor is turned off by your organisation</source>
         <translation>PC-Vigilor wurde von Ihrer Organisation ausgeschaltet</translation>
     </message>
+    <message>
+        <source>%1 (unit)</source>
+        <translation>%1 (Einheit)</translation>
+    </message>
 </context>
 </TS>

@@ -210,5 +210,9 @@
         <source>PC-Vigilor is turned off by your organisation</source>
         <translation>Su organización ha desactivado PC-Vigilor</translation>
     </message>
+    <message>
+        <source>%1 (unit)</source>
+        <translation>%1 (unidad)</translation>
+    </message>
 </context>
 </TS>

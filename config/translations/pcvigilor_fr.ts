@@ -210,5 +210,9 @@
         <source>PC-Vigilor is turned off by your organisation</source>
         <translation>PC-Vigilor est désactivé par votre organisation</translation>
     </message>
+    <message>
+        <source>%1 (unit)</source>
+        <translation>%1 (unité)</translation>
+    </message>
 </context>
 </TS>
