@@ -2,6 +2,7 @@
 
 #include "agent.h"
 #include "key_press.h"
+#include "lock_threats.h"
 #include "notification.h"
 #include "peer_window.h"
 #include "policy.h"
@@ -283,6 +284,7 @@ bool startSession(SessionRequest request) {
     // Told before the configuration window hears of the session, so that
     // whoever waits for that finds the notification already shown.
     noticeSleepThreats(displayKeptOn());
+    noticeLockThreats(displayKeptOn());
     tellNotices();
     reportSessionState();
     return true;
@@ -405,20 +407,28 @@ void noticeLidState(bool closed) {
 void checkSleepNow() {
     // Without a session, for the one the stored options would start; the
     // options the agent holds stay as they are.
+    bool running = sessionEndMinute != 0;
     SessionOptions next = sessionOptions;
-    if (sessionEndMinute == 0) {
+    if (!running) {
         readSessionOptions(next);
         applySessionPolicy(readSessionPolicy(), next);
     }
+    bool displayOn = running ? displayKeptOn() : next.monitorOn == 1;
+    bool keyPressOn = (running ? sessionTerms.simulatePress : next.simulatePress) == 1;
     beginRequestedNotices();
-    noticeSleepThreats(sessionEndMinute != 0 ? displayKeptOn() : next.monitorOn == 1);
+    noticeSleepThreats(displayOn);
+    noticeLockThreats(displayOn);
     noticeLidAction();
+    noticeRequestedLockThreats(keyPressOn);
     tellRequestedNotices(loadText(IDS_NOTICE_NOTHING_FOUND));
 }
 
 void noticePowerSourceChange() {
+    // Also the look at which a cause that the user could not see at the
+    // start is told again.
     if (sessionEndMinute != 0) {
         noticeSleepThreats(displayKeptOn());
+        noticeLockThreats(displayKeptOn());
         tellNotices();
     }
 }

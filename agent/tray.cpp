@@ -1,6 +1,7 @@
 // Start-up, the agent window and its procedure, the tray icon and its menu.
 #include "agent.h"
 
+#include "notification.h"
 #include "popup.h"
 #include "power_scheme.h"
 #include "program_watch.h"
@@ -215,6 +216,17 @@ void onNotifyIcon(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Once the icon is in place, what waited for it is told.
+void retryTrayIcon() {
+    retryNotificationIcon();
+    tellWaitingNotices();
+}
+
+void onTaskbarCreated() {
+    addNotificationIcon();
+    tellWaitingNotices();
+}
+
 void onPowerBroadcast(WPARAM event, LPARAM data) {
     bool lidOpen = true;
     switch (event) {
@@ -395,13 +407,13 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         break;
     case WM_TIMER:
         if (wParam == TRAY_ADD_RETRY_TIMER && window == agentWindow) {
-            retryNotificationIcon();
+            retryTrayIcon();
             return 0;
         }
         break;
     default:
         if (message == wmTaskbarCreated && wmTaskbarCreated != 0 && window == agentWindow) {
-            addNotificationIcon();
+            onTaskbarCreated();
             return 0;
         }
         break;

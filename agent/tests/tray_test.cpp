@@ -106,7 +106,7 @@ TEST_F(AgentTest, WindowAndMenusAreBuilt) {
     EXPECT_EQ(menuText(sessionMenu, 3), L"Add 1 hour");
     EXPECT_EQ(GetMenuItemID(sessionMenu, 3), IDM_ADD_HOUR);
     EXPECT_EQ(GetMenuState(sessionMenu, 4, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
-    EXPECT_EQ(menuText(sessionMenu, 5), L"Could My PC Still Sleep?");
+    EXPECT_EQ(menuText(sessionMenu, 5), L"Could My PC Still Sleep or Lock?");
 }
 
 TEST_F(AgentTest, SessionItemStartsAndCancels) {
