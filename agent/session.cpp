@@ -232,7 +232,12 @@ bool startSession(SessionRequest request) {
         if (request.program != nullptr) {
             CloseHandle(request.program);
         }
-        showTrayNotification(loadText(IDS_NOTICE_TURNED_OFF), NIIF_INFO);
+        // Where the user can see it: a notification of the tray icon, or a
+        // notice while the taskbar has no icon in place.
+        std::wstring turnedOff = loadText(IDS_NOTICE_TURNED_OFF);
+        if (!showTrayNotification(turnedOff, NIIF_INFO)) {
+            showMsgWnd(turnedOff);
+        }
         reportSessionState();
         return false;
     }
