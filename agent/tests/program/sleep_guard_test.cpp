@@ -1,8 +1,7 @@
 // What may let the PC sleep or lock in a session, as the real agent tells
-// it, and what an organisation's Group Policy lets a session do. The
-// battery's charge is Windows' own (kernel32's GetSystemPowerStatus), which
-// no DLL beside the agent can play: the in-process tests tell the battery's
-// notices.
+// it. The battery's charge is Windows' own (kernel32's
+// GetSystemPowerStatus), which no DLL beside the agent can play: the
+// in-process tests tell the battery's notices.
 #include "agent_program_fixture.h"
 #include "stand_in_powrprof.h"
 #include "tray_stand_in.h"
