@@ -3,6 +3,7 @@
 #include "agent.h"
 #include "message_filter.h"
 #include "resource.h"
+#include "screen_reader.h"
 #include "texts.h"
 
 #include <shellscalingapi.h>
@@ -126,6 +127,8 @@ void showMsgWnd(std::wstring text) {
         ShowWindow(msgHWnd, SW_SHOWNORMAL);
         OutputDebugStringW(L"msgHWnd != NULL\n");
         SetTimer(agentWindow, POPUP_CLOSE_TIMER, 2000, closeMsgWnd);
+        // Drawn, not written: screen readers get the text as the name.
+        nameForScreenReaders(msgHWnd, msgText);
         return;
     }
     // Clicks pass through a notice to the windows beneath it.
@@ -136,6 +139,7 @@ void showMsgWnd(std::wstring text) {
     }
     bringToTop(msgHWnd);
     SetTimer(agentWindow, POPUP_CLOSE_TIMER, 2000, closeMsgWnd);
+    nameForScreenReaders(msgHWnd, msgText);
 }
 
 void showCountdownWnd(std::wstring text) {
@@ -158,12 +162,27 @@ void showCountdownWnd(std::wstring text) {
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(msgFont), FALSE);
     }
     bringToTop(msgHWnd);
+    nameForScreenReaders(msgHWnd, msgText);
+    // Said once, by the Cancel button: UI Automation takes news from a
+    // child window as it is, while a popup window would have to provide
+    // the window pattern itself.
+    announceToScreenReaders(button != nullptr ? button : msgHWnd, msgText);
+}
+
+void setPopupText(std::wstring text) {
+    msgText = std::move(text);
+    if (msgHWnd != nullptr) {
+        InvalidateRect(msgHWnd, nullptr, TRUE);
+        // Renamed without a word: the user heard the popup when it opened.
+        nameForScreenReaders(msgHWnd, msgText);
+    }
 }
 
 void CALLBACK closeMsgWnd(HWND, UINT, UINT_PTR, DWORD) {
     OutputDebugStringW(L"closeMsgWnd");
     HWND window = msgHWnd;
     if (window != nullptr) {
+        forgetScreenReaderName(window);
         ShowWindow(window, SW_HIDE);
         // The window goes first and the kind is reset after, so that the
         // shared window procedure sees a popup being destroyed.
@@ -177,6 +196,7 @@ void CALLBACK closeMsgWnd(HWND, UINT, UINT_PTR, DWORD) {
 
 void forgetPopup(HWND window) {
     if (window != nullptr && window == msgHWnd) {
+        forgetScreenReaderName(window);
         msgHWnd = nullptr;
         msgWndKind = kPopupNone;
         KillTimer(agentWindow, POPUP_CLOSE_TIMER);

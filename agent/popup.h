@@ -22,6 +22,8 @@ extern std::wstring msgText;
 
 void showMsgWnd(std::wstring text);
 void showCountdownWnd(std::wstring text);
+// The open popup's text changes (the countdown's seconds).
+void setPopupText(std::wstring text);
 
 // Closes the open popup. Also the popup close timer's callback, whose
 // arguments are ignored.

@@ -5,6 +5,7 @@
 #include "lock_threats.h"
 #include "notification.h"
 #include "peer_window.h"
+#include "policy.h"
 #include "popup.h"
 #include "power_request.h"
 #include "power_scheme.h"
@@ -18,6 +19,7 @@
 #include "tray_menu.h"
 
 #include <algorithm>
+#include <climits>
 
 SessionOptions sessionOptions;
 SessionOptions sessionTerms;
@@ -56,6 +58,12 @@ ULONGLONG sessionMidnight = 0;
 // decides anything.
 bool sessionTimerCounting = false;
 
+// The organisation's rules as last read, which the session item follows,
+// and the latest end that the running session's rules allow, as a local
+// time: a running session keeps the rules it started with.
+SessionPolicy policyNow;
+ULONGLONG sessionPolicyEnd = ULLONG_MAX;
+
 // The local time at which Windows put the PC to sleep during the session,
 // until the resume has told the user, and what it is known to have slept
 // for: the text that tells it.
@@ -88,8 +96,10 @@ ULONGLONG localClock() {
     return ticksOf(now);
 }
 
+// Never more than 1000 hours from now, nor beyond what the organisation
+// allowed when the session started.
 ULONGLONG latestSessionEnd() {
-    return localClock() + kLongestMinutesAhead * kTicksPerMinute;
+    return std::min(localClock() + kLongestMinutesAhead * kTicksPerMinute, sessionPolicyEnd);
 }
 
 ULONGLONG timerLead() {
@@ -231,8 +241,11 @@ SYSTEMTIME minutesLater(const SYSTEMTIME& time, uint64_t minutes) {
 }
 
 std::wstring buildSessionMenuText() {
-    UINT id = sessionOptions.durationUnit == 1 ? IDS_SESSION_ITEM_HOURS : IDS_SESSION_ITEM_MINUTES;
-    return formatText(id, static_cast<unsigned>(sessionOptions.duration));
+    // The length a start would give, which the organisation may cap.
+    SessionOptions next = sessionOptions;
+    applySessionPolicy(policyNow, next);
+    UINT id = next.durationUnit == 1 ? IDS_SESSION_ITEM_HOURS : IDS_SESSION_ITEM_MINUTES;
+    return formatText(id, static_cast<unsigned>(next.duration));
 }
 
 namespace {
@@ -260,6 +273,7 @@ void reportSessionState() {
 
 void loadSessionOptions() {
     readSessionOptions(sessionOptions);
+    policyNow = readSessionPolicy();
     if (sessionEndMinute == 0) {
         setSessionItemText(buildSessionMenuText());
     }
@@ -270,11 +284,26 @@ void startVigilorSession() {
     startSession({});
 }
 
-void startSession(SessionRequest request) {
+bool startSession(SessionRequest request) {
+    // Refused before anything changes: a running session goes on as it
+    // started, and whoever asked hears that none began.
+    if (readSessionPolicy().disabled) {
+        if (request.program != nullptr) {
+            CloseHandle(request.program);
+        }
+        // Where the user can see it: a notification of the tray icon, or a
+        // notice while the taskbar has no icon in place.
+        std::wstring turnedOff = loadText(IDS_NOTICE_TURNED_OFF);
+        if (!showTrayNotification(turnedOff, NIIF_INFO)) {
+            showMsgWnd(turnedOff);
+        }
+        reportSessionState();
+        return false;
+    }
     // A start replaces a session that lasted for a program.
     stopProgramWatch();
     if (request.program != nullptr && !watchProgram(request.program)) {
-        return;
+        return false;
     }
     forgetNotices();
     // A record of a crashed agent's switch is dealt with before this session
@@ -290,6 +319,8 @@ void startSession(SessionRequest request) {
     if (request.keepDisplayOn) {
         sessionTerms.monitorOn = *request.keepDisplayOn ? 1 : 0;
     }
+    // What the organisation decides comes last, over every way in.
+    applySessionPolicy(policyNow, sessionTerms);
     writeVigilorActive(1);
     uint64_t lengthMinutes = sessionLengthMinutes(sessionTerms);
     if (sessionTerms.simulatePress == 1) {
@@ -310,6 +341,9 @@ void startSession(SessionRequest request) {
     // The timer counts the length from this very second.
     sessionEnd.wSecond = now.wSecond;
     sessionEnd.wMilliseconds = now.wMilliseconds;
+    uint64_t longest = longestSessionMinutes(policyNow);
+    sessionPolicyEnd =
+        longest == UINT64_MAX ? ULLONG_MAX : ticksOf(now) + longest * kTicksPerMinute;
     showSessionEnd();
     if (sessionTerms.powerSchemeOn == 1) {
         switchPowerScheme(sessionTerms.powerSchemeIndex);
@@ -321,6 +355,7 @@ void startSession(SessionRequest request) {
     noticeLockThreats(displayKeptOn());
     tellNotices();
     reportSessionState();
+    return true;
 }
 
 void endVigilorSession() {
@@ -469,6 +504,7 @@ void checkSleepNow() {
     SessionOptions next = sessionOptions;
     if (!running) {
         readSessionOptions(next);
+        applySessionPolicy(readSessionPolicy(), next);
     }
     bool displayOn = running ? displayKeptOn() : next.monitorOn == 1;
     bool keyPressOn = (running ? sessionTerms.simulatePress : next.simulatePress) == 1;

@@ -73,8 +73,11 @@ struct SessionRequest {
 void loadSessionOptions();
 
 // Starts a session as `request` asks, whether or not one runs: a start
-// during a session replaces it.
-void startSession(SessionRequest request);
+// during a session replaces it. The organisation's policy decides over the
+// request and the options; where it turns PC-Vigilor off, nothing starts,
+// the user is told, and a running session goes on. Returns whether a
+// session started.
+bool startSession(SessionRequest request);
 
 // A session with the stored options: the session item and WM_VIGILOR_START.
 void startVigilorSession();
@@ -84,7 +87,8 @@ void startVigilorSession();
 // with one.
 void sessionProgramEnded();
 // Moves the running session's end an hour later, but never beyond 1000 hours
-// from now; at that limit the user is told the end that holds.
+// from now, nor beyond the longest session the organisation allowed when it
+// started; at that limit the user is told the end that holds.
 void extendVigilorSession();
 void endVigilorSession();
 void cancelVigilorSession();

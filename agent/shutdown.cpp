@@ -74,10 +74,7 @@ void CALLBACK startShutdownCountdown(HWND window, UINT, UINT_PTR, DWORD) {
 void CALLBACK shutdownCountdownTick(HWND, UINT, UINT_PTR, DWORD) {
     --shutdownCountdown;
     if (shutdownCountdown > 0) {
-        msgText = countdownText(shutdownCountdown);
-        if (msgHWnd != nullptr) {
-            InvalidateRect(msgHWnd, nullptr, TRUE);
-        }
+        setPopupText(countdownText(shutdownCountdown));
         showTrayCountdown(shutdownCountdown);
         return;
     }

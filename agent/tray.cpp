@@ -14,6 +14,7 @@
 #include "tray_menu.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <cstddef>
 #include <cstring>
@@ -176,13 +177,26 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-void onNotifyIcon(LPARAM lParam) {
-    switch (lParam) {
+// The icon uses NOTIFYICON_VERSION_4: the event comes in the low word, the
+// icon's id in the high word and the anchor in wParam. A message in the
+// older form, with the event alone, is still understood.
+void onNotifyIcon(WPARAM wParam, LPARAM lParam) {
+    bool versionFour = HIWORD(lParam) == TRAY_ICON_ID;
+    if (!versionFour && HIWORD(lParam) != 0) {
+        return;
+    }
+    switch (LOWORD(lParam)) {
     case WM_LBUTTONDBLCLK:
         openConfiguration();
         break;
     case WM_RBUTTONDOWN:
         showContextMenu();
+        break;
+    case WM_CONTEXTMENU: // the menu key or Shift+F10
+    case NIN_KEYSELECT:  // Enter or Space
+        if (versionFour) {
+            showContextMenuAtIcon({GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});
+        }
         break;
     case WM_MOUSEMOVE:
         // The pointer rests on the icon before its tip shows.
@@ -337,7 +351,7 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_COMMAND:
         return onCommand(window, message, wParam, lParam);
     case WMAPP_NOTIFYCALLBACK:
-        onNotifyIcon(lParam);
+        onNotifyIcon(wParam, lParam);
         return 0;
     case WM_INITMENUPOPUP:
         onInitMenuPopup(reinterpret_cast<HMENU>(wParam));
@@ -381,7 +395,10 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         return 0;
     case WM_SETTINGCHANGE:
-        onTraySettingChange(lParam);
+        onTraySettingChange(wParam, lParam);
+        break;
+    case WM_SYSCOLORCHANGE:
+        onTrayColoursChange();
         break;
     case WM_TIMER:
         if (wParam == TRAY_ADD_RETRY_TIMER && window == agentWindow) {

@@ -18,11 +18,21 @@ int const kTrayIdle = 0;
 int const kTraySession = 1;
 int const kTrayCountdown = 2;
 
-// Icon resources by state, for a dark and for a light taskbar.
-WORD const kTrayIcons[3][2] = {
-    {IDI_SMALL, IDI_TRAY_IDLE_LIGHT},
-    {IDI_TRAY_SESSION_DARK, IDI_TRAY_SESSION_LIGHT},
-    {IDI_TRAY_COUNTDOWN_DARK, IDI_TRAY_COUNTDOWN_LIGHT},
+// The drawings of each state: for a dark and for a light taskbar, and for a
+// high contrast theme with a dark or a light window colour.
+int const kDrawingDark = 0;
+int const kDrawingLight = 1;
+int const kDrawingHighContrastWhite = 2;
+int const kDrawingHighContrastBlack = 3;
+int const kDrawingCount = 4;
+
+// Icon resources by state and drawing.
+WORD const kTrayIcons[3][kDrawingCount] = {
+    {IDI_SMALL, IDI_TRAY_IDLE_LIGHT, IDI_TRAY_IDLE_HC_WHITE, IDI_TRAY_IDLE_HC_BLACK},
+    {IDI_TRAY_SESSION_DARK, IDI_TRAY_SESSION_LIGHT, IDI_TRAY_SESSION_HC_WHITE,
+     IDI_TRAY_SESSION_HC_BLACK},
+    {IDI_TRAY_COUNTDOWN_DARK, IDI_TRAY_COUNTDOWN_LIGHT, IDI_TRAY_COUNTDOWN_HC_WHITE,
+     IDI_TRAY_COUNTDOWN_HC_BLACK},
 };
 
 const wchar_t kPersonalizeKey[] =
@@ -42,7 +52,7 @@ int trayState = kTrayIdle;
 SYSTEMTIME sessionEnd = {};
 std::wstring sessionProgram;
 int countdownSeconds = 0;
-bool lightTaskbar = false;
+int trayDrawing = kDrawingDark;
 bool iconInPlace = false;
 int addRetriesLeft = 0;
 
@@ -50,7 +60,7 @@ int addRetriesLeft = 0;
 // burst of starts and cancels would otherwise decode an image at each.
 struct IconCache {
     UINT dpi = 0;
-    HICON icons[3][2] = {};
+    HICON icons[3][kDrawingCount] = {};
 };
 IconCache iconCache;
 
@@ -74,6 +84,22 @@ bool readLightTaskbar() {
     return RegGetValueW(HKEY_CURRENT_USER, kPersonalizeKey, L"SystemUsesLightTheme",
                         RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS &&
            value == 1;
+}
+
+bool isDarkColour(COLORREF colour) {
+    return GetRValue(colour) * 299 + GetGValue(colour) * 587 + GetBValue(colour) * 114 < 128000;
+}
+
+// A high contrast theme decides over the taskbar's colours: its drawing is
+// the one that stands out on the theme's window colour.
+int readTrayDrawing() {
+    HIGHCONTRASTW contrast = {sizeof(contrast)};
+    if (SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0) {
+        return isDarkColour(GetSysColor(COLOR_WINDOW)) ? kDrawingHighContrastWhite
+                                                       : kDrawingHighContrastBlack;
+    }
+    return readLightTaskbar() ? kDrawingLight : kDrawingDark;
 }
 
 std::wstring currentTip() {
@@ -119,10 +145,9 @@ HICON currentIcon() {
     if (iconCache.dpi == 0) {
         iconCache.dpi = taskbarDpi();
     }
-    int colour = lightTaskbar ? 1 : 0;
-    HICON& icon = iconCache.icons[trayState][colour];
+    HICON& icon = iconCache.icons[trayState][trayDrawing];
     if (icon == nullptr) {
-        icon = loadIcon(kTrayIcons[trayState][colour], iconCache.dpi);
+        icon = loadIcon(kTrayIcons[trayState][trayDrawing], iconCache.dpi);
     }
     return icon;
 }
@@ -130,7 +155,8 @@ HICON currentIcon() {
 void prepareRecord() {
     nid.hWnd = agentWindow;
     nid.uID = TRAY_ICON_ID;
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Under NOTIFYICON_VERSION_4 Windows shows the tip only when asked to.
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     nid.uCallbackMessage = WMAPP_NOTIFYCALLBACK;
     nid.hIcon = currentIcon();
     // Cut to the record's length, never beyond it.
@@ -143,10 +169,16 @@ void modifyIcon() {
 }
 
 // A record that timed out may still have added the icon: then only a change
-// of it succeeds.
+// of it succeeds. The notification area forgets the icon's version with the
+// icon, so every add asks for version 4 again: its callbacks tell keyboard
+// use apart from the mouse.
 bool putIconInPlace() {
     prepareRecord();
     iconInPlace = Shell_NotifyIconW(NIM_ADD, &nid) || Shell_NotifyIconW(NIM_MODIFY, &nid);
+    if (iconInPlace) {
+        nid.uVersion = NOTIFYICON_VERSION_4;
+        Shell_NotifyIconW(NIM_SETVERSION, &nid);
+    }
     return iconInPlace;
 }
 
@@ -158,7 +190,7 @@ void stopAddRetries() {
 } // namespace
 
 void addNotificationIcon() {
-    lightTaskbar = readLightTaskbar();
+    trayDrawing = readTrayDrawing();
     // A new taskbar may come at another DPI.
     UINT dpi = taskbarDpi();
     if (dpi != iconCache.dpi) {
@@ -193,6 +225,10 @@ void removeNotificationIcon() {
     nid.hIcon = nullptr;
     destroyCachedIcons();
     trayState = kTrayIdle;
+}
+
+void focusNotificationArea() {
+    Shell_NotifyIconW(NIM_SETFOCUS, &nid);
 }
 
 void showTrayIdle() {
@@ -237,14 +273,18 @@ bool showTrayNotification(const std::wstring& text, DWORD infoFlags) {
     return shown;
 }
 
-void onTraySettingChange(LPARAM lParam) {
+void onTraySettingChange(WPARAM setting, LPARAM lParam) {
     auto* area = reinterpret_cast<const wchar_t*>(lParam);
-    if (area == nullptr || std::wcscmp(area, L"ImmersiveColorSet") != 0) {
-        return;
+    if (setting == SPI_SETHIGHCONTRAST ||
+        (area != nullptr && std::wcscmp(area, L"ImmersiveColorSet") == 0)) {
+        onTrayColoursChange();
     }
-    bool light = readLightTaskbar();
-    if (light != lightTaskbar) {
-        lightTaskbar = light;
+}
+
+void onTrayColoursChange() {
+    int drawing = readTrayDrawing();
+    if (drawing != trayDrawing) {
+        trayDrawing = drawing;
         modifyIcon();
     }
 }

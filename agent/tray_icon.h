@@ -17,6 +17,9 @@ void retryNotificationIcon();
 bool trayIconInPlace();
 void removeNotificationIcon();
 
+// Gives the keyboard focus back to the notification area.
+void focusNotificationArea();
+
 void showTrayIdle();
 // `program`: the title of the program the session lasts for, if any.
 void showTraySession(const SYSTEMTIME& end, const std::wstring& program = {});
@@ -31,5 +34,8 @@ void refreshTrayTip();
 // notification area took it; never while the icon is not in place.
 bool showTrayNotification(const std::wstring& text, DWORD infoFlags);
 
-// WM_SETTINGCHANGE: the taskbar may have turned light or dark.
-void onTraySettingChange(LPARAM lParam);
+// WM_SETTINGCHANGE: the taskbar may have turned light or dark, or high
+// contrast on or off.
+void onTraySettingChange(WPARAM setting, LPARAM lParam);
+// WM_SYSCOLORCHANGE: a high contrast theme may have changed its colours.
+void onTrayColoursChange();

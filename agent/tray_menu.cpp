@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "session.h"
 #include "texts.h"
+#include "tray_icon.h"
 
 HMENU trayMenu = nullptr;
 HMENU sessionMenu = nullptr;
@@ -15,6 +16,33 @@ namespace {
 
 // Where "While a program runs" hangs in the session submenu.
 UINT const kProgramMenuPosition = 2;
+
+// The shell follows a right click with WM_CONTEXTMENU and sends Enter's
+// NIN_KEYSELECT twice; such an echo comes while the menu it opened is up or
+// just after it closed, and must not open it again.
+bool menuOpen = false;
+ULONGLONG menuClosedAt = 0;
+
+// The chosen item reaches the window procedure as WM_COMMAND. A menu opened
+// from the keyboard and closed without a choice gives the keyboard back to
+// the notification area, where the user was.
+void trackTrayMenu(POINT at, bool fromKeyboard) {
+    if (menuOpen) {
+        return;
+    }
+    menuOpen = true;
+    SetForegroundWindow(agentWindow);
+    UINT command = static_cast<UINT>(
+        TrackPopupMenu(trayMenu, TPM_RETURNCMD, at.x, at.y, 0, agentWindow, nullptr));
+    PostMessageW(agentWindow, WM_NULL, 0, 0);
+    menuOpen = false;
+    menuClosedAt = GetTickCount64();
+    if (command != 0) {
+        PostMessageW(agentWindow, WM_COMMAND, command, 0);
+    } else if (fromKeyboard) {
+        focusNotificationArea();
+    }
+}
 
 } // namespace
 
@@ -57,9 +85,13 @@ void onInitMenuPopup(HMENU menu) {
 void showContextMenu() {
     POINT pt = {};
     GetCursorPos(&pt);
-    SetForegroundWindow(agentWindow);
-    TrackPopupMenu(trayMenu, 0, pt.x, pt.y, 0, agentWindow, nullptr);
-    PostMessageW(agentWindow, WM_NULL, 0, 0);
+    trackTrayMenu(pt, false);
+}
+
+void showContextMenuAtIcon(POINT anchor) {
+    if (GetTickCount64() - menuClosedAt >= GetDoubleClickTime()) {
+        trackTrayMenu(anchor, true);
+    }
 }
 
 void destroyMenus() {

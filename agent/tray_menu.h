@@ -17,6 +17,9 @@ void onInitMenuPopup(HMENU menu);
 
 // Opens the tray menu at the cursor.
 void showContextMenu();
+// Opens the tray menu from the keyboard at `anchor`, the icon's corner that
+// the notification area names.
+void showContextMenuAtIcon(POINT anchor);
 
 // Replaces the text of the session item.
 void setSessionItemText(const std::wstring& text);

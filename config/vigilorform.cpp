@@ -10,12 +10,15 @@
 #include <QDebug>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPalette>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <shellapi.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,6 +36,21 @@ int clampToRange(DWORD value, int minimum, int maximum) {
     return int(value);
 }
 
+// The longest duration the form offers in either unit.
+constexpr int longestDuration = 1000;
+
+// The widgets of `layout` and its inner layouts, in the order they show:
+// each row left to right, the rows top to bottom.
+void widgetsInLayoutOrder(QLayout* layout, QList<QWidget*>& widgets) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QWidget* widget = item->widget())
+            widgets.append(widget);
+        else if (QLayout* inner = item->layout())
+            widgetsInLayoutOrder(inner, widgets);
+    }
+}
+
 // A combo box given an index it does not have shows nothing and reports -1,
 // which the next save would store; an unknown stored index means the default.
 int indexOrDefault(DWORD value, int count, int fallback) {
@@ -44,6 +62,8 @@ int indexOrDefault(DWORD value, int count, int fallback) {
 VigilorForm::VigilorForm(QWidget* parent) : QWidget(parent), ui(new Ui::VigilorForm) {
     ui->setupUi(this);
     buildLayouts();
+    nameInputsForScreenReaders();
+    followScreenOrderWithTab();
 
     ui->keepAwakeComboBox->addItem(QIcon(), tr("Minute(s)"), QVariant());
     ui->keepAwakeComboBox->addItem(QIcon(), tr("Hour(s)"), QVariant());
@@ -147,18 +167,25 @@ void VigilorForm::readSettings() {
     spin = ui->simulatePressSpinBox;
     spin->setValue(clampToRange(simulatePressTimeOut, spin->minimum(), spin->maximum()));
     ui->shutdownCheckBox->setChecked(shutdownWindows == 1);
+    showPolicy();
 }
 
 VigilorForm::SaveOutcome VigilorForm::writeSettings() {
     qDebug() << "writeSettings";
-    duration = DWORD(ui->keepAwakeSpinBox->value());
+    duration = durationToStore();
     durationUnit = DWORD(ui->keepAwakeComboBox->currentIndex());
-    monitorOn = ui->monitorOnCheckBox->isChecked() ? 1 : 0;
-    powerSchemeOn = ui->powerSchemeCheckBox->isChecked() ? 1 : 0;
+    // A switch the organisation decides shows its rule; the user's own
+    // option stays as it is stored.
+    if (policy.allowDisplayOn)
+        monitorOn = ui->monitorOnCheckBox->isChecked() ? 1 : 0;
+    if (policy.allowPowerScheme)
+        powerSchemeOn = ui->powerSchemeCheckBox->isChecked() ? 1 : 0;
     powerSchemeIndex = DWORD(ui->powerSchemeComboBox->currentIndex());
-    simulatePress = ui->simulatePressCheckBox->isChecked() ? 1 : 0;
+    if (policy.allowKeyPress)
+        simulatePress = ui->simulatePressCheckBox->isChecked() ? 1 : 0;
     simulatePressTimeOut = DWORD(ui->simulatePressSpinBox->value());
-    shutdownWindows = ui->shutdownCheckBox->isChecked() ? 1 : 0;
+    if (policy.allowShutdown)
+        shutdownWindows = ui->shutdownCheckBox->isChecked() ? 1 : 0;
 
     // All or nothing: a set of options that the form never showed would be
     // what the next start from the tray uses.
@@ -216,7 +243,7 @@ void VigilorForm::setOptionsEnabled(bool enable) {
              ui->monitorOnCheckBox, ui->powerSchemeCheckBox, ui->powerSchemeComboBox,
              ui->simulatePressCheckBox, ui->simulatePressSpinBox, ui->simulatePressUnitLabel,
              ui->simulatePressLabel, ui->shutdownCheckBox})
-        w->setEnabled(enable);
+        w->setEnabled(enable && !decidedByPolicy(w));
     if (!enable)
         ui->vigilorNoteLabel->setText(QString());
 }
@@ -278,6 +305,12 @@ void VigilorForm::setVigilorSessionDuration(int endMinute) {
 }
 
 void VigilorForm::on_startButton_clicked() {
+    // Asked afresh: the agent would refuse the start all the same.
+    if (SessionPolicy::read().disabled) {
+        showMessageBox(QMessageBox::Information, QStringLiteral("PC-Vigilor"),
+                       tr("PC-Vigilor is turned off by your organisation"));
+        return;
+    }
     // A session must not start with options other than those on the form.
     if (const SaveOutcome saved = writeSettings(); saved.error != ERROR_SUCCESS) {
         tellSettingsNotSaved(tr("The settings could not be saved, so the session was not started."),
@@ -394,6 +427,7 @@ void VigilorForm::on_keepAwakeSpinBox_valueChanged(int) {
 }
 
 void VigilorForm::on_keepAwakeComboBox_currentIndexChanged(int) {
+    updateDurationMaximum();
     ui->saveButton->setEnabled(true);
 }
 
@@ -419,4 +453,86 @@ void VigilorForm::on_simulatePressSpinBox_valueChanged(int) {
 
 void VigilorForm::on_shutdownCheckBox_toggled(bool) {
     ui->saveButton->setEnabled(true);
+}
+
+void VigilorForm::showPolicy() {
+    policy = SessionPolicy::read();
+    // What a session will do: a switch the organisation turns off shows off.
+    const std::pair<QCheckBox*, bool> switches[] = {
+        {ui->monitorOnCheckBox, policy.allowDisplayOn},
+        {ui->simulatePressCheckBox, policy.allowKeyPress},
+        {ui->shutdownCheckBox, policy.allowShutdown},
+        {ui->powerSchemeCheckBox, policy.allowPowerScheme}};
+    for (const auto& [box, allowed] : switches)
+        if (!allowed)
+            box->setChecked(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ui->monitorOnCheckBox, ui->simulatePressCheckBox, ui->simulatePressSpinBox,
+             ui->shutdownCheckBox, ui->powerSchemeCheckBox, ui->powerSchemeComboBox}) {
+        if (decidedByPolicy(w)) {
+            w->setEnabled(false);
+            w->setToolTip(tr("Set by your organisation"));
+        }
+    }
+    updateDurationMaximum();
+}
+
+void VigilorForm::updateDurationMaximum() {
+    int most = longestDuration;
+    if (policy.maxSessionHours != 0) {
+        const int hours = policy.maxSessionHours;
+        const bool inHours = ui->keepAwakeComboBox->currentIndex() == 1;
+        most = std::min(most, inHours ? hours : hours * 60);
+        ui->keepAwakeSpinBox->setToolTip(
+            tr("Set by your organisation: at most %1 hour(s)").arg(hours));
+    }
+    ui->keepAwakeSpinBox->setMaximum(most);
+}
+
+bool VigilorForm::decidedByPolicy(const QWidget* widget) const {
+    if (widget == ui->monitorOnCheckBox)
+        return !policy.allowDisplayOn;
+    if (widget == ui->simulatePressCheckBox || widget == ui->simulatePressSpinBox)
+        return !policy.allowKeyPress;
+    if (widget == ui->shutdownCheckBox)
+        return !policy.allowShutdown;
+    if (widget == ui->powerSchemeCheckBox || widget == ui->powerSchemeComboBox)
+        return !policy.allowPowerScheme;
+    return false;
+}
+
+DWORD VigilorForm::durationToStore() const {
+    // Shown at the organisation's limit, a longer stored length in the same
+    // unit is still what the user chose.
+    const int shown = ui->keepAwakeSpinBox->value();
+    if (policy.maxSessionHours != 0 && shown == ui->keepAwakeSpinBox->maximum() &&
+        DWORD(ui->keepAwakeComboBox->currentIndex()) == durationUnit && duration > DWORD(shown))
+        return duration;
+    return DWORD(shown);
+}
+
+void VigilorForm::nameInputsForScreenReaders() {
+    // An input without a text of its own is named after the words beside it
+    // on screen.
+    const QString length = ui->keepAwakeLabel->text();
+    ui->keepAwakeSpinBox->setAccessibleName(length);
+    ui->keepAwakeComboBox->setAccessibleName(tr("%1 (unit)").arg(length));
+    ui->powerSchemeComboBox->setAccessibleName(ui->powerSchemeCheckBox->text());
+    ui->simulatePressSpinBox->setAccessibleName(ui->simulatePressCheckBox->text().trimmed() +
+                                                QLatin1Char(' ') +
+                                                ui->simulatePressUnitLabel->text());
+}
+
+void VigilorForm::followScreenOrderWithTab() {
+    // The designer's order of creation is not the order on screen.
+    QList<QWidget*> shown;
+    widgetsInLayoutOrder(outerLayout, shown);
+    QWidget* previous = nullptr;
+    for (QWidget* w : shown) {
+        if (!(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
 }

@@ -6,6 +6,7 @@
 
 #include "agentprotocol.h"
 #include "registryaccess.h"
+#include "sessionpolicy.h"
 
 #include <windows.h>
 
@@ -94,6 +95,18 @@ class VigilorForm : public QWidget {
     QVBoxLayout* outerLayout = nullptr;
     QHBoxLayout* toolbarLayout = nullptr;
     QVBoxLayout* optionsLayout = nullptr;
+
+    // What the organisation decides, as read with the options: the controls
+    // it decides show the rule, and Save keeps the user's own option.
+    SessionPolicy policy;
+    void showPolicy();
+    void updateDurationMaximum();
+    bool decidedByPolicy(const QWidget* widget) const;
+    DWORD durationToStore() const;
+
+    // For keyboard and screen-reader users.
+    void nameInputsForScreenReaders();
+    void followScreenOrderWithTab();
 
     QTimer* waitTimer = nullptr;
     QString taskbarAppTitle;

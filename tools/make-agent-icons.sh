@@ -4,7 +4,9 @@
 #   VigilorTaskbar.ico   the file icon
 #   small.ico            the notification-area icon while no session runs
 #   tray-*.ico           the notification-area icons of every state, for a
-#                        dark and for a light taskbar
+#                        dark and for a light taskbar, and for high contrast
+#                        themes: white on a dark window colour, black on a
+#                        light one
 # The results are committed; run this again only to change the drawing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -43,6 +45,32 @@ tray_picture() { # STATE RIM OUTPUT
   $convert -size 256x256 xc:none \
     -fill "$2" -draw 'circle 128,128 128,0' \
     -fill '#1565c0' -draw 'circle 128,128 128,12' "${eye[@]}" "${badge[@]}" "$3"
+}
+
+# High contrast themes ask for one colour on the theme's background, so the
+# eye and its badges are drawn as lines in COLOUR alone. Each badge is set
+# apart from the eye by a gap rather than by colour.
+hc_picture() { # STATE COLOUR OUTPUT
+  local gap=() badge=()
+  case $1 in
+  session)
+    gap=(-fill black -draw 'circle 192,192 192,116')
+    badge=(-fill none -stroke "$2" -strokewidth 14 -draw 'circle 192,192 192,136'
+      -draw 'line 192,192 192,156' -draw 'line 192,192 220,192')
+    ;;
+  countdown)
+    gap=(-fill black -draw 'polygon 192,92 266,256 118,256')
+    badge=(-fill none -stroke "$2" -strokewidth 14 -draw 'polygon 192,124 244,240 140,240'
+      -stroke none -fill "$2" -draw 'rectangle 185,160 199,204' -draw 'rectangle 185,214 199,228')
+    ;;
+  esac
+  $convert -size 256x256 xc:none -fill none -stroke "$2" -strokewidth 18 \
+    -draw 'ellipse 128,128 104,60 0,360' -stroke none -fill "$2" -draw 'circle 128,128 128,96' \
+    "$tmp/eye.png"
+  $convert -size 256x256 xc:none "${gap[@]}" "$tmp/gap.png"
+  $convert -size 256x256 xc:none "${badge[@]}" "$tmp/badge.png"
+  $convert "$tmp/eye.png" "$tmp/gap.png" -compose DstOut -composite \
+    "$tmp/badge.png" -compose Over -composite "$3"
 }
 
 # Writes an .ico whose images are PNG-compressed (and squeezed by optipng,
@@ -87,6 +115,10 @@ for state in idle session countdown; do
     [ "$taskbar" = light ] && rim='#0a1f44'
     tray_picture "$state" "$rim" "$tmp/$state-$taskbar.png"
     png_ico "$out/tray-$state-$taskbar.ico" "$tmp/$state-$taskbar.png" "${tray_sizes[@]}"
+  done
+  for colour in white black; do
+    hc_picture "$state" "$colour" "$tmp/$state-hc-$colour.png"
+    png_ico "$out/tray-$state-hc-$colour.ico" "$tmp/$state-hc-$colour.png" "${tray_sizes[@]}"
   done
 done
 # The idle icon on a dark taskbar is the agent's long-standing tray icon.

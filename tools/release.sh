@@ -3,6 +3,8 @@
 #   PC-Vigilor-Setup-<version>.exe     the per-user installer
 #   PC-Vigilor-<version>-portable.zip  the same files, to run from any folder
 #   SHA256SUMS                         of the two
+#   policies/                          the Group Policy templates (ADMX and
+#                                      ADML), also in the zip
 #   winget/                            a manifest for Windows' package manager,
 #                                      when VIGILOR_RELEASE_URL names the
 #                                      address the files are published under
@@ -47,6 +49,10 @@ cp "$build/installer/$setup_name" "$release/"
 # A missing "Path" makes the programs look beside themselves, so the staged
 # installation folder runs from wherever it is unpacked.
 (cd "$stage" && zip -qrX "$release/$zip_name" .)
+# Administrators find the Group Policy templates beside the installer and in
+# the zip, laid out as the PolicyDefinitions folder takes them.
+cp -r "$root/policies" "$release/policies"
+(cd "$root" && zip -qrX "$release/$zip_name" policies)
 (cd "$release" && sha256sum "$setup_name" "$zip_name" >SHA256SUMS)
 
 if [ -n "$release_url" ]; then

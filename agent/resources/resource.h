@@ -15,6 +15,19 @@
 #define IDI_TRAY_COUNTDOWN_DARK 124
 #define IDI_TRAY_COUNTDOWN_LIGHT 125
 
+// The same states for high contrast themes: white for a dark window colour,
+// black for a light one.
+#define IDI_TRAY_IDLE_HC_WHITE 126
+#define IDI_TRAY_IDLE_HC_BLACK 127
+#define IDI_TRAY_SESSION_HC_WHITE 128
+#define IDI_TRAY_SESSION_HC_BLACK 129
+#define IDI_TRAY_COUNTDOWN_HC_WHITE 130
+#define IDI_TRAY_COUNTDOWN_HC_BLACK 131
+
+// What an organisation's policy makes the agent say: a block of sixteen of
+// its own (272).
+#define IDS_NOTICE_TURNED_OFF 272
+
 // Texts the user sees, one string table per language. They start a block of
 // sixteen of their own (128), so that no language-neutral string shares a
 // block with them and hides a translation from the loader.

@@ -280,3 +280,18 @@ TEST(AcrossMidnight, ChangesOfTheClockKeepTheEndTheTipShowsWithinAThousandHours)
     pumpMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
 }
+
+// The organisation's rules decide what a session does, not what is stored.
+TEST_F(AgentTest, PolicyTurnsOffKeyPressAndShutdown) {
+    const wchar_t kPolicyKey[] = L"SOFTWARE\\Policies\\Quorvex\\PC-Vigilor";
+    DWORD off = 0;
+    for (const wchar_t* name : {L"AllowKeyPress", L"AllowShutdown"})
+        RegSetKeyValueW(HKEY_CURRENT_USER, kPolicyKey, name, REG_DWORD, &off, sizeof(off));
+    setDword(L"simulatePress", 1);
+    setDword(L"shutdownWindows", 1);
+    startVigilorSession();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kPolicyKey);
+    EXPECT_FALSE(timerRunning(KEY_PRESS_TIMER));
+    EXPECT_EQ(sessionTimerTarget, handleSessionTimeout);
+    EXPECT_EQ(sessionOptions.simulatePress + sessionOptions.shutdownWindows, 2u);
+}

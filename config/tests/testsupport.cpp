@@ -14,6 +14,7 @@ namespace TestSupport {
 
 const wchar_t settingsKey[] = L"Software\\Quorvex\\PC-Vigilor";
 const wchar_t suiteKey[] = L"Software\\Quorvex Halvern Plus!";
+const wchar_t policyKey[] = L"SOFTWARE\\Policies\\Quorvex\\PC-Vigilor";
 
 void setString(const wchar_t* key, const wchar_t* name, const QString& value) {
     vigilor_test::writeText(key, name, value.toStdWString());
@@ -26,6 +27,8 @@ void clearApplicationValues() {
           L"height", L"Path", L"VigilorActive"})
         deleteValue(settingsKey, name);
     deleteValue(suiteKey, L"VigilorActive");
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        RegDeleteTreeW(root, policyKey);
 }
 
 LockedKey::LockedKey(const wchar_t* key) {

@@ -21,6 +21,8 @@ namespace TestSupport {
 
 extern const wchar_t settingsKey[];
 extern const wchar_t suiteKey[];
+// Group Policy's values, under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
+extern const wchar_t policyKey[];
 
 using vigilor_test::deleteValue;
 using vigilor_test::readDword;

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 #include "vigilorform.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -46,6 +47,10 @@ std::optional<DWORD> option(const char* name) {
 
 void storeOption(const char* name, DWORD value) {
     writeDword(settingsKey, reinterpret_cast<const wchar_t*>(QString(name).utf16()), value);
+}
+
+void setPolicy(HKEY root, const wchar_t* name, DWORD value) {
+    RegSetKeyValueW(root, policyKey, name, REG_DWORD, &value, sizeof(value));
 }
 
 } // namespace
@@ -547,6 +552,59 @@ class TestVigilorForm : public QObject {
             QVERIFY2(digits, name);
             QVERIFY2(inkPixels(VIGILOR_SCREENSHOT_DIR "/form.png", digits) > 10, name);
         }
+    }
+
+    // What the organisation decides shows, and stays out of the stored
+    // options: the machine's values first, values out of range ignored.
+    void policyDecidesControlsNotOptions() {
+        for (const char* name : {"duration", "durationUnit", "simulatePress", "shutdownWindows"})
+            storeOption(name, name == QString("duration") ? 5 : 1);
+        setPolicy(HKEY_LOCAL_MACHINE, L"AllowKeyPress", 0);
+        setPolicy(HKEY_CURRENT_USER, L"AllowKeyPress", 1);
+        setPolicy(HKEY_CURRENT_USER, L"AllowShutdown", 0);
+        setPolicy(HKEY_LOCAL_MACHINE, L"AllowDisplayOn", 2);
+        setPolicy(HKEY_LOCAL_MACHINE, L"MaxSessionHours", 2);
+        makeForm();
+        form->setVigilorSessionDuration(600);
+        form->setVigilorSessionDuration(0);
+        for (const char* name :
+             {"simulatePressCheckBox", "simulatePressSpinBox", "shutdownCheckBox"}) {
+            auto* decided = form->findChild<QWidget*>(name);
+            auto* box = qobject_cast<QCheckBox*>(decided);
+            QVERIFY2(!decided->isEnabled() && (!box || !box->isChecked()), name);
+            QCOMPARE(decided->toolTip(), QString("Set by your organisation"));
+        }
+        QVERIFY(child<QCheckBox>(form.get(), "monitorOnCheckBox")->isEnabled());
+        QCOMPARE(child<QSpinBox>(form.get(), "keepAwakeSpinBox")->value(), 2);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(screenshot(VIGILOR_SCREENSHOT_DIR "/en-form-policy.png"));
+        QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+        for (const char* name : {"duration", "simulatePress", "shutdownWindows"})
+            QCOMPARE(option(name), std::optional<DWORD>(name == QString("duration") ? 5 : 1));
+
+        setPolicy(HKEY_LOCAL_MACHINE, L"Disabled", 1);
+        StandInAgent agent;
+        QString told;
+        onNextModal([&](QWidget* box) {
+            told = qobject_cast<QMessageBox*>(box)->text();
+            box->close();
+        });
+        QTest::mouseClick(button("startButton"), Qt::LeftButton);
+        QCOMPARE(told, QString("PC-Vigilor is turned off by your organisation"));
+        QTRY_COMPARE(agent.messages(), std::vector<UINT>({query}));
+    }
+
+    void inputsHaveAccessibleNames() {
+        makeForm();
+        for (const auto& [name, text] : QList<QPair<const char*, QString>>{
+                 {"keepAwakeSpinBox", "Keep your PC awake for"},
+                 {"keepAwakeComboBox", "Keep your PC awake for (unit)"},
+                 {"powerSchemeComboBox", "Temporarily change power scheme to"},
+                 {"simulatePressSpinBox", "Simulate keyboard press action every minute(s)"}})
+            QCOMPARE(QAccessible::queryAccessibleInterface(form->findChild<QWidget*>(name))
+                         ->text(QAccessible::Name),
+                     text);
     }
 };
 

@@ -198,5 +198,21 @@
         <source>The settings could not be saved.</source>
         <translation>Die Einstellungen konnten nicht gespeichert werden.</translation>
     </message>
+    <message>
+        <source>Set by your organisation</source>
+        <translation>Von Ihrer Organisation festgelegt</translation>
+    </message>
+    <message>
+        <source>Set by your organisation: at most %1 hour(s)</source>
+        <translation>Von Ihrer Organisation festgelegt: höchstens %1 Stunde(n)</translation>
+    </message>
+    <message>
+        <source>PC-Vigilor is turned off by your organisation</source>
+        <translation>PC-Vigilor wurde von Ihrer Organisation ausgeschaltet</translation>
+    </message>
+    <message>
+        <source>%1 (unit)</source>
+        <translation>%1 (Einheit)</translation>
+    </message>
 </context>
 </TS>

@@ -198,5 +198,21 @@
         <source>The settings could not be saved.</source>
         <translation>No se pudo guardar la configuración.</translation>
     </message>
+    <message>
+        <source>Set by your organisation</source>
+        <translation>Establecido por su organización</translation>
+    </message>
+    <message>
+        <source>Set by your organisation: at most %1 hour(s)</source>
+        <translation>Establecido por su organización: como máximo %1 hora(s)</translation>
+    </message>
+    <message>
+        <source>PC-Vigilor is turned off by your organisation</source>
+        <translation>Su organización ha desactivado PC-Vigilor</translation>
+    </message>
+    <message>
+        <source>%1 (unit)</source>
+        <translation>%1 (unidad)</translation>
+    </message>
 </context>
 </TS>

@@ -198,5 +198,21 @@
         <source>The settings could not be saved.</source>
         <translation>Impossible d'enregistrer les paramètres.</translation>
     </message>
+    <message>
+        <source>Set by your organisation</source>
+        <translation>Défini par votre organisation</translation>
+    </message>
+    <message>
+        <source>Set by your organisation: at most %1 hour(s)</source>
+        <translation>Défini par votre organisation : au plus %1 heure(s)</translation>
+    </message>
+    <message>
+        <source>PC-Vigilor is turned off by your organisation</source>
+        <translation>PC-Vigilor est désactivé par votre organisation</translation>
+    </message>
+    <message>
+        <source>%1 (unit)</source>
+        <translation>%1 (unité)</translation>
+    </message>
 </context>
 </TS>

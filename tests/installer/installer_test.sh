@@ -82,6 +82,11 @@ timestamp and end with the certificate on $(openssl x509 -in "$signer_cert" -noo
   expect 'the release files' "$(cd "$release" && find . -type f | LC_ALL=C sort)" "./PC-Vigilor-$version-portable.zip
 ./PC-Vigilor-Setup-$version.exe
 ./SHA256SUMS
+./policies/PC-Vigilor.admx
+./policies/de-DE/PC-Vigilor.adml
+./policies/en-US/PC-Vigilor.adml
+./policies/es-ES/PC-Vigilor.adml
+./policies/fr-FR/PC-Vigilor.adml
 ./winget/Quorvex.PC-Vigilor.installer.yaml
 ./winget/Quorvex.PC-Vigilor.locale.en-US.yaml
 ./winget/Quorvex.PC-Vigilor.yaml"
@@ -95,7 +100,8 @@ timestamp and end with the certificate on $(openssl x509 -in "$signer_cert" -noo
   (cd "$stage" && find . -type f) | while read -r f; do
     cmp -s "$stage/$f" "$unpacked/$f" || fail "$f in the zip is not the staged one"
   done
-  expect 'files in the zip' "$(cd "$unpacked" && find . -type f | wc -l)" \
+  diff -r "$release/policies" "$unpacked/policies" || fail "the zip's policies are not the release's"
+  expect 'files in the zip' "$(cd "$unpacked" && find . -type f -not -path './policies/*' | wc -l)" \
     "$(cd "$stage" && find . -type f | wc -l)"
   find "$unpacked" "$setup" -name '*.exe' -o -name '*.dll' | while read -r f; do
     ! x86_64-w64-mingw32-objdump -h "$f" | grep -q ' \.debug' || fail "$f carries debug information"

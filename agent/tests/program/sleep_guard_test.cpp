@@ -20,9 +20,12 @@ const wchar_t kPolicyKey[] =
     L"SOFTWARE\\Policies\\Microsoft\\Power\\PowerSettings\\A4B195F5-8225-47D8-8012-9D41369786E2";
 const wchar_t kOverrideKey[] =
     L"SYSTEM\\CurrentControlSet\\Control\\Power\\PowerRequestOverride\\Process";
+const wchar_t kVigilorPolicyKey[] = L"SOFTWARE\\Policies\\Quorvex\\PC-Vigilor";
+UINT const IDM_ADD_HOUR = 318;
 
-void setMachineValue(const wchar_t* key, const wchar_t* name, DWORD value) {
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, name, REG_DWORD, &value, sizeof(value));
+void setMachineValue(const wchar_t* key, const wchar_t* name, DWORD value,
+                     HKEY root = HKEY_LOCAL_MACHINE) {
+    RegSetKeyValueW(root, key, name, REG_DWORD, &value, sizeof(value));
 }
 
 // Where an administrator, a policy or the user sets what can lock the PC.
@@ -61,6 +64,8 @@ class SleepGuard : public AgentProgram {
         removePowerStandIn();
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, kPolicyKey); // made here, with its values
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kOverrideKey, L"VigilorTaskbar.exe");
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kVigilorPolicyKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kVigilorPolicyKey);
         clearLockCauses();
     }
 
@@ -165,6 +170,45 @@ TEST_F(SleepGuard, EachLockCauseIsToldOnceWithItsMinutes) {
     clearLockCauses();
     EXPECT_EQ(told(WM_VIGILOR_START), Texts{});
     EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK), Texts{kNothingFound});
+}
+
+// The machine's values before the user's, values out of range ignored, and a
+// running session kept to the rules it started with. Modern Standby on
+// battery tells whether the display is kept on.
+TEST_F(SleepGuard, GroupPolicyDecidesWhatEverySessionDoes) {
+    writeSetting(L"duration", 90);
+    writeSetting(L"powerSchemeOn", 1);
+    writeSetting(L"powerSchemeIndex", 2);
+    writeDword(kStateKey, kAcOnLineValue, 0);
+    writeDword(kStateKey, kAoAcValue, 1);
+    setMachineValue(kVigilorPolicyKey, L"MaxSessionHours", 2);
+    setMachineValue(kVigilorPolicyKey, L"MaxSessionHours", 1, HKEY_CURRENT_USER);
+    setMachineValue(kVigilorPolicyKey, L"AllowPowerScheme", 0);
+    setMachineValue(kVigilorPolicyKey, L"AllowDisplayOn", 5);
+    setMachineValue(kVigilorPolicyKey, L"AllowDisplayOn", 0, HKEY_CURRENT_USER);
+    setMachineValue(kVigilorPolicyKey, L"Disabled", 0);
+    setMachineValue(kVigilorPolicyKey, L"Disabled", 1, HKEY_CURRENT_USER);
+    DWORD before = minuteOfDay();
+    EXPECT_EQ(told(WM_VIGILOR_START).size(), 1u) << "the display was kept on";
+    WPARAM end = config->last();
+    EXPECT_TRUE(isEndMinute(end, before, minuteOfDay(), 90));
+    EXPECT_EQ(schemeActivations(), 0u);
+    setMachineValue(kVigilorPolicyKey, L"MaxSessionHours", 10);
+    EXPECT_EQ(exchange(WM_COMMAND, IDM_ADD_HOUR), end + 30);
+
+    setMachineValue(kVigilorPolicyKey, L"Disabled", 1);
+    ASSERT_EQ(exchange(WM_VIGILOR_CANCEL), WPARAM{0});
+    Texts off{L"PC-Vigilor is turned off by your organisation"};
+    EXPECT_EQ(told(WM_VIGILOR_START), off);
+    EXPECT_EQ(told(WM_COMMAND, IDM_SESSION), off);
+    EXPECT_EQ(config->last(), WPARAM{0});
+
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kVigilorPolicyKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kVigilorPolicyKey);
+    before = minuteOfDay();
+    EXPECT_EQ(told(WM_VIGILOR_START), Texts{}) << "the display was not kept on";
+    EXPECT_TRUE(isEndMinute(config->last(), before, minuteOfDay(), 90));
+    EXPECT_EQ(activeScheme(), kHighPerformance);
 }
 
 } // namespace

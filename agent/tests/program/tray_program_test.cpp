@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace vigilor_test {
@@ -171,6 +172,39 @@ TEST_F(TrayIcons, ABusyTaskbarGetsTheIconOnceItIsReady) {
     ASSERT_TRUE(tray->waitForRecords(7, kRecordTimeoutMs));
     EXPECT_NE(records[6].info.find(L"ignore requests"), std::wstring::npos);
     EXPECT_FALSE(tray->waitForRecords(8, 3000)) << "still adding once the icon was there";
+}
+
+// The icon asks for NOTIFYICON_VERSION_4 at every add and keeps its tip.
+// Enter or Space and the menu key open the menu at the icon the callback
+// names; closed without a choice, it gives the keyboard back to the tray.
+// A key soon after a menu closed is taken for that menu's echo.
+TEST_F(TrayIcons, TheKeyboardOpensTheMenuAtTheIcon) {
+    ASSERT_NO_FATAL_FAILURE(startAgent());
+    ASSERT_TRUE(tray->waitForRecords(1, kRecordTimeoutMs));
+    EXPECT_NE(tray->records()[0].flags & NIF_SHOWTIP, 0u);
+    auto requests = [&](DWORD message) {
+        return std::count_if(tray->requests().begin(), tray->requests().end(),
+                             [&](auto& r) { return r.message == message && r.id == 1010; });
+    };
+    ASSERT_TRUE(pumpUntil([&] { return requests(NIM_SETVERSION) == 1; }, kRecordTimeoutMs));
+    EXPECT_EQ(tray->requests().front().version, 4u);
+    for (WORD event : {WORD{NIN_KEYSELECT}, WORD{WM_CONTEXTMENU}}) {
+        auto focused = requests(NIM_SETFOCUS);
+        ASSERT_TRUE(agent.post(WM_TRAY_CALLBACK, MAKEWPARAM(120, 140), MAKELPARAM(event, 1010)));
+        RECT menu = {};
+        EXPECT_TRUE(pumpUntil(
+            [&] {
+                HWND shown = findProcessWindow(agent.id(), L"#32768", nullptr);
+                return IsWindowVisible(shown) && GetWindowRect(shown, &menu);
+            },
+            kRecordTimeoutMs));
+        EXPECT_EQ(std::pair(menu.left, menu.top), std::pair(120L, 140L));
+        ASSERT_TRUE(agent.post(WM_CANCELMODE));
+        EXPECT_TRUE(pumpUntil([&] { return requests(NIM_SETFOCUS) > focused; }, kRecordTimeoutMs));
+        pumpUntil([] { return false; }, GetDoubleClickTime() + 100);
+    }
+    ASSERT_TRUE(agent.post(RegisterWindowMessageW(L"TaskbarCreated")));
+    EXPECT_TRUE(pumpUntil([&] { return requests(NIM_SETVERSION) == 2; }, kRecordTimeoutMs));
 }
 
 // Run alone, in a Wine session of its own at 192 DPI (200 %): everything the

@@ -39,6 +39,7 @@ TrayRecord decode(DWORD message, const COPYDATASTRUCT& data) {
     record.id = fields->id;
     record.flags = fields->flags;
     record.callbackMessage = fields->callbackMessage;
+    record.version = fields->timeoutOrVersion;
     record.tip.assign(fields->tip, wcsnlen(fields->tip, ARRAYSIZE(fields->tip)));
     if ((record.flags & NIF_INFO) != 0) {
         record.info.assign(fields->info, wcsnlen(fields->info, ARRAYSIZE(fields->info)));
@@ -110,6 +111,10 @@ LRESULT CALLBACK TrayStandIn::procedure(HWND window, UINT message, WPARAM wParam
     auto* self = reinterpret_cast<TrayStandIn*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_COPYDATA && self != nullptr) {
         const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (data->dwData == NIM_SETVERSION || data->dwData == NIM_SETFOCUS) {
+            self->requests_.push_back(decode(static_cast<DWORD>(data->dwData), *data));
+            return TRUE;
+        }
         bool refuse = self->records_.size() < self->refused_;
         self->records_.push_back(decode(static_cast<DWORD>(data->dwData), *data));
         return refuse ? FALSE : TRUE;

@@ -24,6 +24,7 @@ struct TrayRecord {
     std::wstring info; // a notification's text and title (NIF_INFO)
     std::wstring infoTitle;
     DWORD infoFlags = 0;
+    UINT version = 0;   // NIM_SETVERSION's
     UINT iconWidth = 0; // 0 when the record carries no icon
     UINT iconHeight = 0;
     std::vector<BYTE> iconBits; // mask bits, then colour bits
@@ -38,6 +39,8 @@ class TrayStandIn {
 
     HWND handle() const { return window_; }
     const std::vector<TrayRecord>& records() const { return records_; }
+    // NIM_SETVERSION and NIM_SETFOCUS, which records() leaves out.
+    const std::vector<TrayRecord>& requests() const { return requests_; }
 
     // Refuses the first `count` records: Wine's Shell_NotifyIconW then fails.
     void refuseFirstRecords(size_t count) { refused_ = count; }
@@ -53,6 +56,7 @@ class TrayStandIn {
 
     HWND window_ = nullptr;
     std::vector<TrayRecord> records_;
+    std::vector<TrayRecord> requests_;
     size_t refused_ = 0;
 };
 
