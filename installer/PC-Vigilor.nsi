@@ -10,15 +10,20 @@
 ;   ICON          the application icon
 ;   CONFIG_CLASS  the window class of the configuration application's main
 ;                 window (Qt names it after its own version)
+;   PLUGINS       the folder of the NSIS plug-ins to carry, copies signed
+;                 with the release's certificate
 
-!ifndef VERSION | OUTFILE | STAGE | ICON | CONFIG_CLASS
-  !error "VERSION, OUTFILE, STAGE, ICON and CONFIG_CLASS must be defined (-D)"
+!ifndef VERSION | OUTFILE | STAGE | ICON | CONFIG_CLASS | PLUGINS
+  !error "VERSION, OUTFILE, STAGE, ICON, CONFIG_CLASS and PLUGINS must be defined (-D)"
 !endif
 
 ; NSIS's default stub is 32-bit, which a 64-bit-only Windows (or Wine) does
 ; not run; the programs are 64-bit anyway.
 Unicode true
 Target amd64-unicode
+; After Target, which loads NSIS's own plug-ins: those of the same names here
+; take their place.
+!addplugindir /amd64-unicode "${PLUGINS}"
 SetCompressor /SOLID lzma
 
 ; With a certificate in the environment the uninstaller (before it is packed

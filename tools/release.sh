@@ -7,7 +7,8 @@
 #                                      when VIGILOR_RELEASE_URL names the
 #                                      address the files are published under
 # With VIGILOR_SIGN_PFX, VIGILOR_SIGN_PASSWORD and VIGILOR_SIGN_TIMESTAMP set,
-# every program and DLL shipped, the uninstaller and the installer are signed
+# every program and DLL shipped, the NSIS plug-ins that Setup and the
+# uninstaller unpack, the uninstaller and the installer are signed
 # (tools/sign.sh); without a certificate the release is unsigned.
 #   tools/release.sh
 set -euo pipefail
@@ -36,7 +37,7 @@ fi
 # certificate rather than an earlier build's.
 setup_name=PC-Vigilor-Setup-$version.exe
 stage=$build/installer/stage
-rm -rf "$stage" "$build/installer/$setup_name"
+rm -rf "$stage" "$build/installer/plugins" "$build/installer/$setup_name"
 "$here/build.sh"
 
 release=$build/release
@@ -117,6 +118,7 @@ fi
 echo "Release $version in $release:"
 (cd "$release" && find . -type f -printf '%P\t%s bytes\n' | LC_ALL=C sort)
 # Said again last, where the person making the release looks.
+grep '^Self-signed certificate' <<<"$signing" || true
 if grep -q '^VIGILOR_SIGN_TIMESTAMP=none' <<<"$signing"; then
   grep '^VIGILOR_SIGN_TIMESTAMP=none' <<<"$signing"
 fi

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A release, and its installer under Wine the way a user meets it:
 #   R. tools/release.sh, with a certificate made for this run, signs the
-#      installer and every program and DLL it ships (refusing ECC and no timestamp setting), strips them,
-#      and writes sums and a winget manifest that match the installer;
+#      installer, every program and DLL it ships and the NSIS plug-ins it
+#      unpacks (refusing ECC and no timestamp setting, saying when the
+#      certificate is self-signed), strips them, and writes sums and a
+#      winget manifest that match the installer;
 # then, in one Wine session and X server of its own (it installs into the
 # user's profile and closes every agent of its session):
 #   0. a window of the agent that does not close makes a silent install
@@ -50,6 +52,16 @@ verify_signed() {
   echo "ok: $(basename "$1") is signed"
 }
 verify_all() { find "$@" -name '*.exe' -o -name '*.dll' | while read -r f; do verify_signed "$f"; done; }
+# The NSIS plug-ins an installer or uninstaller unpacks at run time, as
+# 7-Zip reads them from it: System.dll at least, which the script calls.
+verify_plugins() {
+  local out
+  out=$(mktemp -d)
+  7zz x -y -o"$out" "$1" "\$PLUGINSDIR/*.dll" >/dev/null || fail "cannot unpack the plug-ins of $1"
+  [ -f "$out/\$PLUGINSDIR/System.dll" ] || fail "no System.dll in $1"
+  verify_all "$out"
+  rm -rf "$out"
+}
 
 if [ "${8:-}" != --inside ]; then
   echo "== R. a signed release"
@@ -66,6 +78,15 @@ if [ "${8:-}" != --inside ]; then
     -passout "file:$certs/password"
   openssl req -x509 -newkey ec:<(openssl ecparam -name prime256v1) -nodes -subj /CN=ECC -keyout "$certs/ecc.key" -out \
     "$certs/ecc.pem" 2>/dev/null && openssl pkcs12 -export -inkey "$certs/ecc.key" -in "$certs/ecc.pem" -out "$certs/ecc.pfx" -passout "file:$certs/password"
+  # One that a certificate authority issued is not called self-signed.
+  openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=CA -keyout "$certs/ca.key" -out "$certs/ca.pem" 2>/dev/null
+  openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=Issued -CA "$certs/ca.pem" -CAkey "$certs/ca.key" \
+    -keyout "$certs/issued.key" -out "$certs/issued.pem" 2>/dev/null
+  openssl pkcs12 -export -inkey "$certs/issued.key" -in "$certs/issued.pem" -out "$certs/issued.pfx" \
+    -passout "file:$certs/password"
+  issued=$(VIGILOR_SIGN_PFX="$certs/issued.pfx" VIGILOR_SIGN_PASSWORD="$password" VIGILOR_SIGN_TIMESTAMP=none \
+    "$tools/sign.sh" --check) || fail "sign.sh refused a certificate that an authority issued"
+  ! grep -q 'Self-signed' <<<"$issued" || fail "an issued certificate is called self-signed: $issued"
   release() { env VIGILOR_BUILD_DIR="$build" VIGILOR_SIGN_PASSWORD="$password" VIGILOR_SIGN_TIMESTAMP= "$@" "$tools/release.sh"; }
   grep -q 'TIMESTAMP is not set' <(release VIGILOR_SIGN_PFX="$certs/signer.pfx" 2>&1) || fail "no timestamp setting, not refused"
   grep -q 'not RSA' <(release VIGILOR_SIGN_PFX="$certs/ecc.pfx" VIGILOR_SIGN_TIMESTAMP=none 2>&1) || fail "ECC not refused"
@@ -77,6 +98,10 @@ if [ "${8:-}" != --inside ]; then
   rm -f "$certs/key.pem" "$certs/signer.pfx" "$certs/password"
   expect "release.sh's last line" "$(tail -n 1 "$certs/release.log")" "VIGILOR_SIGN_TIMESTAMP=none: the signatures carry no \
 timestamp and end with the certificate on $(openssl x509 -in "$signer_cert" -noout -enddate | cut -d= -f2)"
+  self_signed="Self-signed certificate: Windows trusts no publisher by it, so SmartScreen will still warn of an \
+unknown publisher and Smart App Control will still block the programs"
+  expect "release.sh's second line" "$(sed -n 2p "$certs/release.log")" "$self_signed"
+  expect "release.sh's line before the last" "$(tail -n 2 "$certs/release.log" | head -n 1)" "$self_signed"
   ! grep -q "$password" "$certs/release.log" || fail "the password shows in the release log"
 
   expect 'the release files' "$(cd "$release" && find . -type f | LC_ALL=C sort)" "./PC-Vigilor-$version-portable.zip
@@ -88,6 +113,7 @@ timestamp and end with the certificate on $(openssl x509 -in "$signer_cert" -noo
   (cd "$release" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not verify"
   expect 'files in SHA256SUMS' "$(wc -l <"$release/SHA256SUMS")" 2
   verify_signed "$setup"
+  verify_plugins "$setup"
   unpacked=$certs/zip
   unzip -q "$zip" -d "$unpacked"
   verify_all "$unpacked"
@@ -243,6 +269,7 @@ echo "== 1. silent install, started at sign-in"
 wine "$setup" /S /AUTOSTART || fail "the silent install failed ($?)"
 check_files "$dir"
 verify_all "$dir"
+verify_plugins "$dir/uninstall.exe"
 expect 'the Run value' "$(probe_ reg "$run" PC-Vigilor)" "\"$windir\\VigilorTaskbar.exe\""
 expect "the agent's version" "$(probe_ version "$windir\\VigilorTaskbar.exe")" "$version"
 expect "the installer's version" "$(probe_ version "Z:$setup")" "$version"
