@@ -5,8 +5,9 @@
 #      unpacks (refusing ECC and no timestamp setting, saying when the
 #      certificate is self-signed), strips them, and writes sums and a
 #      winget manifest that match the installer;
-# then, in one Wine session and X server of its own (it installs into the
-# user's profile and closes every agent of its session):
+# then, in one Wine session and X server of its own, on a copy of the test
+# prefix (it installs into the user's profile and closes every agent of its
+# session):
 #   0. a window of the agent that does not close makes a silent install
 #      fail, before it touches anything;
 #   1. a silent install with /AUTOSTART puts exactly the built files into
@@ -15,6 +16,9 @@
 #      manifest names, and the Run value that starts the agent at sign-in;
 #   2. the installed PCVigilor.exe, on a click on Start, brings up the
 #      installed VigilorTaskbar.exe, which starts the session;
+#   2b. Setup elevated as another user than the one signed in refuses, in a
+#      box or silently with an error code, and changes nothing: the running
+#      programs and the installation stay as they are;
 #   3. installing again while both run (and a session runs) replaces the
 #      files, keeps the options, window geometry and the Run value, and
 #      brings the agent back;
@@ -28,10 +32,10 @@
 #   6. the portable zip, unpacked into any folder with no "Path" set,
 #      starts the agent beside it.
 #
-#   installer_test.sh BUILD STAGE_FOLDER PROBE.exe VERSION PREFIX TOOLS \
-#                     SCREENSHOTS
+#   installer_test.sh BUILD STAGE_FOLDER PROBE.exe VERSION TOOLS SCREENSHOTS \
+#                     STAND_IN_WTSAPI32.dll
 set -euo pipefail
-build=$1 stage=$2 probe=$3 version=$4 prefix=$5 tools=$6 shots=$7
+build=$1 stage=$2 probe=$3 version=$4 tools=$5 shots=$6 wtsapi32=$7
 release=$build/release
 setup=$release/PC-Vigilor-Setup-$version.exe
 zip=$release/PC-Vigilor-$version-portable.zip
@@ -145,9 +149,7 @@ EOF
   expect InstallerSha256 "$(field "$winget.installer.yaml" InstallerSha256)" \
     "$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)"
 
-  export WINEPREFIX=$prefix WINEDEBUG=-all
-  "$tools/xvfb.sh" 1280x800 \
-    "$tools/wine-session.sh" bash "$0" "$@" --inside
+  WINEDEBUG=-all "$tools/own-wine-session.sh" bash "$0" "$@" --inside
   exit
 fi
 
@@ -306,6 +308,42 @@ wait_for 20 value_is "$settings" VigilorActive 1 || fail "the session did not st
 echo "ok: VigilorActive = 1"
 mkdir -p "$shots"
 import -window root "$shots/installed-run.png"
+
+echo "== 2b. Setup elevated as another user changes nothing"
+# Setup loads wtsapi32.dll from system32 only; Wine takes the stand-in from
+# there for Setup alone.
+system32=$(winepath -u 'C:\windows\system32')
+overrides="HKCU\\Software\\Wine\\AppDefaults\\${setup##*/}\\DllOverrides"
+mv "$system32/wtsapi32.dll" "$system32/wtsapi32.dll.wine"
+cp "$wtsapi32" "$system32/wtsapi32.dll"
+wine reg add "$overrides" /v wtsapi32 /t REG_SZ /d native,builtin /f >/dev/null
+status=0
+wine "$setup" /S /AUTOSTART "/D=$custom_win" || status=$?
+[ "$status" != 0 ] || fail "the silent install as another user reported success"
+echo "ok: the silent install gave up with exit code $status"
+exit_file=$(mktemp)
+(status=0; wine "$setup" || status=$?; echo "$status" >"$exit_file") &
+refusal=$(probe_ texts 'PC-Vigilor Setup' 60) || fail "no box for another user"
+import -window root "$shots/installer-other-user.png"
+grep -qxF 'PC-Vigilor installs for the signed-in user: run Setup without Run as administrator' \
+  <<<"$refusal" || fail "the box for another user says: $refusal"
+echo "ok: the box for another user says why"
+xdotool key Return
+wait_for 30 test -s "$exit_file" || fail "Setup stays after the box"
+status=$(cat "$exit_file")
+rm -f "$exit_file"
+[ "$status" != 0 ] || fail "Setup as another user reported success after its box"
+echo "ok: Setup ended with exit code $status after its box"
+wine reg delete "$overrides" /f >/dev/null
+mv -f "$system32/wtsapi32.dll.wine" "$system32/wtsapi32.dll"
+read -r pid_after exe_after < <(probe_ agent 5) || fail "the agent was closed"
+expect 'the agent' "$pid_after $exe_after" "$agent_pid $agent_exe"
+expect 'VigilorActive' "$(probe_ reg "$settings" VigilorActive)" 1
+expect 'configuration application processes' "$(probe_ processes PCVigilor.exe)" 1
+check_files "$dir"
+[ ! -e "$custom" ] || fail "Setup as another user installed into $custom_win"
+expect '"Path"' "$(probe_ reg "$settings" Path)" "$windir"
+expect 'the Run value' "$(probe_ reg "$run" PC-Vigilor)" "\"$windir\\VigilorTaskbar.exe\""
 
 echo "== 3. installing again while both programs run"
 # As Task Manager records a start-up program the user disabled.
