@@ -21,5 +21,5 @@ if(TARGET installer AND TARGET vigilor_probe AND CMAKE_CROSSCOMPILING)
             ${PROJECT_SOURCE_DIR}/tools ${CMAKE_BINARY_DIR}/screenshots
             $<TARGET_FILE:stand_in_wtsapi32>)
   set_tests_properties(installer.InstallRunUpgradeUninstall PROPERTIES
-    LABELS installer TIMEOUT 600 COST 100)
+    ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS installer TIMEOUT 600 COST -2)
 endif()

@@ -35,7 +35,8 @@ if(Python3_FOUND AND TARGET tst_translations AND TARGET vigilor_probe AND TARGET
               ${CMAKE_BINARY_DIR}/screenshots $<TARGET_FILE:agent_tests> ${setup})
     # The installer test makes a release, which builds the installer anew in
     # this build tree: the welcome page is opened once it is done.
-    set_tests_properties(l10n.${language} PROPERTIES LABELS l10n TIMEOUT 300 COST 30
+    set_tests_properties(l10n.${language} PROPERTIES
+      ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS l10n TIMEOUT 300 COST -5
       DEPENDS installer.InstallRunUpgradeUninstall)
   endforeach()
 endif()
