@@ -19,8 +19,6 @@ version=$(sed -n 's/^project(PCVigilor VERSION \([0-9.]*\).*/\1/p' "$root/CMakeL
 [ -n "$version" ] || { echo "release.sh: no project version in CMakeLists.txt" >&2; exit 1; }
 
 # Both settings are checked before the long build, not after it.
-signing=$("$here/sign.sh" --check)
-echo "$signing"
 # winget downloads the installer from there; the community repository's
 # validation rejects an address that does not serve it.
 release_url=${VIGILOR_RELEASE_URL:-}
@@ -31,6 +29,8 @@ elif ! [[ $release_url =~ ^[Hh][Tt][Tt][Pp][Ss]?://[^/]+ ]]; then
   echo "release.sh: VIGILOR_RELEASE_URL must be an http:// or https:// address, not $release_url" >&2
   exit 1
 fi
+signing=$("$here/sign.sh" --check)
+echo "$signing"
 
 "$here/setup.sh"
 # Staged and packed anew, so that signed or not follows this run's
