@@ -29,10 +29,10 @@ namespace {
 // Enough bursts for every kind of event to meet every other in each state of
 // the agent, and for the second half of the storm to be compared with the
 // first; each burst costs Wine seconds of both cores.
-int const kMinimumEvents = 6000;
+int const kMinimumEvents = 4000;
 int const kSmallestBurst = 20;
 int const kLargestBurst = 200;
-// Each "Configuration" command or double click starts a program: about ten
+// Each "Configuration" command or double click starts a program: a handful
 // over the storm keep it quick under Wine.
 double const kLaunchesPerEvent = 1.0 / 600;
 // Bursts before the figures count, while Wine settles the agent's first
