@@ -50,7 +50,7 @@ add_test(NAME reliability.BadSettings.EveryOptionAtEveryAwkwardValue
           bash ${vigilor_on_desktop} $<TARGET_FILE:reliability_tests>
           --gtest_filter=BadSettings.EveryOptionAtEveryAwkwardValue)
 set_tests_properties(reliability.BadSettings.EveryOptionAtEveryAwkwardValue PROPERTIES
-  ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS reliability TIMEOUT 300 COST -2)
+  ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS reliability TIMEOUT 600 COST -2)
 
 # The notification area shows tray icons as windows only on the bare X
 # server.
