@@ -10,15 +10,20 @@
 ;   ICON          the application icon
 ;   CONFIG_CLASS  the window class of the configuration application's main
 ;                 window (Qt names it after its own version)
+;   PLUGINS       the folder of the NSIS plug-ins to carry, copies signed
+;                 with the release's certificate
 
-!ifndef VERSION | OUTFILE | STAGE | ICON | CONFIG_CLASS
-  !error "VERSION, OUTFILE, STAGE, ICON and CONFIG_CLASS must be defined (-D)"
+!ifndef VERSION | OUTFILE | STAGE | ICON | CONFIG_CLASS | PLUGINS
+  !error "VERSION, OUTFILE, STAGE, ICON, CONFIG_CLASS and PLUGINS must be defined (-D)"
 !endif
 
 ; NSIS's default stub is 32-bit, which a 64-bit-only Windows (or Wine) does
 ; not run; the programs are 64-bit anyway.
 Unicode true
 Target amd64-unicode
+; After Target, which loads NSIS's own plug-ins: those of the same names here
+; take their place.
+!addplugindir /amd64-unicode "${PLUGINS}"
 SetCompressor /SOLID lzma
 
 ; With a certificate in the environment the uninstaller (before it is packed
@@ -117,6 +122,10 @@ LangString AutostartText ${LANG_ENGLISH} "Start PC-Vigilor when I sign in"
 LangString AutostartText ${LANG_GERMAN} "PC-Vigilor bei der Anmeldung starten"
 LangString AutostartText ${LANG_FRENCH} "Démarrer PC-Vigilor à l'ouverture de session"
 LangString AutostartText ${LANG_SPANISH} "Iniciar PC-Vigilor al iniciar sesión"
+LangString OtherUserText ${LANG_ENGLISH} "PC-Vigilor installs for the signed-in user: run Setup without Run as administrator"
+LangString OtherUserText ${LANG_GERMAN} "PC-Vigilor wird für den angemeldeten Benutzer installiert: Führen Sie Setup ohne „Als Administrator ausführen“ aus"
+LangString OtherUserText ${LANG_FRENCH} "PC-Vigilor s'installe pour l'utilisateur connecté : lancez le programme d'installation sans « Exécuter en tant qu'administrateur »"
+LangString OtherUserText ${LANG_SPANISH} "PC-Vigilor se instala para el usuario que ha iniciado sesión: ejecute el programa de instalación sin «Ejecutar como administrador»"
 
 ; Windows' resource loader, which picks the agent's texts, goes down the
 ; user's list of preferred UI languages, each with its neutral form (fr-CA,
@@ -268,6 +277,73 @@ Function ReadElevation
   ${EndIf}
 FunctionEnd
 
+; An administrator's password typed at the elevation prompt runs Setup as
+; that administrator: the installation would go into his profile and his
+; registry, and the user signed in to this Windows session would find none
+; of it. Windows names the session's user apart from the token's; where
+; either cannot be read (Remote Desktop Services not running), nothing tells
+; them apart, and Setup goes on as for the same user.
+!define TOKEN_USER 1
+!define WTS_CURRENT_SERVER_HANDLE 0
+!define WTS_CURRENT_SESSION -1
+!define WTS_USER_NAME 5
+!define WTS_DOMAIN_NAME 7
+
+; $R0 = "DOMAIN\name" of the user Setup runs as, or "".
+Function ReadTokenUser
+  StrCpy $R0 ""
+  System::Call 'kernel32::GetCurrentProcess() p .r0'
+  System::Call 'advapi32::OpenProcessToken(p r0, i ${TOKEN_QUERY}, *p .r1) i .r2'
+  ${If} $2 != 0
+    ; TOKEN_USER: the SID pointer first, then its attributes and the SID.
+    System::Alloc 512
+    Pop $3
+    System::Call 'advapi32::GetTokenInformation(p r1, i ${TOKEN_USER}, p r3, i 512, *i .r4) i .r2'
+    ${If} $2 != 0
+      System::Call '*$3(p .r4)'
+      System::Call 'advapi32::LookupAccountSidW(p 0, p r4, w .r5, *i ${NSIS_MAX_STRLEN}, w .r6, *i ${NSIS_MAX_STRLEN}, *i .r7) i .r2'
+      ${If} $2 != 0
+        StrCpy $R0 "$6\$5"
+      ${EndIf}
+    ${EndIf}
+    System::Free $3
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+FunctionEnd
+
+; $R1 = "DOMAIN\name" of the user signed in to Setup's Windows session, or "".
+Function ReadSessionUser
+  StrCpy $R1 ""
+  System::Call 'wtsapi32::WTSQuerySessionInformationW(p ${WTS_CURRENT_SERVER_HANDLE}, i ${WTS_CURRENT_SESSION}, i ${WTS_USER_NAME}, *p .r0, *i .r1) i .r2'
+  ${If} $2 != 0
+    System::Call 'kernel32::lstrcpynW(w .r3, p r0, i ${NSIS_MAX_STRLEN})'
+    System::Call 'wtsapi32::WTSFreeMemory(p r0)'
+    System::Call 'wtsapi32::WTSQuerySessionInformationW(p ${WTS_CURRENT_SERVER_HANDLE}, i ${WTS_CURRENT_SESSION}, i ${WTS_DOMAIN_NAME}, *p .r0, *i .r1) i .r2'
+    ; Session 0 of services has no user.
+    ${If} $2 != 0
+    ${AndIf} $3 != ""
+      System::Call 'kernel32::lstrcpynW(w .r4, p r0, i ${NSIS_MAX_STRLEN})'
+      System::Call 'wtsapi32::WTSFreeMemory(p r0)'
+      StrCpy $R1 "$4\$3"
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Before anything is changed; silently too, with an error code.
+Function RefuseAnotherUser
+  ${If} $Elevated == 1
+    Call ReadTokenUser
+    Call ReadSessionUser
+    ; StrCmp, and so ${If} ==, ignores case, as Windows does in account names.
+    ${If} $R0 != ""
+    ${AndIf} $R1 != ""
+    ${AndIf} $R0 != $R1
+      MessageBox MB_OK|MB_ICONSTOP "$(OtherUserText)" /SD IDOK
+      Abort
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
 ; Starts a program of the installation as the signed-in user, never
 ; elevated: an elevated program runs with the administrator's rights (and,
 ; when another administrator's password elevated Setup, as that user). An
@@ -363,6 +439,7 @@ FunctionEnd
 Function .onInit
   !insertmacro PICK_LANGUAGE
   Call ReadElevation
+  Call RefuseAnotherUser
   ReadRegStr $0 HKCU "${RUN_KEY}" "${RUN_VALUE}"
   ${GetParameters} $1
   ClearErrors

@@ -1,6 +1,6 @@
 # Both programs in the user's language. The check of the translation files
 # runs on the build machine; each language then runs in a Wine session of its
-# own, whose user language follows LANG.
+# own, on a copy of the test prefix, whose user language follows LANG.
 # lupdate lists the texts of the sources as they are now, so that a new text
 # without its translations fails here rather than show in English.
 find_package(Python3 COMPONENTS Interpreter)
@@ -28,15 +28,15 @@ if(Python3_FOUND AND TARGET tst_translations AND TARGET vigilor_probe AND TARGET
     list(GET entry 2 rc_language)
     add_test(NAME l10n.${language}
       COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/l10n/language_test.sh
-              ${language} ${locale} ${rc_language} ${CMAKE_BINARY_DIR}/wineprefix-${language}
-              ${PROJECT_SOURCE_DIR}/tools $<TARGET_FILE:tst_translations>
+              ${language} ${locale} ${rc_language} ${PROJECT_SOURCE_DIR}/tools $<TARGET_FILE:tst_translations>
               $<TARGET_FILE:vigilor_probe> $<TARGET_FILE:VigilorTaskbar>
               ${PROJECT_SOURCE_DIR}/agent/resources/VigilorTaskbar.rc
               ${CMAKE_CURRENT_SOURCE_DIR}/l10n/check_translations.py
               ${CMAKE_BINARY_DIR}/screenshots $<TARGET_FILE:agent_tests> ${setup})
     # The installer test makes a release, which builds the installer anew in
     # this build tree: the welcome page is opened once it is done.
-    set_tests_properties(l10n.${language} PROPERTIES LABELS l10n TIMEOUT 300 COST 30
+    set_tests_properties(l10n.${language} PROPERTIES
+      ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS l10n TIMEOUT 300 COST -5
       DEPENDS installer.InstallRunUpgradeUninstall)
   endforeach()
 endif()

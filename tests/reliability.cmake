@@ -41,7 +41,16 @@ add_test(NAME reliability.MessageStorm
           bash ${vigilor_on_desktop} $<TARGET_FILE:reliability_tests>
           --gtest_filter=MessageStorm.*)
 set_tests_properties(reliability.MessageStorm PROPERTIES
-  ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS "reliability;slow" TIMEOUT 900 COST 200)
+  ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS "reliability;slow" TIMEOUT 900 COST -1)
+
+# 88 starts of the real agent, one after another: the longest test of the
+# shared session's chain, so in a session of its own beside it.
+add_test(NAME reliability.BadSettings.EveryOptionAtEveryAwkwardValue
+  COMMAND bash ${PROJECT_SOURCE_DIR}/tools/own-wine-session.sh
+          bash ${vigilor_on_desktop} $<TARGET_FILE:reliability_tests>
+          --gtest_filter=BadSettings.EveryOptionAtEveryAwkwardValue)
+set_tests_properties(reliability.BadSettings.EveryOptionAtEveryAwkwardValue PROPERTIES
+  ENVIRONMENT "${VIGILOR_TEST_ENV}" LABELS reliability TIMEOUT 600 COST -2)
 
 # The notification area shows tray icons as windows only on the bare X
 # server.
@@ -56,7 +65,7 @@ gtest_discover_tests(reliability_tests
   DISCOVERY_MODE PRE_TEST
   DISCOVERY_TIMEOUT 120
   TEST_PREFIX "reliability."
-  TEST_FILTER "-MessageStorm.*:FaultsOnTheRootDesktop.*"
+  TEST_FILTER "-MessageStorm.*:FaultsOnTheRootDesktop.*:BadSettings.EveryOptionAtEveryAwkwardValue"
   PROPERTIES LABELS reliability TIMEOUT 300 RESOURCE_LOCK vigilor_desktop
 )
 

@@ -9,7 +9,8 @@
 #                                      when VIGILOR_RELEASE_URL names the
 #                                      address the files are published under
 # With VIGILOR_SIGN_PFX, VIGILOR_SIGN_PASSWORD and VIGILOR_SIGN_TIMESTAMP set,
-# every program and DLL shipped, the uninstaller and the installer are signed
+# every program and DLL shipped, the NSIS plug-ins that Setup and the
+# uninstaller unpack, the uninstaller and the installer are signed
 # (tools/sign.sh); without a certificate the release is unsigned.
 #   tools/release.sh
 set -euo pipefail
@@ -20,8 +21,6 @@ version=$(sed -n 's/^project(PCVigilor VERSION \([0-9.]*\).*/\1/p' "$root/CMakeL
 [ -n "$version" ] || { echo "release.sh: no project version in CMakeLists.txt" >&2; exit 1; }
 
 # Both settings are checked before the long build, not after it.
-signing=$("$here/sign.sh" --check)
-echo "$signing"
 # winget downloads the installer from there; the community repository's
 # validation rejects an address that does not serve it.
 release_url=${VIGILOR_RELEASE_URL:-}
@@ -32,13 +31,15 @@ elif ! [[ $release_url =~ ^[Hh][Tt][Tt][Pp][Ss]?://[^/]+ ]]; then
   echo "release.sh: VIGILOR_RELEASE_URL must be an http:// or https:// address, not $release_url" >&2
   exit 1
 fi
+signing=$("$here/sign.sh" --check)
+echo "$signing"
 
 "$here/setup.sh"
 # Staged and packed anew, so that signed or not follows this run's
 # certificate rather than an earlier build's.
 setup_name=PC-Vigilor-Setup-$version.exe
 stage=$build/installer/stage
-rm -rf "$stage" "$build/installer/$setup_name"
+rm -rf "$stage" "$build/installer/plugins" "$build/installer/$setup_name"
 "$here/build.sh"
 
 release=$build/release
@@ -123,6 +124,7 @@ fi
 echo "Release $version in $release:"
 (cd "$release" && find . -type f -printf '%P\t%s bytes\n' | LC_ALL=C sort)
 # Said again last, where the person making the release looks.
+grep '^Self-signed certificate' <<<"$signing" || true
 if grep -q '^VIGILOR_SIGN_TIMESTAMP=none' <<<"$signing"; then
   grep '^VIGILOR_SIGN_TIMESTAMP=none' <<<"$signing"
 fi

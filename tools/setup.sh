@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build googletest
   wine wine64 xvfb xauth x11-utils xdotool
   fonts-wine imagemagick optipng faketime nsis
-  osslsigncode openssl zip unzip
+  osslsigncode openssl zip unzip 7zip
   qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n
   python3 locales
 )

@@ -56,6 +56,14 @@ expiry=$(openssl x509 -in "$work/cert.pem" -noout -enddate | cut -d= -f2)
 
 if [ "$1" = --check ]; then
   echo "Signing with the certificate in $VIGILOR_SIGN_PFX (RSA, valid until $expiry)"
+  # A certificate that vouches for itself leads to no root that Windows
+  # trusts: Smart App Control counts only certificates of trusted providers,
+  # and SmartScreen names no publisher.
+  if openssl verify -no-CApath -no-CAstore -no_check_time -CAfile "$work/cert.pem" \
+    "$work/cert.pem" >/dev/null 2>&1; then
+    echo "Self-signed certificate: Windows trusts no publisher by it, so SmartScreen will" \
+      "still warn of an unknown publisher and Smart App Control will still block the programs"
+  fi
   if [ "$timestamp" = none ]; then
     echo "VIGILOR_SIGN_TIMESTAMP=none: the signatures carry no timestamp and end with the" \
       "certificate on $expiry"

@@ -335,25 +335,31 @@ class TestVigilorForm : public QObject {
     }
 
     // The settings key closed at the first value or the fourth: the user is told once, in a box,
-    // what was written goes back, and then the form asks the agent for its state.
+    // what was written goes back, and then the form asks the agent for its state. Where the key
+    // stays closed, nothing goes back, and the box says so.
     void failedWriteIsToldAndChangesNothing_data() {
         QTest::addColumn<QString>("pressed");
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<int>("lockAfter");
+        QTest::addColumn<bool>("putBack");
         QTest::newRow("Save") << "saveButton"
-                              << "The settings could not be saved. " << 0;
+                              << "The settings could not be saved. " << 0 << true;
         QTest::newRow("Start") << "startButton"
                                << "The settings could not be saved, so the session was not "
                                   "started. "
-                               << 0;
+                               << 0 << true;
         QTest::newRow("Save, 4th fails") << "saveButton"
-                                         << "The settings could not be saved. " << 3;
+                                         << "The settings could not be saved. " << 3 << true;
+        QTest::newRow("Save, 4th fails, put-back refused")
+            << "saveButton"
+            << "The settings could not be saved. " << 3 << false;
     }
 
     void failedWriteIsToldAndChangesNothing() {
         QFETCH(QString, pressed);
         QFETCH(QString, outcome);
         QFETCH(int, lockAfter);
+        QFETCH(bool, putBack);
         storeOption("duration", 30);
         StandInAgent agent;
         makeForm();
@@ -365,7 +371,7 @@ class TestVigilorForm : public QObject {
             if (line == (lockAfter ? "true" : "writeSettings") &&
                 written++ == qMax(lockAfter - 1, 0))
                 locked.emplace(settingsKey);
-            if (line.startsWith("writeSettings: failed at "))
+            if (putBack && line.startsWith("writeSettings: failed at "))
                 locked.reset();
         });
 
@@ -374,6 +380,7 @@ class TestVigilorForm : public QObject {
         connect(&closer, &QTimer::timeout, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (box && box->isVisible()) {
+                locked.reset();
                 boxes << box->windowTitle() + " | " + box->text();
                 box->done(QMessageBox::Ok);
             }
@@ -384,8 +391,11 @@ class TestVigilorForm : public QObject {
 
         QCOMPARE(boxes, QStringList("PC-Vigilor | " + outcome +
                                     "Windows does not allow PC-Vigilor to change its settings in "
-                                    "the registry. The stored settings are unchanged."));
-        QCOMPARE(option("duration"), std::optional<DWORD>(30));
+                                    "the registry. " +
+                                    (putBack ? "The stored settings are unchanged."
+                                             : "Some stored settings were changed and could not "
+                                               "be put back.")));
+        QCOMPARE(option("duration"), std::optional<DWORD>(putBack ? 30 : 77));
         QVERIFY(button("saveButton")->isEnabled());
         QCOMPARE(child<QSpinBox>(form.get(), "keepAwakeSpinBox")->value(), 77);
         QVERIFY(child<QCheckBox>(form.get(), "shutdownCheckBox")->isChecked());

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # A release, and its installer under Wine the way a user meets it:
 #   R. tools/release.sh, with a certificate made for this run, signs the
-#      installer and every program and DLL it ships (refusing ECC and no timestamp setting), strips them,
-#      and writes sums and a winget manifest that match the installer;
-# then, in one Wine session and X server of its own (it installs into the
-# user's profile and closes every agent of its session):
+#      installer, every program and DLL it ships and the NSIS plug-ins it
+#      unpacks (refusing ECC and no timestamp setting, saying when the
+#      certificate is self-signed), strips them, and writes sums and a
+#      winget manifest that match the installer;
+# then, in one Wine session and X server of its own, on a copy of the test
+# prefix (it installs into the user's profile and closes every agent of its
+# session):
 #   0. a window of the agent that does not close makes a silent install
 #      fail, before it touches anything;
 #   1. a silent install with /AUTOSTART puts exactly the built files into
@@ -13,6 +16,9 @@
 #      manifest names, and the Run value that starts the agent at sign-in;
 #   2. the installed PCVigilor.exe, on a click on Start, brings up the
 #      installed VigilorTaskbar.exe, which starts the session;
+#   2b. Setup elevated as another user than the one signed in refuses, in a
+#      box or silently with an error code, and changes nothing: the running
+#      programs and the installation stay as they are;
 #   3. installing again while both run (and a session runs) replaces the
 #      files, keeps the options, window geometry and the Run value, and
 #      brings the agent back;
@@ -26,10 +32,10 @@
 #   6. the portable zip, unpacked into any folder with no "Path" set,
 #      starts the agent beside it.
 #
-#   installer_test.sh BUILD STAGE_FOLDER PROBE.exe VERSION PREFIX TOOLS \
-#                     SCREENSHOTS
+#   installer_test.sh BUILD STAGE_FOLDER PROBE.exe VERSION TOOLS SCREENSHOTS \
+#                     STAND_IN_WTSAPI32.dll
 set -euo pipefail
-build=$1 stage=$2 probe=$3 version=$4 prefix=$5 tools=$6 shots=$7
+build=$1 stage=$2 probe=$3 version=$4 tools=$5 shots=$6 wtsapi32=$7
 release=$build/release
 setup=$release/PC-Vigilor-Setup-$version.exe
 zip=$release/PC-Vigilor-$version-portable.zip
@@ -50,6 +56,16 @@ verify_signed() {
   echo "ok: $(basename "$1") is signed"
 }
 verify_all() { find "$@" -name '*.exe' -o -name '*.dll' | while read -r f; do verify_signed "$f"; done; }
+# The NSIS plug-ins an installer or uninstaller unpacks at run time, as
+# 7-Zip reads them from it: System.dll at least, which the script calls.
+verify_plugins() {
+  local out
+  out=$(mktemp -d)
+  7zz x -y -o"$out" "$1" "\$PLUGINSDIR/*.dll" >/dev/null || fail "cannot unpack the plug-ins of $1"
+  [ -f "$out/\$PLUGINSDIR/System.dll" ] || fail "no System.dll in $1"
+  verify_all "$out"
+  rm -rf "$out"
+}
 
 if [ "${8:-}" != --inside ]; then
   echo "== R. a signed release"
@@ -66,17 +82,33 @@ if [ "${8:-}" != --inside ]; then
     -passout "file:$certs/password"
   openssl req -x509 -newkey ec:<(openssl ecparam -name prime256v1) -nodes -subj /CN=ECC -keyout "$certs/ecc.key" -out \
     "$certs/ecc.pem" 2>/dev/null && openssl pkcs12 -export -inkey "$certs/ecc.key" -in "$certs/ecc.pem" -out "$certs/ecc.pfx" -passout "file:$certs/password"
+  # One that a certificate authority issued is not called self-signed.
+  openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=CA -keyout "$certs/ca.key" -out "$certs/ca.pem" 2>/dev/null
+  openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=Issued -CA "$certs/ca.pem" -CAkey "$certs/ca.key" \
+    -keyout "$certs/issued.key" -out "$certs/issued.pem" 2>/dev/null
+  openssl pkcs12 -export -inkey "$certs/issued.key" -in "$certs/issued.pem" -out "$certs/issued.pfx" \
+    -passout "file:$certs/password"
+  issued=$(VIGILOR_SIGN_PFX="$certs/issued.pfx" VIGILOR_SIGN_PASSWORD="$password" VIGILOR_SIGN_TIMESTAMP=none \
+    "$tools/sign.sh" --check) || fail "sign.sh refused a certificate that an authority issued"
+  ! grep -q 'Self-signed' <<<"$issued" || fail "an issued certificate is called self-signed: $issued"
   release() { env VIGILOR_BUILD_DIR="$build" VIGILOR_SIGN_PASSWORD="$password" VIGILOR_SIGN_TIMESTAMP= "$@" "$tools/release.sh"; }
   grep -q 'TIMESTAMP is not set' <(release VIGILOR_SIGN_PFX="$certs/signer.pfx" 2>&1) || fail "no timestamp setting, not refused"
-  grep -q 'not RSA' <(release VIGILOR_SIGN_PFX="$certs/ecc.pfx" VIGILOR_SIGN_TIMESTAMP=none 2>&1) || fail "ECC not refused"
-  release VIGILOR_SIGN_PFX= VIGILOR_RELEASE_URL= >"$certs/release.log" 2>&1 || fail "release.sh failed: $(cat "$certs/release.log")"
-  grep -q 'no winget manifest$' "$certs/release.log" && [ ! -e "$release/winget" ] || fail "winget without VIGILOR_RELEASE_URL"
+  refused=$(release VIGILOR_SIGN_PFX="$certs/ecc.pfx" VIGILOR_SIGN_TIMESTAMP=none VIGILOR_RELEASE_URL= 2>&1) &&
+    fail "ECC not refused"
+  grep -q 'not RSA' <<<"$refused" || fail "ECC not refused: $refused"
+  # Said before the build, as the refusal shows; a full release without a
+  # manifest would cost a second build of the installer.
+  grep -q 'no winget manifest$' <<<"$refused" || fail "no word of the winget manifest: $refused"
   url=https://downloads.test/pc-vigilor/$version # Nothing is fetched from there.
   VIGILOR_BUILD_DIR=$build VIGILOR_SIGN_PFX=$certs/signer.pfx VIGILOR_SIGN_PASSWORD=$password VIGILOR_SIGN_TIMESTAMP=none VIGILOR_RELEASE_URL=$url/ \
     "$tools/release.sh" >"$certs/release.log" 2>&1 || fail "release.sh failed: $(cat "$certs/release.log")"
   rm -f "$certs/key.pem" "$certs/signer.pfx" "$certs/password"
   expect "release.sh's last line" "$(tail -n 1 "$certs/release.log")" "VIGILOR_SIGN_TIMESTAMP=none: the signatures carry no \
 timestamp and end with the certificate on $(openssl x509 -in "$signer_cert" -noout -enddate | cut -d= -f2)"
+  self_signed="Self-signed certificate: Windows trusts no publisher by it, so SmartScreen will still warn of an \
+unknown publisher and Smart App Control will still block the programs"
+  expect "release.sh's second line" "$(sed -n 2p "$certs/release.log")" "$self_signed"
+  expect "release.sh's line before the last" "$(tail -n 2 "$certs/release.log" | head -n 1)" "$self_signed"
   ! grep -q "$password" "$certs/release.log" || fail "the password shows in the release log"
 
   expect 'the release files' "$(cd "$release" && find . -type f | LC_ALL=C sort)" "./PC-Vigilor-$version-portable.zip
@@ -93,6 +125,7 @@ timestamp and end with the certificate on $(openssl x509 -in "$signer_cert" -noo
   (cd "$release" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not verify"
   expect 'files in SHA256SUMS' "$(wc -l <"$release/SHA256SUMS")" 2
   verify_signed "$setup"
+  verify_plugins "$setup"
   unpacked=$certs/zip
   unzip -q "$zip" -d "$unpacked"
   verify_all "$unpacked"
@@ -125,9 +158,7 @@ EOF
   expect InstallerSha256 "$(field "$winget.installer.yaml" InstallerSha256)" \
     "$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)"
 
-  export WINEPREFIX=$prefix WINEDEBUG=-all
-  "$tools/xvfb.sh" 1280x800 \
-    "$tools/wine-session.sh" bash "$0" "$@" --inside
+  WINEDEBUG=-all "$tools/own-wine-session.sh" bash "$0" "$@" --inside
   exit
 fi
 
@@ -249,6 +280,7 @@ echo "== 1. silent install, started at sign-in"
 wine "$setup" /S /AUTOSTART || fail "the silent install failed ($?)"
 check_files "$dir"
 verify_all "$dir"
+verify_plugins "$dir/uninstall.exe"
 expect 'the Run value' "$(probe_ reg "$run" PC-Vigilor)" "\"$windir\\VigilorTaskbar.exe\""
 expect "the agent's version" "$(probe_ version "$windir\\VigilorTaskbar.exe")" "$version"
 expect "the installer's version" "$(probe_ version "Z:$setup")" "$version"
@@ -285,6 +317,42 @@ wait_for 20 value_is "$settings" VigilorActive 1 || fail "the session did not st
 echo "ok: VigilorActive = 1"
 mkdir -p "$shots"
 import -window root "$shots/installed-run.png"
+
+echo "== 2b. Setup elevated as another user changes nothing"
+# Setup loads wtsapi32.dll from system32 only; Wine takes the stand-in from
+# there for Setup alone.
+system32=$(winepath -u 'C:\windows\system32')
+overrides="HKCU\\Software\\Wine\\AppDefaults\\${setup##*/}\\DllOverrides"
+mv "$system32/wtsapi32.dll" "$system32/wtsapi32.dll.wine"
+cp "$wtsapi32" "$system32/wtsapi32.dll"
+wine reg add "$overrides" /v wtsapi32 /t REG_SZ /d native,builtin /f >/dev/null
+status=0
+wine "$setup" /S /AUTOSTART "/D=$custom_win" || status=$?
+[ "$status" != 0 ] || fail "the silent install as another user reported success"
+echo "ok: the silent install gave up with exit code $status"
+exit_file=$(mktemp)
+(status=0; wine "$setup" || status=$?; echo "$status" >"$exit_file") &
+refusal=$(probe_ texts 'PC-Vigilor Setup' 60) || fail "no box for another user"
+import -window root "$shots/installer-other-user.png"
+grep -qxF 'PC-Vigilor installs for the signed-in user: run Setup without Run as administrator' \
+  <<<"$refusal" || fail "the box for another user says: $refusal"
+echo "ok: the box for another user says why"
+xdotool key Return
+wait_for 30 test -s "$exit_file" || fail "Setup stays after the box"
+status=$(cat "$exit_file")
+rm -f "$exit_file"
+[ "$status" != 0 ] || fail "Setup as another user reported success after its box"
+echo "ok: Setup ended with exit code $status after its box"
+wine reg delete "$overrides" /f >/dev/null
+mv -f "$system32/wtsapi32.dll.wine" "$system32/wtsapi32.dll"
+read -r pid_after exe_after < <(probe_ agent 5) || fail "the agent was closed"
+expect 'the agent' "$pid_after $exe_after" "$agent_pid $agent_exe"
+expect 'VigilorActive' "$(probe_ reg "$settings" VigilorActive)" 1
+expect 'configuration application processes' "$(probe_ processes PCVigilor.exe)" 1
+check_files "$dir"
+[ ! -e "$custom" ] || fail "Setup as another user installed into $custom_win"
+expect '"Path"' "$(probe_ reg "$settings" Path)" "$windir"
+expect 'the Run value' "$(probe_ reg "$run" PC-Vigilor)" "\"$windir\\VigilorTaskbar.exe\""
 
 echo "== 3. installing again while both programs run"
 # As Task Manager records a start-up program the user disabled.

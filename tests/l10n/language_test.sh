@@ -1,22 +1,23 @@
 #!/usr/bin/env bash
-# Both programs in an X server and a Wine session of their own whose user
-# language is LOCALE (Wine takes it from LANG); they must speak the language
-# of the .rc block RC_LANGUAGE (English for a language they do not know):
+# Both programs in an X server and a Wine session of their own, on a copy of
+# the test prefix, whose user language is LOCALE (Wine takes it from LANG at
+# each start); they must speak the language of the .rc block RC_LANGUAGE
+# (English for a language they do not know):
 #  - the configuration application's texts, checked in-process and pictured;
 #  - the agent's string table as Windows loads it for this user, which must
 #    be the block of the .rc for that language, the fit of its popup and
 #    About box texts, and the real agent's About box;
 #  - a notice popup of the real agent, pictured;
 #  - the installer's welcome page, read and pictured (when SETUP.exe is given).
-#   language_test.sh NAME LOCALE RC_LANGUAGE WINEPREFIX TOOLS TST_TRANSLATIONS.exe
-#                    PROBE.exe AGENT.exe AGENT.rc CHECK_TRANSLATIONS.py SCREENSHOTS
+#   language_test.sh NAME LOCALE RC_LANGUAGE TOOLS TST_TRANSLATIONS.exe PROBE.exe
+#                    AGENT.exe AGENT.rc CHECK_TRANSLATIONS.py SCREENSHOTS
 #                    AGENT_TESTS.exe [SETUP.exe]
 set -euo pipefail
 if [ -z "${VIGILOR_IN_SESSION:-}" ]; then
-  export LANG=$2 WINEPREFIX=$4 WINEDEBUG=-all VIGILOR_UNMANAGED_WINDOWS=1 VIGILOR_IN_SESSION=1
-  exec "$5/xvfb.sh" 1280x800 "$5/wine-session.sh" bash "$0" "$@"
+  export LANG=$2 WINEDEBUG=-all VIGILOR_UNMANAGED_WINDOWS=1 VIGILOR_IN_SESSION=1
+  exec "$4/own-wine-session.sh" bash "$0" "$@"
 fi
-name=$1 rc_language=$3 qt_test=$6 probe=$7 agent=$8 rc=$9 check=${10} shots=${11} agent_tests=${12} setup=${13:-}
+name=$1 rc_language=$3 qt_test=$5 probe=$6 agent=$7 rc=$8 check=$9 shots=${10} agent_tests=${11} setup=${12:-}
 mkdir -p "$shots"
 case $rc_language in
   LANG_ENGLISH) language=en ours="no administrator rights" theirs="Next >" ;;
