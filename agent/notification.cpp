@@ -2,6 +2,7 @@
 
 #include "tray_icon.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -101,6 +102,16 @@ void tellRequestedNotices(const std::wstring& nothingFound) {
     }
     tellNotices();
     toldCauses = sessionToldCauses;
+}
+
+std::vector<std::wstring> takeRequestedNotices() {
+    std::vector<std::wstring> texts;
+    for (Notice& notice : gatheredNotices) {
+        texts.push_back(std::move(notice.text));
+    }
+    gatheredNotices.clear();
+    toldCauses = sessionToldCauses;
+    return texts;
 }
 
 void forgetNotices() {

@@ -28,6 +28,11 @@ void detectPowerScheme();
 // told, together with the start's other findings.
 void switchPowerScheme(DWORD index);
 
+// The built-in plan (0 to 2) that the running session switched to, or -1
+// when it switched none; `asPowerMode` when Windows would not switch the
+// plan and the nearest power mode was set instead.
+int switchedPowerPlan(bool& asPowerMode);
+
 // Puts back what this session switched, the plan or the user's power modes,
 // if it switched at all. Once put back, nothing is put back again.
 void restorePowerScheme();

@@ -24,6 +24,7 @@ SessionOptions sessionTerms;
 DWORD sessionEndMinute = 0;
 SYSTEMTIME sessionEnd = {};
 std::wstring sessionProgram;
+bool sessionUntilStopped = false;
 
 namespace {
 
@@ -80,7 +81,38 @@ bool displayKeptOn() {
 void holdSessionPowerRequest() {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
-    holdPowerRequest(powerRequestReason(now, sessionEnd, sessionProgram), displayKeptOn());
+    holdPowerRequest(sessionUntilStopped ? loadText(IDS_POWER_REQUEST_UNTIL_STOPPED)
+                                         : powerRequestReason(now, sessionEnd, sessionProgram),
+                     displayKeptOn());
+}
+
+void showSessionInTray() {
+    showTraySession(sessionEnd, sessionProgram, sessionUntilStopped);
+}
+
+// Minutes from `now` to the next `timeOfDay` (hour * 60 + minute) on the
+// wall clock: a time already reached today is tomorrow's.
+uint64_t minutesUntil(const SYSTEMTIME& now, unsigned timeOfDay) {
+    unsigned const day = 24 * 60;
+    unsigned current = unsigned{now.wHour} * 60 + now.wMinute;
+    unsigned minutes = (timeOfDay % day + day - current) % day;
+    return minutes == 0 ? day : minutes;
+}
+
+uint64_t requestedMinutes(const SessionRequest& request, const SYSTEMTIME& now) {
+    if (request.untilStopped) {
+        return kLongestMinutesAhead;
+    }
+    if (request.endTimeOfDay) {
+        return minutesUntil(now, *request.endTimeOfDay);
+    }
+    return request.minutes;
+}
+
+// A session asked to end at a time of day ends on that minute, not as many
+// seconds after it as had passed of the start's minute.
+uint64_t secondsIntoMinute(const SessionRequest& request, const SYSTEMTIME& now) {
+    return request.endTimeOfDay ? uint64_t{now.wSecond} * 1000 + now.wMilliseconds : 0;
 }
 
 void CALLBACK sessionTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time) {
@@ -213,21 +245,24 @@ void startVigilorSession() {
     startSession({});
 }
 
-void startSession(SessionRequest request) {
+bool startSession(SessionRequest request) {
     // A start replaces a session that lasted for a program.
     stopProgramWatch();
-    if (request.program != nullptr && !watchProgram(request.program)) {
-        return;
+    if (request.program != nullptr && !watchProgram(request.program, request.programFile)) {
+        return false;
     }
     forgetNotices();
     // A record of a crashed agent's switch is dealt with before this session
     // looks at the active plan and records its own.
     restoreSchemeLeftBehind();
     sessionProgram = request.programTitle;
+    sessionUntilStopped = request.untilStopped;
     loadSessionOptions();
     sessionTerms = sessionOptions;
-    if (request.minutes != 0) {
-        sessionTerms.duration = static_cast<DWORD>(std::min<uint64_t>(request.minutes, UINT32_MAX));
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    if (uint64_t minutes = requestedMinutes(request, now); minutes != 0) {
+        sessionTerms.duration = static_cast<DWORD>(std::min<uint64_t>(minutes, UINT32_MAX));
         sessionTerms.durationUnit = 0;
     }
     if (request.keepDisplayOn) {
@@ -241,16 +276,15 @@ void startSession(SessionRequest request) {
     }
     sessionExecutionState = sessionTerms.monitorOn == 1 ? kKeepSystemAndDisplay : kKeepSystem;
     SetThreadExecutionState(sessionExecutionState);
-    armSessionTimer(sessionTimerMilliseconds(sessionTerms), sessionTerms.shutdownWindows == 1
-                                                                ? startShutdownCountdown
-                                                                : handleSessionTimeout);
+    uint64_t timerMilliseconds = sessionTimerMilliseconds(sessionTerms);
+    timerMilliseconds -= std::min(timerMilliseconds, secondsIntoMinute(request, now));
+    armSessionTimer(timerMilliseconds, sessionTerms.shutdownWindows == 1 ? startShutdownCountdown
+                                                                         : handleSessionTimeout);
     setSessionItemText(loadText(IDS_SESSION_ITEM_RUNNING));
-    SYSTEMTIME now = {};
-    GetLocalTime(&now);
     sessionEndMinute = computeSessionEndMinute(now, lengthMinutes);
     sessionEnd = endTimeOfMinute(now, sessionEndMinute);
     holdSessionPowerRequest();
-    showTraySession(sessionEnd, sessionProgram);
+    showSessionInTray();
     if (sessionTerms.powerSchemeOn == 1) {
         switchPowerScheme(sessionTerms.powerSchemeIndex);
     }
@@ -260,6 +294,7 @@ void startSession(SessionRequest request) {
     noticeSleepThreats(displayKeptOn());
     tellNotices();
     reportSessionState();
+    return true;
 }
 
 void endVigilorSession() {
@@ -272,6 +307,7 @@ void endVigilorSession() {
     KillTimer(agentWindow, KEY_PRESS_TIMER);
     stopProgramWatch();
     sessionProgram.clear();
+    sessionUntilStopped = false;
     sessionEndMinute = 0;
     // Whatever the options say now, a scheme this session switched to is
     // switched back, and nothing is touched when it switched none.
@@ -282,6 +318,10 @@ void endVigilorSession() {
 }
 
 void extendVigilorSession() {
+    extendSession(kAddedMinutes);
+}
+
+void extendSession(uint64_t minutes) {
     if (sessionEndMinute == 0) {
         return;
     }
@@ -293,7 +333,7 @@ void extendVigilorSession() {
     uint64_t added =
         sessionTimerDue >= latestDue
             ? 0
-            : std::min<uint64_t>(kAddedMinutes, (latestDue - sessionTimerDue) / kTicksPerMinute);
+            : std::min<uint64_t>(minutes, (latestDue - sessionTimerDue) / kTicksPerMinute);
     if (added == 0) {
         return;
     }
@@ -307,7 +347,7 @@ void extendVigilorSession() {
         static_cast<DWORD>(std::min<uint64_t>(uint64_t{sessionEndMinute} + added, INT32_MAX));
     sessionEnd = minutesLater(sessionEnd, added);
     holdSessionPowerRequest();
-    showTraySession(sessionEnd, sessionProgram);
+    showSessionInTray();
     SYSTEMTIME local = {};
     GetLocalTime(&local);
     showMsgWnd(extendedNotice(local, sessionEnd));
@@ -375,17 +415,33 @@ void noticeLidState(bool closed) {
     lidClosed = closed;
 }
 
-void checkSleepNow() {
+namespace {
+
+// What the user's check looks for, gathered as notices: both the tray's
+// check and the command line's take it from here.
+void gatherSleepCheck() {
     // Without a session, for the one the stored options would start; the
     // options the agent holds stay as they are.
     SessionOptions next = sessionOptions;
     if (sessionEndMinute == 0) {
         readSessionOptions(next);
     }
-    beginRequestedNotices();
     noticeSleepThreats(sessionEndMinute != 0 ? displayKeptOn() : next.monitorOn == 1);
     noticeLidAction();
+}
+
+} // namespace
+
+void checkSleepNow() {
+    beginRequestedNotices();
+    gatherSleepCheck();
     tellRequestedNotices(loadText(IDS_NOTICE_NOTHING_FOUND));
+}
+
+std::vector<std::wstring> sleepCheckFindings() {
+    beginRequestedNotices();
+    gatherSleepCheck();
+    return takeRequestedNotices();
 }
 
 void noticePowerSourceChange() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "settings.h"
 
@@ -27,6 +28,10 @@ extern SYSTEMTIME sessionEnd;
 // The title of the program the running session lasts for; empty when it
 // lasts its time alone.
 extern std::wstring sessionProgram;
+
+// The running session lasts until the user stops it ("Until I stop it"):
+// its end is the longest length away, which the tip does not name.
+extern bool sessionUntilStopped;
 
 // A session's length in minutes for the options; a stored length of 0 counts
 // as one minute, so that no session is over before it begins.
@@ -59,19 +64,28 @@ std::wstring buildSessionMenuText();
 struct SessionRequest {
     // How long the session lasts, in minutes; 0: as the options say.
     uint64_t minutes = 0;
+    // Instead: the local time of day it ends at, as hour * 60 + minute; the
+    // next such time, tomorrow when it has passed today.
+    std::optional<unsigned> endTimeOfDay;
+    // Instead: until the user stops it, at most the longest length.
+    bool untilStopped = false;
     // Whether the display is kept on, where the way in says.
     std::optional<bool> keepDisplayOn;
     // A program the session lasts for at most: its process, opened for
     // SYNCHRONIZE, which the session takes over, and its title for the tip.
     HANDLE program = nullptr;
     std::wstring programTitle;
+    // With `program`: its program file name, when the session lasts while
+    // any process of that program runs.
+    std::wstring programFile;
 };
 
 void loadSessionOptions();
 
 // Starts a session as `request` asks, whether or not one runs: a start
-// during a session replaces it.
-void startSession(SessionRequest request);
+// during a session replaces it. False when the program it is to last for
+// cannot be watched; nothing started then.
+bool startSession(SessionRequest request);
 
 // A session with the stored options: the session item and WM_VIGILOR_START.
 void startVigilorSession();
@@ -79,9 +93,10 @@ void startVigilorSession();
 // The program the session lasts for has ended: the session ends as it would
 // at its time, with the shutdown countdown when it ends with one.
 void sessionProgramEnded();
-// Moves the running session's end an hour later, but never beyond 1000 hours
-// from now.
+// Moves the running session's end an hour later ("Add 1 hour"), or
+// `minutes` later, but never beyond 1000 hours from now.
 void extendVigilorSession();
+void extendSession(uint64_t minutes);
 void endVigilorSession();
 void cancelVigilorSession();
 
@@ -112,6 +127,9 @@ void noticeLidState(bool closed);
 // for the running session or the next one, and what closing the lid does,
 // in a notification; that nothing was found, when nothing was.
 void checkSleepNow();
+
+// The same findings as texts, for the command line, told nowhere else.
+std::vector<std::wstring> sleepCheckFindings();
 
 // The PC changed between mains and battery (PBT_APMPOWERSTATUSCHANGE): a
 // running session tells what may now let the PC sleep, each cause once.

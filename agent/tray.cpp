@@ -1,20 +1,24 @@
 // Start-up, the agent window and its procedure, the tray icon and its menu.
 #include "agent.h"
 
+#include "hotkey.h"
 #include "popup.h"
 #include "power_scheme.h"
 #include "program_watch.h"
+#include "remote_control.h"
 #include "resource.h"
 #include "session.h"
 #include "shutdown.h"
 #include "texts.h"
 #include "tray_icon.h"
 #include "tray_menu.h"
+#include "until_time_dialog.h"
 
 #include <shellapi.h>
 
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 HINSTANCE hInst = nullptr;
@@ -80,7 +84,7 @@ ATOM registerAgentClass(HINSTANCE instance) {
 // lower integrity level unless the window lets these through.
 void allowMessagesFromAnyIntegrity() {
     const UINT messages[] = {WM_VIGILOR_START, WM_VIGILOR_CANCEL, WM_VIGILOR_RELOAD,
-                             WM_VIGILOR_QUERY, wmTaskbarCreated};
+                             WM_VIGILOR_QUERY, wmTaskbarCreated,  WM_COPYDATA};
     for (UINT message : messages) {
         CHANGEFILTERSTRUCT change = {sizeof(change)};
         ChangeWindowMessageFilterEx(agentWindow, message, MSGFLT_ALLOW, &change);
@@ -98,6 +102,7 @@ void shutDownAgent() {
         closeMsgWnd();
     }
     removeNotificationIcon();
+    unregisterSessionHotkey();
     if (lidNotification != nullptr) {
         UnregisterPowerSettingNotification(lidNotification);
         lidNotification = nullptr;
@@ -138,6 +143,35 @@ void startListedProgramSession(UINT command) {
     }
 }
 
+// A preset of the session submenu, which the menu offers only while no
+// session runs.
+void startPresetSession(UINT command) {
+    SessionRequest request;
+    if (sessionEndMinute == 0 && presetSessionRequest(command, request)) {
+        startSession(std::move(request));
+    }
+}
+
+void startUntilTimeSession() {
+    if (sessionEndMinute != 0) {
+        return;
+    }
+    if (std::optional<unsigned> end = askEndTimeOfDay(agentWindow)) {
+        SessionRequest request;
+        request.endTimeOfDay = end;
+        startSession(std::move(request));
+    }
+}
+
+// The keyboard shortcut: what the session item does, from anywhere.
+void onSessionHotkey() {
+    if (sessionEndMinute != 0) {
+        cancelVigilorSession();
+    } else {
+        startVigilorSession();
+    }
+}
+
 void onCountdownCancel() {
     cancelVigilorSession();
     // The cancellation notice would reuse the countdown window; the user has
@@ -175,6 +209,15 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case IDC_COUNTDOWN_CANCEL:
         onCountdownCancel();
+        break;
+    case IDM_PRESET_30_MINUTES:
+    case IDM_PRESET_1_HOUR:
+    case IDM_PRESET_2_HOURS:
+    case IDM_PRESET_UNTIL_STOPPED:
+        startPresetSession(LOWORD(wParam));
+        break;
+    case IDM_UNTIL_TIME:
+        startUntilTimeSession();
         break;
     default:
         if (LOWORD(wParam) >= IDM_PROGRAM_FIRST && LOWORD(wParam) <= IDM_PROGRAM_LAST) {
@@ -299,6 +342,7 @@ bool initInstance(HINSTANCE instance) {
     readAppPath();
     restoreSchemeLeftBehind();
     loadSessionOptions();
+    registerSessionHotkey();
     return true;
 }
 
@@ -354,9 +398,18 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_VIGILOR_RELOAD:
         loadSessionOptions();
+        registerSessionHotkey();
         return 0;
     case WM_VIGILOR_QUERY:
         reportSessionState();
+        return 0;
+    case WM_COPYDATA:
+        return onRemoteRequest(reinterpret_cast<HWND>(wParam),
+                               reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_HOTKEY:
+        if (wParam == HOTKEY_SESSION) {
+            onSessionHotkey();
+        }
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;

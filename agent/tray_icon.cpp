@@ -42,6 +42,7 @@ NOTIFYICONDATAW nid = {sizeof(nid)};
 int trayState = kTrayIdle;
 SYSTEMTIME sessionEnd = {};
 std::wstring sessionProgram;
+bool tipUntilStopped = false;
 int countdownSeconds = 0;
 bool lightTaskbar = false;
 ULONGLONG addRetryEnd = 0;
@@ -87,6 +88,9 @@ std::wstring currentTip() {
     SYSTEMTIME now = {};
     switch (trayState) {
     case kTraySession:
+        if (tipUntilStopped) {
+            return loadText(IDS_TIP_UNTIL_STOPPED);
+        }
         GetLocalTime(&now);
         return sessionTip(now, sessionEnd, sessionProgram);
     case kTrayCountdown:
@@ -206,10 +210,11 @@ void showTrayIdle() {
     modifyIcon();
 }
 
-void showTraySession(const SYSTEMTIME& end, const std::wstring& program) {
+void showTraySession(const SYSTEMTIME& end, const std::wstring& program, bool untilStopped) {
     trayState = kTraySession;
     sessionEnd = end;
     sessionProgram = program;
+    tipUntilStopped = untilStopped;
     modifyIcon();
 }
 

@@ -15,8 +15,11 @@ void retryNotificationIcon();
 void removeNotificationIcon();
 
 void showTrayIdle();
-// `program`: the title of the program the session lasts for, if any.
-void showTraySession(const SYSTEMTIME& end, const std::wstring& program = {});
+// `program`: the title of the program the session lasts for, if any;
+// `untilStopped`: the session lasts until the user stops it, and the tip
+// says so rather than name an end weeks away.
+void showTraySession(const SYSTEMTIME& end, const std::wstring& program = {},
+                     bool untilStopped = false);
 void showTrayCountdown(int seconds);
 
 // A session's tip names its end day relative to today; after midnight it is

@@ -82,6 +82,29 @@
 #define IDS_POWER_REQUEST_PROGRAM 196 // %1: program, %2: when the session ends at the latest
 #define IDS_NOTICE_EXTENDED 197       // %1: when the session now ends
 
+// The presets of the session submenu, "Until a time…" and its dialog, and
+// sessions that last until they are stopped: a block of sixteen (240).
+#define IDS_MENU_FOR_30_MINUTES 240
+#define IDS_MENU_FOR_1_HOUR 241
+#define IDS_MENU_FOR_2_HOURS 242
+#define IDS_MENU_UNTIL_STOPPED 243
+#define IDS_MENU_UNTIL_TIME 244
+#define IDS_UNTIL_TIME_PROMPT 245
+#define IDS_UNTIL_TIME_START 246
+#define IDS_TIP_UNTIL_STOPPED 247
+#define IDS_POWER_REQUEST_UNTIL_STOPPED 248
+// The keyboard shortcut: a block of sixteen (256).
+#define IDS_NOTICE_HOTKEY_TAKEN 256 // %1: the shortcut, as "Ctrl+Alt+K"
+#define IDS_KEY_CTRL 257
+#define IDS_KEY_ALT 258
+#define IDS_KEY_SHIFT 259
+#define IDS_KEY_WIN 260
+
+// "Until a time…": the dialog and its controls.
+#define IDD_UNTIL_TIME 1100
+#define IDC_UNTIL_TIME_PROMPT 1101
+#define IDC_UNTIL_TIME_PICKER 1102
+
 // Controls of the About box that take their texts from the string table.
 #define IDC_ABOUT_VERSION 1001
 #define IDC_ABOUT_DESCRIPTION 1002
