@@ -1,0 +1,259 @@
+#include "command_line.h"
+
+#include "console.h"
+#include "resource.h"
+
+#include <cwctype>
+
+namespace {
+
+bool isDigits(const std::wstring& text) {
+    if (text.empty()) {
+        return false;
+    }
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A number of at most `digits` digits from `at`, which moves past them.
+bool readNumber(const std::wstring& text, size_t& at, size_t digits, DWORD& value) {
+    size_t start = at;
+    value = 0;
+    while (at < text.size() && text[at] >= L'0' && text[at] <= L'9' && at - start < digits) {
+        value = value * 10 + static_cast<DWORD>(text[at] - L'0');
+        ++at;
+    }
+    return at > start && (at == text.size() || text[at] < L'0' || text[at] > L'9');
+}
+
+bool endsWithExe(const std::wstring& name) {
+    return name.size() > 4 &&
+           CompareStringOrdinal(name.c_str() + name.size() - 4, 4, L".exe", 4, TRUE) == CSTR_EQUAL;
+}
+
+// --while: a process id, or the file name of a program without a folder.
+bool parseProgram(const std::wstring& value, Command& command) {
+    if (isDigits(value)) {
+        size_t at = 0;
+        DWORD id = 0;
+        if (!readNumber(value, at, 9, id) || at != value.size() || id == 0) {
+            return false;
+        }
+        command.programId = id;
+        return true;
+    }
+    if (!endsWithExe(value) || value.size() >= MAX_PATH ||
+        value.find_first_of(L"\\/:") != std::wstring::npos) {
+        return false;
+    }
+    command.programFile = value;
+    return true;
+}
+
+struct Parser {
+    int argc;
+    wchar_t** argv;
+    int at;
+    Command& command;
+    std::wstring& error;
+
+    bool fail(UINT id, std::initializer_list<std::wstring> words) {
+        error = text(id, words);
+        return false;
+    }
+
+    // An option's value: after "=" in the same word, or the next word.
+    bool takeValue(const std::wstring& option, const std::wstring& inline_, bool hasInline,
+                   std::wstring& value) {
+        if (hasInline) {
+            value = inline_;
+            return true;
+        }
+        if (at + 1 >= argc) {
+            return fail(IDS_ERROR_MISSING_VALUE, {option});
+        }
+        value = argv[++at];
+        return true;
+    }
+
+    bool startOption(const std::wstring& option, const std::wstring& value, bool& seenFor,
+                     bool& seenUntil, bool& seenDisplay, bool& seenWhile) {
+        auto once = [&](bool& seen) {
+            bool first = !seen;
+            seen = true;
+            return first;
+        };
+        if (option == L"--for") {
+            if (!once(seenFor)) {
+                return fail(IDS_ERROR_TWICE, {option});
+            }
+            command.minutes = parseDuration(value);
+            return command.minutes != 0 || fail(IDS_ERROR_BAD_VALUE, {value, option});
+        }
+        if (option == L"--until") {
+            if (!once(seenUntil)) {
+                return fail(IDS_ERROR_TWICE, {option});
+            }
+            command.endTimeOfDay = parseTimeOfDay(value);
+            return command.endTimeOfDay != remote::kNoEndTime ||
+                   fail(IDS_ERROR_BAD_VALUE, {value, option});
+        }
+        if (option == L"--display") {
+            if (!once(seenDisplay)) {
+                return fail(IDS_ERROR_TWICE, {option});
+            }
+            command.display = value == L"on"    ? remote::kDisplayOn
+                              : value == L"off" ? remote::kDisplayOff
+                                                : remote::kDisplayAsStored;
+            return command.display != remote::kDisplayAsStored ||
+                   fail(IDS_ERROR_BAD_VALUE, {value, option});
+        }
+        if (!once(seenWhile)) {
+            return fail(IDS_ERROR_TWICE, {option});
+        }
+        return parseProgram(value, command) || fail(IDS_ERROR_BAD_VALUE, {value, option});
+    }
+
+    bool start() {
+        bool seenFor = false, seenUntil = false, seenDisplay = false, seenWhile = false;
+        for (++at; at < argc; ++at) {
+            std::wstring word = argv[at];
+            size_t equals = word.find(L'=');
+            std::wstring option = word.substr(0, equals);
+            if (option != L"--for" && option != L"--until" && option != L"--display" &&
+                option != L"--while") {
+                return fail(IDS_ERROR_UNKNOWN_OPTION, {word, L"start"});
+            }
+            std::wstring value;
+            bool hasInline = equals != std::wstring::npos;
+            if (!takeValue(option, hasInline ? word.substr(equals + 1) : std::wstring(), hasInline,
+                           value) ||
+                !startOption(option, value, seenFor, seenUntil, seenDisplay, seenWhile)) {
+                return false;
+            }
+        }
+        if (seenFor && seenUntil) {
+            return fail(IDS_ERROR_TOGETHER, {L"--for", L"--until"});
+        }
+        return true;
+    }
+
+    bool extend() {
+        command.minutes = 60;
+        if (++at < argc) {
+            std::wstring value = argv[at];
+            command.minutes = parseDuration(value);
+            if (command.minutes == 0) {
+                return fail(IDS_ERROR_BAD_VALUE, {value, L"extend"});
+            }
+        }
+        return noMoreWords(L"extend");
+    }
+
+    bool status() {
+        if (at + 1 < argc && std::wstring(argv[at + 1]) == L"--json") {
+            command.json = true;
+            ++at;
+        }
+        return noMoreWords(L"status");
+    }
+
+    bool noMoreWords(const wchar_t* verb) {
+        return at + 1 >= argc || fail(IDS_ERROR_UNKNOWN_OPTION, {argv[at + 1], verb});
+    }
+
+    bool parse() {
+        if (argc < 2) {
+            // No word to name: the usage alone says what is missing.
+            error.clear();
+            return false;
+        }
+        std::wstring verb = argv[1];
+        at = 1;
+        if (verb == L"--help" || verb == L"-h" || verb == L"/?" || verb == L"help") {
+            command.verb = Verb::Help;
+            return noMoreWords(verb.c_str());
+        }
+        if (verb == L"--version") {
+            command.verb = Verb::Version;
+            return noMoreWords(verb.c_str());
+        }
+        if (verb == L"start") {
+            command.verb = Verb::Start;
+            return start();
+        }
+        if (verb == L"stop") {
+            command.verb = Verb::Stop;
+            return noMoreWords(L"stop");
+        }
+        if (verb == L"extend") {
+            command.verb = Verb::Extend;
+            return extend();
+        }
+        if (verb == L"status") {
+            command.verb = Verb::Status;
+            return status();
+        }
+        if (verb == L"check") {
+            command.verb = Verb::Check;
+            return noMoreWords(L"check");
+        }
+        return fail(IDS_ERROR_UNKNOWN_COMMAND, {verb});
+    }
+};
+
+} // namespace
+
+bool parseCommandLine(int argc, wchar_t** argv, Command& command, std::wstring& error) {
+    command = Command();
+    return Parser{argc, argv, 1, command, error}.parse();
+}
+
+DWORD parseDuration(const std::wstring& text) {
+    DWORD hours = 0;
+    DWORD minutes = 0;
+    bool sawHours = false;
+    bool sawMinutes = false;
+    // Hours, then minutes, each at most once. More digits than the longest
+    // length needs make no length.
+    for (size_t at = 0; at < text.size();) {
+        DWORD value = 0;
+        if (!readNumber(text, at, 7, value) || at >= text.size()) {
+            return 0;
+        }
+        wchar_t unit = static_cast<wchar_t>(std::towlower(text[at++]));
+        if (unit == L'h' && !sawHours && !sawMinutes) {
+            hours = value;
+            sawHours = true;
+        } else if (unit == L'm' && !sawMinutes) {
+            minutes = value;
+            sawMinutes = true;
+        } else {
+            return 0;
+        }
+    }
+    if ((!sawHours && !sawMinutes) || (sawHours && minutes >= 60) || hours > 1000) {
+        return 0;
+    }
+    DWORD total = hours * 60 + minutes;
+    return total >= 1 && total <= remote::kLongestMinutes ? total : 0;
+}
+
+DWORD parseTimeOfDay(const std::wstring& text) {
+    size_t at = 0;
+    DWORD hour = 0;
+    DWORD minute = 0;
+    if (!readNumber(text, at, 2, hour) || at >= text.size() || text[at] != L':') {
+        return remote::kNoEndTime;
+    }
+    size_t minuteStart = ++at;
+    if (!readNumber(text, at, 2, minute) || at != text.size() || at - minuteStart != 2 ||
+        hour > 23 || minute > 59) {
+        return remote::kNoEndTime;
+    }
+    return hour * 60 + minute;
+}
