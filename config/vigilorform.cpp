@@ -124,7 +124,8 @@ QHBoxLayout* VigilorForm::buildHotkeyRow() {
     row->addWidget(ui->hotkeyLabel);
     row->addWidget(ui->hotkeyEdit);
     row->addWidget(ui->hotkeyClearButton);
-    row->setAlignment(Qt::AlignLeft);
+    // The editor and the button would otherwise share the width of the form.
+    row->addStretch();
     return row;
 }
 
