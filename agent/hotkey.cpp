@@ -36,9 +36,10 @@ bool isModifierKey(UINT key) {
     return false;
 }
 
-// The mouse buttons have virtual-key codes too, below the first key's.
-bool isMouseButton(UINT key) {
-    return key < VK_BACK;
+// The mouse buttons have virtual-key codes too, below the first key's; the
+// last code is reserved.
+bool isNoKey(UINT key) {
+    return key < VK_BACK || key == 0xFF;
 }
 
 bool typesCharacter(UINT key) {
@@ -77,7 +78,7 @@ bool decodeHotkey(DWORD value, UINT& key, UINT& modifiers) {
     key = value & kHotkeyKeyMask;
     modifiers = value >> kHotkeyModifierShift;
     bool shiftAlone = modifiers == MOD_SHIFT;
-    return modifiers != 0 && (modifiers & ~kModifiers) == 0 && !isMouseButton(key) &&
+    return modifiers != 0 && (modifiers & ~kModifiers) == 0 && !isNoKey(key) &&
            !isModifierKey(key) && key != VK_F12 && !(shiftAlone && typesCharacter(key));
 }
 

@@ -66,6 +66,10 @@ enum Result : LRESULT {
     kNoSession = 2,     // kStop, kExtend: no session runs
     kNoSuchProgram = 3, // kStart: no such process or program runs
     kCannotWatch = 4,   // kStart: it runs, but cannot be watched
+    // The agent is starting up, or is in the middle of an action that
+    // waits for another window (the notification area's): a request taken
+    // now would act on half of it. Send it again in a moment.
+    kNotReady = 5,
 };
 
 // No power plan switched.

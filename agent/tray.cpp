@@ -6,6 +6,7 @@
 #include "power_scheme.h"
 #include "program_watch.h"
 #include "remote_control.h"
+#include "remote_protocol.h"
 #include "resource.h"
 #include "session.h"
 #include "shutdown.h"
@@ -30,6 +31,11 @@ std::wstring programFolder;
 namespace {
 
 HACCEL accelerators = nullptr;
+
+// Start-up is done. Until then a message sent to the agent window (not a
+// posted one) can arrive while start-up itself waits for another window,
+// the notification area's, before the menus and options are in place.
+bool startedUp = false;
 
 // Explorer broadcasts this when it (re)creates the taskbar; the icon must
 // then be added again, or a running session could no longer be cancelled
@@ -343,6 +349,7 @@ bool initInstance(HINSTANCE instance) {
     restoreSchemeLeftBehind();
     loadSessionOptions();
     registerSessionHotkey();
+    startedUp = true;
     return true;
 }
 
@@ -404,6 +411,11 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         reportSessionState();
         return 0;
     case WM_COPYDATA:
+        // A request in the middle of a start or an end would act on half of
+        // it; the command line sends it again.
+        if (!startedUp || trayRecordUnderWay()) {
+            return remote::kNotReady;
+        }
         return onRemoteRequest(reinterpret_cast<HWND>(wParam),
                                reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_HOTKEY:

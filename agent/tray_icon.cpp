@@ -39,6 +39,8 @@ UINT const kAddRetryIntervalMs = 2000;
 wchar_t const kTaskbarClass[] = L"Shell_TrayWnd";
 
 NOTIFYICONDATAW nid = {sizeof(nid)};
+// How many records are on their way to the notification area now.
+int recordsUnderWay = 0;
 int trayState = kTrayIdle;
 SYSTEMTIME sessionEnd = {};
 std::wstring sessionProgram;
@@ -148,16 +150,25 @@ void prepareRecord() {
     lstrcpynW(nid.szTip, currentTip().c_str(), ARRAYSIZE(nid.szTip));
 }
 
+// Windows hands the record to the taskbar with a message it sends and waits
+// for; meanwhile messages sent to the agent are taken in.
+bool sendRecord(DWORD message) {
+    ++recordsUnderWay;
+    bool taken = Shell_NotifyIconW(message, &nid) != FALSE;
+    --recordsUnderWay;
+    return taken;
+}
+
 void modifyIcon() {
     prepareRecord();
-    Shell_NotifyIconW(NIM_MODIFY, &nid);
+    sendRecord(NIM_MODIFY);
 }
 
 // A record that timed out may still have added the icon: then only a change
 // of it succeeds.
 bool putIconInPlace() {
     prepareRecord();
-    return Shell_NotifyIconW(NIM_ADD, &nid) || Shell_NotifyIconW(NIM_MODIFY, &nid);
+    return sendRecord(NIM_ADD) || sendRecord(NIM_MODIFY);
 }
 
 // Ends the tries to add the icon; once it is in place, what waited for it is
@@ -199,7 +210,7 @@ void retryNotificationIcon() {
 
 void removeNotificationIcon() {
     stopAddRetries(false);
-    Shell_NotifyIconW(NIM_DELETE, &nid);
+    sendRecord(NIM_DELETE);
     nid.hIcon = nullptr;
     destroyCachedIcons();
     trayState = kTrayIdle;
@@ -243,10 +254,14 @@ bool showTrayNotification(const std::wstring& text, DWORD infoFlags) {
     // Not NIIF_RESPECT_QUIET_TIME: in the first hour after signing in
     // Windows would drop a warning without a trace.
     nid.dwInfoFlags = infoFlags;
-    bool shown = Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+    bool shown = sendRecord(NIM_MODIFY);
     // Later changes of the icon or tip must not show it again.
     nid.uFlags &= ~NIF_INFO;
     return shown;
+}
+
+bool trayRecordUnderWay() {
+    return recordsUnderWay != 0;
 }
 
 void onTraySettingChange(LPARAM lParam) {

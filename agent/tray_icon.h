@@ -32,5 +32,9 @@ void refreshTrayTip();
 // taskbar is still starting, notifications wait for the icon.
 bool showTrayNotification(const std::wstring& text, DWORD infoFlags);
 
+// Whether the agent is waiting for the notification area to take a record:
+// a message sent to the agent now arrives in the middle of what it is doing.
+bool trayRecordUnderWay();
+
 // WM_SETTINGCHANGE: the taskbar may have turned light or dark.
 void onTraySettingChange(LPARAM lParam);

@@ -11,6 +11,8 @@ wchar_t const kAnswerClass[] = L"VigilorCommandLine";
 // The agent gathers what the check looks for from the power plan and the
 // registry; the answer comes within this.
 UINT const kRequestTimeoutMs = 10000;
+DWORD const kStartUpTimeoutMs = 30000;
+DWORD const kStartUpPollMs = 100;
 
 template <size_t N> bool terminated(const wchar_t (&text)[N]) {
     return std::wmemchr(text, L'\0', N) != nullptr;
@@ -82,11 +84,20 @@ std::optional<LRESULT> AgentLink::send(HWND agent, const remote::Request& reques
     COPYDATASTRUCT copy = {remote::kRequestTag, sizeof(request),
                            const_cast<remote::Request*>(&request)};
     DWORD_PTR result = 0;
-    // Not SMTO_BLOCK: the answer to a question is sent to this thread while
-    // it waits here.
-    bool taken = SendMessageTimeoutW(agent, WM_COPYDATA, reinterpret_cast<WPARAM>(window_),
-                                     reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG,
-                                     kRequestTimeoutMs, &result) != 0;
+    bool taken = false;
+    // An agent that has just been started takes requests once its start-up
+    // is done.
+    for (DWORD waited = 0; waited < kStartUpTimeoutMs; waited += kStartUpPollMs) {
+        // Not SMTO_BLOCK: the answer to a question is sent to this thread
+        // while it waits here.
+        taken = SendMessageTimeoutW(agent, WM_COPYDATA, reinterpret_cast<WPARAM>(window_),
+                                    reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG,
+                                    kRequestTimeoutMs, &result) != 0;
+        if (!taken || result != remote::kNotReady) {
+            break;
+        }
+        Sleep(kStartUpPollMs);
+    }
     asked_ = nullptr;
     if (!taken) {
         return std::nullopt;

@@ -37,7 +37,8 @@ int version() {
 }
 
 int noAnswer(const std::optional<LRESULT>& result) {
-    printError(text(result ? IDS_ERROR_NOT_UNDERSTOOD : IDS_ERROR_NO_ANSWER) + L"\n");
+    bool refused = result == remote::kNotUnderstood;
+    printError(text(refused ? IDS_ERROR_NOT_UNDERSTOOD : IDS_ERROR_NO_ANSWER) + L"\n");
     return kExitNoAgent;
 }
 

@@ -119,15 +119,16 @@ TEST_F(AgentTest, WindowAndMenusAreBuilt) {
     EXPECT_EQ(menuText(sessionMenu, 10), L"Could My PC Still Sleep?");
 
     // What starts a session is offered while none runs, as the programs are.
+    const UINT starts[] = {1, 2, 3, 4, 5, 7};
     startVigilorSession();
     SendMessageW(agentWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sessionMenu), 1);
-    for (UINT i = 1; i <= 7; ++i) {
-        EXPECT_NE(GetMenuState(sessionMenu, i, MF_BYPOSITION) & MF_GRAYED, 0u) << i;
+    for (UINT position : starts) {
+        EXPECT_NE(GetMenuState(sessionMenu, position, MF_BYPOSITION) & MF_GRAYED, 0u) << position;
     }
     cancelVigilorSession();
     SendMessageW(agentWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sessionMenu), 1);
-    for (UINT i = 1; i <= 7; ++i) {
-        EXPECT_EQ(GetMenuState(sessionMenu, i, MF_BYPOSITION) & MF_GRAYED, 0u) << i;
+    for (UINT position : starts) {
+        EXPECT_EQ(GetMenuState(sessionMenu, position, MF_BYPOSITION) & MF_GRAYED, 0u) << position;
     }
 }
 

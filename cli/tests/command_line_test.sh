@@ -143,6 +143,7 @@ p texts "Render 1" 30 >/dev/null
 run start --while render.exe
 expect 0 "start --while render.exe"
 id=$(program_id)
+[ -n "$id" ] || fail "no session while render.exe runs ($(p processes render.exe) running): $out"
 status_is "$(json 2026-12-09T00:10:00 render.exe "$id")" "while render.exe runs"
 # A second process of the program takes over when the first ends.
 wine "$work/render.exe" window "Render 2" &
