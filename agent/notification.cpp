@@ -2,6 +2,8 @@
 
 #include "tray_icon.h"
 
+#include <shellapi.h>
+
 #include <utility>
 #include <vector>
 
@@ -17,6 +19,12 @@ struct Notice {
 };
 
 std::vector<Notice> gatheredNotices;
+
+// Notices gathered while the tray icon was not in place, the latest of each
+// cause. A new taskbar may take hours to come; sleeps told each time are
+// kept to the latest few.
+std::vector<Notice> waitingNotices;
+size_t const kMostWaitingNotices = 16;
 
 // What the session was told, kept aside while the user's own check runs.
 unsigned sessionToldCauses = 0;
@@ -39,8 +47,18 @@ bool told(NoticeCause cause) {
     return (toldCauses & causeBit(cause)) != 0;
 }
 
+// Whether a notification shown now reaches the user. Quiet time (the first
+// hour after a first sign-in) holds back only notifications that ask for it
+// with NIIF_RESPECT_QUIET_TIME, which the agent's do not.
+bool userSeesNotifications() {
+    QUERY_USER_NOTIFICATION_STATE state = QUNS_NOT_PRESENT;
+    return SUCCEEDED(SHQueryUserNotificationState(&state)) &&
+           (state == QUNS_ACCEPTS_NOTIFICATIONS || state == QUNS_QUIET_TIME);
+}
+
 // Shows notices [first, last) as one notification, a warning when any of
-// them is one; they are told once the notification area took it.
+// them is one; they are told once the notification area took it where the
+// user could see it.
 void showTogether(const std::vector<Notice>& notices, size_t first, size_t last) {
     std::wstring text;
     bool warning = false;
@@ -50,9 +68,23 @@ void showTogether(const std::vector<Notice>& notices, size_t first, size_t last)
         warning = warning || notices[i].level == NoticeLevel::Warning;
         causes |= causeBit(notices[i].cause);
     }
-    if (showTrayNotification(text, warning ? NIIF_WARNING : NIIF_INFO)) {
+    if (showTrayNotification(text, warning ? NIIF_WARNING : NIIF_INFO) && userSeesNotifications()) {
         toldCauses |= causes & ~kToldEachTime;
     }
+}
+
+// A later look's text of a cause replaces the one that waits.
+void keepWaiting(const Notice& notice) {
+    for (Notice& waiting : waitingNotices) {
+        if (waiting.cause == notice.cause && (causeBit(notice.cause) & kToldEachTime) == 0) {
+            waiting = notice;
+            return;
+        }
+    }
+    if (waitingNotices.size() == kMostWaitingNotices) {
+        waitingNotices.erase(waitingNotices.begin());
+    }
+    waitingNotices.push_back(notice);
 }
 
 } // namespace
@@ -77,6 +109,12 @@ void addNotice(NoticeCause cause, const std::wstring& text, NoticeLevel level) {
 void tellNotices() {
     std::vector<Notice> notices;
     notices.swap(gatheredNotices);
+    if (!trayIconInPlace()) {
+        for (const Notice& notice : notices) {
+            keepWaiting(notice);
+        }
+        return;
+    }
     size_t first = 0;
     while (first < notices.size()) {
         size_t length = notices[first].text.size();
@@ -89,6 +127,16 @@ void tellNotices() {
         showTogether(notices, first, last);
         first = last;
     }
+}
+
+void tellWaitingNotices() {
+    if (waitingNotices.empty() || !trayIconInPlace()) {
+        return;
+    }
+    std::vector<Notice> waiting;
+    waiting.swap(waitingNotices);
+    gatheredNotices.insert(gatheredNotices.begin(), waiting.begin(), waiting.end());
+    tellNotices();
 }
 
 void beginRequestedNotices() {

@@ -23,6 +23,11 @@ enum class NoticeCause : unsigned {
     BatteryRunningOut,
     LidAction,
     NothingFound,
+    InactivityLock,
+    ScreenSaverLock,
+    RemoteIdleLimit,
+    DynamicLock,
+    ChatAway,
     Count
 };
 
@@ -38,9 +43,15 @@ void addNotice(NoticeCause cause, const std::wstring& text, NoticeLevel level);
 
 // Tells what was gathered since the last call, each text whole: in one
 // notification, or, where together they are longer than a notification
-// holds, in as few as take them. A cause the notification area refused
-// stays untold.
+// holds, in as few as take them. A cause counts as told only when the user
+// could see it: one that the notification area refused, or shown while
+// Windows kept notifications from the user (full screen, presentation,
+// locked), is told again at the next look. While the tray icon is not in
+// place, the notices wait for it.
 void tellNotices();
+
+// The tray icon is in place (again): what waited for it is told.
+void tellWaitingNotices();
 
 // The user asked what could let the PC sleep: what is gathered between these
 // two calls is told whether or not this session told it already, and the

@@ -2,6 +2,7 @@
 
 #include "agent.h"
 #include "key_press.h"
+#include "lock_threats.h"
 #include "notification.h"
 #include "peer_window.h"
 #include "popup.h"
@@ -292,6 +293,7 @@ bool startSession(SessionRequest request) {
     // Told before the configuration window hears of the session, so that
     // whoever waits for that finds the notification already shown.
     noticeSleepThreats(displayKeptOn());
+    noticeLockThreats(displayKeptOn());
     tellNotices();
     reportSessionState();
     return true;
@@ -422,12 +424,17 @@ namespace {
 void gatherSleepCheck() {
     // Without a session, for the one the stored options would start; the
     // options the agent holds stay as they are.
+    bool running = sessionEndMinute != 0;
     SessionOptions next = sessionOptions;
-    if (sessionEndMinute == 0) {
+    if (!running) {
         readSessionOptions(next);
     }
-    noticeSleepThreats(sessionEndMinute != 0 ? displayKeptOn() : next.monitorOn == 1);
+    bool displayOn = running ? displayKeptOn() : next.monitorOn == 1;
+    bool keyPressOn = (running ? sessionTerms.simulatePress : next.simulatePress) == 1;
+    noticeSleepThreats(displayOn);
+    noticeLockThreats(displayOn);
     noticeLidAction();
+    noticeRequestedLockThreats(keyPressOn);
 }
 
 } // namespace
@@ -445,8 +452,11 @@ std::vector<std::wstring> sleepCheckFindings() {
 }
 
 void noticePowerSourceChange() {
+    // Also the look at which a cause that the user could not see at the
+    // start is told again.
     if (sessionEndMinute != 0) {
         noticeSleepThreats(displayKeptOn());
+        noticeLockThreats(displayKeptOn());
         tellNotices();
     }
 }

@@ -123,16 +123,18 @@ void resumeSessionAfterSleep(bool automatic);
 // told as the lid's doing.
 void noticeLidState(bool closed);
 
-// The user asked what could let the PC sleep: every cause that holds now,
-// for the running session or the next one, and what closing the lid does,
-// in a notification; that nothing was found, when nothing was.
+// The user asked what could let the PC sleep or lock: every cause that
+// holds now, for the running session or the next one, what closing the lid
+// does, Dynamic Lock, and chat programs' "Away" without the simulated key
+// press, in a notification; that nothing was found, when nothing was.
 void checkSleepNow();
 
 // The same findings as texts, for the command line, told nowhere else.
 std::vector<std::wstring> sleepCheckFindings();
 
 // The PC changed between mains and battery (PBT_APMPOWERSTATUSCHANGE): a
-// running session tells what may now let the PC sleep, each cause once.
+// running session tells what may now let the PC sleep or lock, each cause
+// once.
 void noticePowerSourceChange();
 
 // A Windows timer runs for at most USER_TIMER_MAXIMUM milliseconds; a longer

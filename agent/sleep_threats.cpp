@@ -9,6 +9,7 @@
 #include <powrprof.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 namespace {
@@ -53,6 +54,9 @@ UINT const kBatteryActionTexts[] = {IDS_NOTICE_BATTERY_SLEEP, IDS_NOTICE_BATTERY
                                     IDS_NOTICE_BATTERY_SHUT_DOWN};
 // How close to that charge the user is told, in percentage points.
 DWORD const kBatteryWarningMargin = 5;
+// A capacity the battery does not report (the driver kit's
+// BATTERY_UNKNOWN_CAPACITY).
+DWORD const kUnknownCapacity = 0xFFFFFFFF;
 
 // Where "powercfg /requestsoverride PROCESS name types" keeps its overrides:
 // a value per program file name, a mask of the request types Windows then
@@ -154,6 +158,32 @@ DWORD percentOf(DWORD part, DWORD whole) {
     return whole == 0 ? 0 : static_cast<DWORD>(ULONGLONG{part} * 100 / whole);
 }
 
+// The charge in percent as Windows shows it, of the battery's full charge
+// today; nothing where Windows does not know it (255) or there is no
+// battery. SYSTEM_BATTERY_STATE's MaxCapacity is the capacity when new, so a
+// worn battery's charge would read low against it.
+std::optional<DWORD> readBatteryCharge() {
+    SYSTEM_POWER_STATUS status = {};
+    if (!GetSystemPowerStatus(&status) || status.BatteryLifePercent > 100 ||
+        (status.BatteryFlag != BATTERY_FLAG_UNKNOWN &&
+         (status.BatteryFlag & BATTERY_FLAG_NO_BATTERY) != 0)) {
+        return std::nullopt;
+    }
+    return status.BatteryLifePercent;
+}
+
+// The battery's own alert (DefaultAlert1, in mWh) in the percent that
+// Windows shows: the charge now stands for RemainingCapacity. Against the
+// capacity when new only where the remaining capacity is not known.
+DWORD alertPercent(const SYSTEM_BATTERY_STATE& battery, DWORD charge) {
+    if (battery.RemainingCapacity == 0 || battery.RemainingCapacity == kUnknownCapacity) {
+        return percentOf(battery.DefaultAlert1, battery.MaxCapacity);
+    }
+    ULONGLONG scaled = (ULONGLONG{battery.DefaultAlert1} * charge + battery.RemainingCapacity / 2) /
+                       battery.RemainingCapacity;
+    return static_cast<DWORD>(std::min<ULONGLONG>(scaled, 100));
+}
+
 std::wstring numberText(DWORD number) {
     wchar_t text[16] = {};
     wsprintfW(text, L"%lu", number);
@@ -167,27 +197,27 @@ struct BatteryAction {
 };
 
 // Windows takes its battery actions whatever any program asks: the low
-// battery action at the plan's low level, else the critical one where the
-// charge reaches the larger of the plan's critical level and the battery's
-// own alert (DefaultAlert1). Nothing on mains, without a battery, or where
-// the plan does not say.
+// battery action at the plan's low level, else the critical one at the
+// plan's critical level, or at the battery's own alert where the plan's
+// level cannot be read. Nothing on mains, without a battery or a known
+// charge, or where the plan does not say what Windows does.
 BatteryAction comingBatteryAction(const SYSTEM_BATTERY_STATE& battery) {
     BatteryAction coming;
-    if (battery.AcOnLine || !battery.BatteryPresent || battery.MaxCapacity == 0) {
+    std::optional<DWORD> charge = readBatteryCharge();
+    if (battery.AcOnLine || !battery.BatteryPresent || !charge) {
         return coming;
     }
-    coming.charge = percentOf(battery.RemainingCapacity, battery.MaxCapacity);
+    coming.charge = *charge;
     if (readPlanValue(true, kBatterySubgroup, kLowBatteryAction, coming.action) &&
         coming.action != kBatteryDoNothing &&
         readPlanValue(true, kBatterySubgroup, kLowBatteryLevel, coming.level)) {
         return coming;
     }
-    coming.action = kBatteryDoNothing;
-    if (!readPlanValue(true, kBatterySubgroup, kCriticalBatteryAction, coming.action) ||
-        !readPlanValue(true, kBatterySubgroup, kCriticalBatteryLevel, coming.level)) {
+    if (!readPlanValue(true, kBatterySubgroup, kCriticalBatteryAction, coming.action)) {
         coming.action = kBatteryDoNothing;
+    } else if (!readPlanValue(true, kBatterySubgroup, kCriticalBatteryLevel, coming.level)) {
+        coming.level = alertPercent(battery, coming.charge);
     }
-    coming.level = std::max(coming.level, percentOf(battery.DefaultAlert1, battery.MaxCapacity));
     return coming;
 }
 

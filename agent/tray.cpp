@@ -2,6 +2,7 @@
 #include "agent.h"
 
 #include "hotkey.h"
+#include "notification.h"
 #include "popup.h"
 #include "power_scheme.h"
 #include "program_watch.h"
@@ -250,6 +251,17 @@ void onNotifyIcon(LPARAM lParam) {
     }
 }
 
+// Once the icon is in place, what waited for it is told.
+void retryTrayIcon() {
+    retryNotificationIcon();
+    tellWaitingNotices();
+}
+
+void onTaskbarCreated() {
+    addNotificationIcon();
+    tellWaitingNotices();
+}
+
 void onPowerBroadcast(WPARAM event, LPARAM data) {
     bool lidOpen = true;
     switch (event) {
@@ -443,13 +455,13 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         break;
     case WM_TIMER:
         if (wParam == TRAY_ADD_RETRY_TIMER && window == agentWindow) {
-            retryNotificationIcon();
+            retryTrayIcon();
             return 0;
         }
         break;
     default:
         if (message == wmTaskbarCreated && wmTaskbarCreated != 0 && window == agentWindow) {
-            addNotificationIcon();
+            onTaskbarCreated();
             return 0;
         }
         break;

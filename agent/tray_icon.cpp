@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cwchar>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -33,9 +32,9 @@ const wchar_t kPersonalizeKey[] =
 const wchar_t kNotificationTitle[] = L"PC-Vigilor";
 
 // A taskbar that is still starting may time out on the first records:
-// adding is tried again for this long, at this interval.
-ULONGLONG const kAddRetryPeriodMs = 2 * 60 * 1000;
+// adding is tried again at this interval, this many times (two minutes).
 UINT const kAddRetryIntervalMs = 2000;
+int const kAddRetries = 60;
 wchar_t const kTaskbarClass[] = L"Shell_TrayWnd";
 
 NOTIFYICONDATAW nid = {sizeof(nid)};
@@ -47,14 +46,8 @@ std::wstring sessionProgram;
 bool tipUntilStopped = false;
 int countdownSeconds = 0;
 bool lightTaskbar = false;
-ULONGLONG addRetryEnd = 0;
-
-// Notifications that came while the icon was not in place.
-struct WaitingNotification {
-    std::wstring text;
-    DWORD infoFlags;
-};
-std::vector<WaitingNotification> waitingNotifications;
+bool iconInPlace = false;
+int addRetriesLeft = 0;
 
 // Each drawing is decoded once for the DPI the icon is shown at and kept: a
 // burst of starts and cancels would otherwise decode an image at each.
@@ -168,19 +161,13 @@ void modifyIcon() {
 // of it succeeds.
 bool putIconInPlace() {
     prepareRecord();
-    return sendRecord(NIM_ADD) || sendRecord(NIM_MODIFY);
+    iconInPlace = sendRecord(NIM_ADD) || sendRecord(NIM_MODIFY);
+    return iconInPlace;
 }
 
-// Ends the tries to add the icon; once it is in place, what waited for it is
-// told, else it is dropped with them.
-void stopAddRetries(bool iconInPlace) {
+void stopAddRetries() {
     KillTimer(agentWindow, TRAY_ADD_RETRY_TIMER);
-    addRetryEnd = 0;
-    std::vector<WaitingNotification> waiting;
-    waiting.swap(waitingNotifications);
-    for (size_t i = 0; iconInPlace && i < waiting.size(); ++i) {
-        showTrayNotification(waiting[i].text, waiting[i].infoFlags);
-    }
+    addRetriesLeft = 0;
 }
 
 } // namespace
@@ -194,23 +181,30 @@ void addNotificationIcon() {
         iconCache.dpi = dpi;
     }
     if (putIconInPlace()) {
-        stopAddRetries(true);
+        stopAddRetries();
         return;
     }
-    addRetryEnd = GetTickCount64() + kAddRetryPeriodMs;
+    addRetriesLeft = kAddRetries;
     SetTimer(agentWindow, TRAY_ADD_RETRY_TIMER, kAddRetryIntervalMs, nullptr);
 }
 
 void retryNotificationIcon() {
-    bool inPlace = putIconInPlace();
-    if (inPlace || GetTickCount64() >= addRetryEnd) {
-        stopAddRetries(inPlace);
+    if (addRetriesLeft > 0) {
+        --addRetriesLeft;
+    }
+    if (putIconInPlace() || addRetriesLeft == 0) {
+        stopAddRetries();
     }
 }
 
+bool trayIconInPlace() {
+    return iconInPlace;
+}
+
 void removeNotificationIcon() {
-    stopAddRetries(false);
+    stopAddRetries();
     sendRecord(NIM_DELETE);
+    iconInPlace = false;
     nid.hIcon = nullptr;
     destroyCachedIcons();
     trayState = kTrayIdle;
@@ -243,9 +237,8 @@ void refreshTrayTip() {
 }
 
 bool showTrayNotification(const std::wstring& text, DWORD infoFlags) {
-    if (addRetryEnd != 0) {
-        waitingNotifications.push_back({text, infoFlags});
-        return true;
+    if (!iconInPlace) {
+        return false;
     }
     prepareRecord();
     nid.uFlags |= NIF_INFO;

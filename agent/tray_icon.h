@@ -8,10 +8,13 @@
 #include <string>
 
 // Adds the icon in the current state; also when the taskbar was made anew.
-// When the taskbar does not take it, tries again on TRAY_ADD_RETRY_TIMER.
+// When the taskbar does not take it, tries again on TRAY_ADD_RETRY_TIMER for
+// two minutes; after that only a new taskbar brings it.
 void addNotificationIcon();
 // TRAY_ADD_RETRY_TIMER: adds the icon in the state of the moment.
 void retryNotificationIcon();
+// Whether the notification area took the icon.
+bool trayIconInPlace();
 void removeNotificationIcon();
 
 void showTrayIdle();
@@ -28,8 +31,7 @@ void refreshTrayTip();
 
 // Shows `text` as a notification of the icon, titled "PC-Vigilor", with the
 // info or warning icon (`NIIF_INFO`, `NIIF_WARNING`). Returns whether the
-// notification area took it, or will once the icon is in place: while the
-// taskbar is still starting, notifications wait for the icon.
+// notification area took it; never while the icon is not in place.
 bool showTrayNotification(const std::wstring& text, DWORD infoFlags);
 
 // Whether the agent is waiting for the notification area to take a record:

@@ -105,6 +105,18 @@
 #define IDC_UNTIL_TIME_PROMPT 1101
 #define IDC_UNTIL_TIME_PICKER 1102
 
+// What could lock the PC or end a remote session during a session: a block
+// of sixteen of their own (304). Each text with minutes comes for one minute
+// and for more.
+#define IDS_NOTICE_INACTIVITY_LOCK_ONE 304
+#define IDS_NOTICE_INACTIVITY_LOCK 305 // %u: minutes without input
+#define IDS_NOTICE_SCREEN_SAVER_LOCK_ONE 306
+#define IDS_NOTICE_SCREEN_SAVER_LOCK 307 // %u: minutes without input
+#define IDS_NOTICE_REMOTE_IDLE_ONE 308
+#define IDS_NOTICE_REMOTE_IDLE 309 // %u: minutes without input
+#define IDS_NOTICE_DYNAMIC_LOCK 310
+#define IDS_NOTICE_CHAT_AWAY 311
+
 // Controls of the About box that take their texts from the string table.
 #define IDC_ABOUT_VERSION 1001
 #define IDC_ABOUT_DESCRIPTION 1002

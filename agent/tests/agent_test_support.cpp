@@ -2,6 +2,7 @@
 
 #include "agent.h"
 #include "fake_powrprof.h"
+#include "fake_user_session.h"
 #include "popup.h"
 #include "session.h"
 #include "test_registry.h"
@@ -107,6 +108,7 @@ void AgentTest::SetUp() {
     test::deleteSettingsKey();
     fake_power::reset(fake_power::kBalanced);
     fake_power::resetRequests();
+    fake_user_session::reset();
     sessionOptions = SessionOptions{};
     ASSERT_TRUE(initInstance(GetModuleHandleW(nullptr)));
 }

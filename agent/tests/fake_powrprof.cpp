@@ -2,6 +2,9 @@
 
 #include <powrprof.h>
 
+#include <map>
+#include <optional>
+
 namespace {
 
 std::vector<fake_power::PowerRequest> madeRequests;
@@ -68,6 +71,54 @@ GUID activeScheme = fake_power::kBalanced;
 bool readFails = false;
 int activationCount = 0;
 
+std::optional<fake_power::Battery> battery;
+
+// The plan's settings by subgroup, setting and power source.
+std::map<std::wstring, DWORD> planValues;
+
+std::wstring planKey(const GUID& subgroup, const GUID& setting, bool onBattery) {
+    wchar_t text[2][39] = {};
+    StringFromGUID2(subgroup, text[0], 39);
+    StringFromGUID2(setting, text[1], 39);
+    return std::wstring(text[0]) + text[1] + (onBattery ? L"DC" : L"AC");
+}
+
+DWORD readPlanValue(const GUID* subgroup, const GUID* setting, bool onBattery, DWORD* value) {
+    auto found = subgroup != nullptr && setting != nullptr
+                     ? planValues.find(planKey(*subgroup, *setting, onBattery))
+                     : planValues.end();
+    if (found == planValues.end() || value == nullptr) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    *value = found->second;
+    return ERROR_SUCCESS;
+}
+
+BOOL WINAPI fakeGetSystemPowerStatus(LPSYSTEM_POWER_STATUS status) {
+    BYTE const onMains = battery && !battery->onMains ? 0 : 1;
+    *status = {onMains,
+               BYTE(battery ? 0 : BATTERY_FLAG_NO_BATTERY),
+               battery ? battery->shownPercent : BYTE(BATTERY_PERCENTAGE_UNKNOWN),
+               0,
+               BATTERY_LIFE_UNKNOWN,
+               BATTERY_LIFE_UNKNOWN};
+    return TRUE;
+}
+
+using GetModuleHandleCall = HMODULE(WINAPI*)(LPCWSTR);
+
+// The agent looks up powrprof's plan readers at run time; this program
+// exports its own, so it answers for powrprof.dll. Every other module is
+// found by the real call.
+HMODULE WINAPI fakeGetModuleHandleW(LPCWSTR name) {
+    static auto real = reinterpret_cast<GetModuleHandleCall>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"kernel32.dll"), "GetModuleHandleW")));
+    if (name != nullptr && lstrcmpiW(name, L"powrprof.dll") == 0) {
+        return real(nullptr);
+    }
+    return real(name);
+}
+
 } // namespace
 
 namespace fake_power {
@@ -76,6 +127,20 @@ void reset(const GUID& active) {
     activeScheme = active;
     readFails = false;
     activationCount = 0;
+    battery.reset();
+    planValues.clear();
+}
+
+void setBattery(const Battery& state) {
+    battery = state;
+}
+
+void setPlanValue(const GUID& subgroup, const GUID& setting, bool onBattery, DWORD value) {
+    planValues[planKey(subgroup, setting, onBattery)] = value;
+}
+
+void forgetPlanValue(const GUID& subgroup, const GUID& setting, bool onBattery) {
+    planValues.erase(planKey(subgroup, setting, onBattery));
 }
 
 void setReadFails(bool fails) {
@@ -115,6 +180,8 @@ void* __imp_PowerCreateRequest = reinterpret_cast<void*>(&fakePowerCreateRequest
 void* __imp_PowerSetRequest = reinterpret_cast<void*>(&fakePowerSetRequest);
 void* __imp_PowerClearRequest = reinterpret_cast<void*>(&fakePowerClearRequest);
 void* __imp_CloseHandle = reinterpret_cast<void*>(&fakeCloseHandle);
+void* __imp_GetSystemPowerStatus = reinterpret_cast<void*>(&fakeGetSystemPowerStatus);
+void* __imp_GetModuleHandleW = reinterpret_cast<void*>(&fakeGetModuleHandleW);
 }
 
 extern "C" DWORD WINAPI PowerGetActiveScheme(HKEY, GUID** scheme) {
@@ -140,7 +207,38 @@ extern "C" DWORD WINAPI PowerSetActiveScheme(HKEY, const GUID* scheme) {
     return ERROR_SUCCESS;
 }
 
-// A PC that does not say how it is powered: nothing threatens a session.
-extern "C" LONG WINAPI CallNtPowerInformation(POWER_INFORMATION_LEVEL, PVOID, ULONG, PVOID, ULONG) {
+// Until a test sets a battery, the PC does not say how it is powered and
+// nothing threatens a session.
+extern "C" LONG WINAPI CallNtPowerInformation(POWER_INFORMATION_LEVEL level, PVOID, ULONG,
+                                              PVOID output, ULONG size) {
+    if (battery && level == SystemBatteryState && size >= sizeof(SYSTEM_BATTERY_STATE)) {
+        auto* state = static_cast<SYSTEM_BATTERY_STATE*>(output);
+        *state = {};
+        state->AcOnLine = battery->onMains;
+        state->BatteryPresent = TRUE;
+        state->MaxCapacity = battery->capacityWhenNew;
+        state->RemainingCapacity = battery->remainingCapacity;
+        state->DefaultAlert1 = battery->alert;
+        return 0;
+    }
+    if (battery && level == SystemPowerCapabilities && size >= sizeof(SYSTEM_POWER_CAPABILITIES)) {
+        auto* capabilities = static_cast<SYSTEM_POWER_CAPABILITIES*>(output);
+        *capabilities = {};
+        // AoAc, which mingw-w64's structure predates.
+        capabilities->spare2[2] = battery->modernStandby;
+        return 0;
+    }
     return static_cast<LONG>(0xC0000002); // STATUS_NOT_IMPLEMENTED
+}
+
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PowerReadACValueIndex(HKEY, const GUID*, const GUID* subgroup, const GUID* setting,
+                          LPDWORD value) {
+    return readPlanValue(subgroup, setting, false, value);
+}
+
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PowerReadDCValueIndex(HKEY, const GUID*, const GUID* subgroup, const GUID* setting,
+                          LPDWORD value) {
+    return readPlanValue(subgroup, setting, true, value);
 }

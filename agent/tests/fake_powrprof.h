@@ -1,6 +1,8 @@
 // Stands in for powrprof at link time: Wine's own power-scheme calls neither
 // report nor change an active scheme, so the tests keep it here. Wine's
-// power requests do nothing either; they are kept here too.
+// power requests do nothing either; they are kept here too, as are the
+// battery and the plan's settings, which Wine reads from the machine or not
+// at all.
 #pragma once
 
 #include <windows.h>
@@ -20,7 +22,8 @@ inline constexpr GUID kHighPerformance = {
 inline constexpr GUID kUserScheme = {
     0x12345678, 0x9abc, 0x4def, {0x80, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77}};
 
-// Sets the active scheme and forgets earlier activations.
+// Sets the active scheme and forgets earlier activations, the battery and
+// the plan's settings.
 void reset(const GUID& active);
 
 // Makes PowerGetActiveScheme fail as Wine's does.
@@ -47,5 +50,27 @@ void resetRequests(bool createFails = false, bool setFails = false);
 const std::vector<PowerRequest>& requests();
 // Requests made and not closed.
 int openRequests();
+
+// How the PC is powered, for CallNtPowerInformation (SYSTEM_BATTERY_STATE,
+// SYSTEM_POWER_CAPABILITIES) and kernel32's GetSystemPowerStatus. Until one
+// is set, the PC does not say, as Wine on a PC without a battery.
+struct Battery {
+    bool onMains = true;
+    // GetSystemPowerStatus's BatteryLifePercent: of the full charge today.
+    BYTE shownPercent = 255;
+    // SYSTEM_BATTERY_STATE's capacities in mWh: MaxCapacity is the capacity
+    // when new; DefaultAlert1 the battery's own alert.
+    DWORD capacityWhenNew = 0;
+    DWORD remainingCapacity = 0;
+    DWORD alert = 0;
+    bool modernStandby = false;
+};
+void setBattery(const Battery& battery);
+
+// A setting of the active plan on battery or on mains, keyed by its subgroup
+// and setting; one never set is not found. The agent finds the readers in
+// powrprof.dll at run time, which this program stands for.
+void setPlanValue(const GUID& subgroup, const GUID& setting, bool onBattery, DWORD value);
+void forgetPlanValue(const GUID& subgroup, const GUID& setting, bool onBattery);
 
 } // namespace fake_power

@@ -116,7 +116,7 @@ TEST_F(AgentTest, WindowAndMenusAreBuilt) {
     EXPECT_EQ(menuText(sessionMenu, 8), L"Add 1 hour");
     EXPECT_EQ(GetMenuItemID(sessionMenu, 8), IDM_ADD_HOUR);
     EXPECT_EQ(GetMenuState(sessionMenu, 9, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
-    EXPECT_EQ(menuText(sessionMenu, 10), L"Could My PC Still Sleep?");
+    EXPECT_EQ(menuText(sessionMenu, 10), L"Could My PC Still Sleep or Lock?");
 
     // What starts a session is offered while none runs, as the programs are.
     const UINT starts[] = {1, 2, 3, 4, 5, 7};

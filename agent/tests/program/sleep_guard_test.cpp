@@ -1,4 +1,7 @@
-// What may let the PC sleep in a session, as the real agent tells it.
+// What may let the PC sleep or lock in a session, as the real agent tells
+// it. The battery's charge is Windows' own (kernel32's
+// GetSystemPowerStatus), which no DLL beside the agent can play: the
+// in-process tests tell the battery's notices.
 #include "agent_program_fixture.h"
 #include "stand_in_powrprof.h"
 #include "tray_stand_in.h"
@@ -9,6 +12,10 @@ namespace {
 using namespace stand_in_powrprof;
 using Texts = std::vector<std::wstring>;
 
+const wchar_t kNothingFound[] =
+    L"Nothing found that would let Windows put this PC to sleep or lock it during a session. The "
+    L"power button and Start > Sleep still end every request to stay awake.";
+
 const wchar_t kPolicyKey[] =
     L"SOFTWARE\\Policies\\Microsoft\\Power\\PowerSettings\\A4B195F5-8225-47D8-8012-9D41369786E2";
 const wchar_t kOverrideKey[] =
@@ -16,6 +23,28 @@ const wchar_t kOverrideKey[] =
 
 void setMachineValue(const wchar_t* key, const wchar_t* name, DWORD value) {
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, name, REG_DWORD, &value, sizeof(value));
+}
+
+// Where an administrator, a policy or the user sets what can lock the PC.
+const wchar_t kSystemPolicyKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+const wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+const wchar_t kDesktopPolicyKey[] =
+    L"Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop";
+const wchar_t kRemoteDesktopPolicyKey[] =
+    L"SOFTWARE\\Policies\\Microsoft\\Windows NT\\Terminal Services";
+const wchar_t kWinlogonKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+
+// Wine's own prefix has none of them.
+void clearLockCauses() {
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSystemPolicyKey, L"InactivityTimeoutSecs");
+    for (const wchar_t* name :
+         {L"ScreenSaveActive", L"ScreenSaveTimeOut", L"ScreenSaverIsSecure", L"SCRNSAVE.EXE"}) {
+        deleteValue(kDesktopKey, name);
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, kDesktopPolicyKey);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kRemoteDesktopPolicyKey);
+    deleteValue(kWinlogonKey, L"EnableGoodbye");
 }
 
 class SleepGuard : public AgentProgram {
@@ -32,6 +61,7 @@ class SleepGuard : public AgentProgram {
         removePowerStandIn();
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, kPolicyKey); // made here, with its values
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kOverrideKey, L"VigilorTaskbar.exe");
+        clearLockCauses();
     }
 
     // The notifications' texts that the agent shows for `message`.
@@ -49,21 +79,20 @@ class SleepGuard : public AgentProgram {
 // A quiet start with each cause near, then each cause once, together.
 TEST_F(SleepGuard, EachCauseThatHoldsIsToldOnce) {
     writeSetting(L"monitorOn", 0);
+    writeSetting(L"simulatePress", 1); // else the check tells chat programs' "Away"
     setMachineValue(kOverrideKey, L"VigilorTaskbar.exe", 1); // the display, not asked for
     writeDword(kStateKey, kAllowOnMainsValue, 0);
     setMachineValue(kPolicyKey, L"ACSettingIndex", 1); // decides over the plan
     setMachineValue(kPolicyKey, L"DCSettingIndex", 0);
     writeDword(kStateKey, kAoAcValue, 1);
     agent.post(WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 16); // no report there
-    EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK),
-              Texts{L"Nothing found that would let Windows put this PC to sleep during a session. "
-                    L"The power button and Start > Sleep still end every request to stay awake."});
+    EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK), Texts{kNothingFound});
     EXPECT_EQ(told(WM_VIGILOR_START), Texts{});
     writeDword(kStateKey, kAcOnLineValue, 0);
-    std::wstring policy = L"Windows is set to ignore requests to keep this PC awake. Only your "
-                          L"activity or keeping the display on holds it awake.";
-    std::wstring standby = L"On battery, this PC sleeps a few minutes after the screen turns "
-                           L"off. Keeping the display on avoids it.";
+    std::wstring policy = L"Windows is set to ignore requests to keep this PC awake: unless you "
+                          L"use it, it sleeps as usual, even with the display on.";
+    std::wstring standby = L"On battery, Windows ends requests to keep this PC awake five minutes "
+                           L"after its sleep timeout. Keeping the display on avoids it.";
     EXPECT_EQ(told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), Texts{policy + L"\n" + standby});
     EXPECT_EQ(told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), Texts{});
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicyKey, L"DCSettingIndex"); // the plan decides
@@ -71,41 +100,71 @@ TEST_F(SleepGuard, EachCauseThatHoldsIsToldOnce) {
     setMachineValue(kOverrideKey, L"VigilorTaskbar.exe", 2); // the system
     std::wstring override = L"Windows is told to ignore PC-Vigilor's requests (powercfg "
                             L"/requestsoverride). An administrator can remove that override.";
-    EXPECT_EQ(told(WM_VIGILOR_START), (Texts{policy + L"\n" + override, standby}));
-    // The user asks: told again, all of it.
-    EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK), (Texts{policy + L"\n" + override, standby}));
-}
-
-// Windows' battery actions come whatever the agent asks: told once, near the
-// charge at which Windows acts, and with what it does there.
-TEST_F(SleepGuard, BatteryRunningOutIsToldNearTheChargeWhereWindowsActs) {
-    writeDword(kStateKey, kAcOnLineValue, 0);
-    writeDword(kStateKey, kCriticalActionValue, 2);
-    writeDword(kStateKey, kCriticalLevelValue, 5);
-    writeDword(kStateKey, kAlertValue, 7); // the battery's own level decides
-    writeDword(kStateKey, kChargeValue, 13);
-    EXPECT_EQ(told(WM_VIGILOR_START), Texts{});
-    writeDword(kStateKey, kChargeValue, 12);
-    EXPECT_EQ(
-        told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE),
-        Texts{L"The battery is at 12 percent. At 7 percent, Windows hibernates the PC whatever "
-              L"PC-Vigilor asks. Plug in the charger to keep it awake."});
-    writeDword(kStateKey, kChargeValue, 11);
-    EXPECT_EQ(told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), Texts{});
-    // A low battery action comes first.
-    writeDword(kStateKey, kLowActionValue, 1);
-    writeDword(kStateKey, kLowLevelValue, 10);
-    std::wstring battery = L"The battery is at 11 percent. At 10 percent, Windows puts the PC to "
-                           L"sleep whatever PC-Vigilor asks. Plug in the charger to keep it awake.";
-    EXPECT_EQ(told(WM_VIGILOR_START), Texts{battery});
-    // The lid's action only when the user asks.
+    // What closing the lid does only when the user asks: nearly every laptop
+    // is set so, and it comes true only when the lid closes.
     writeDword(kStateKey, kLidValue, 1);
     writeDword(kStateKey, kLidActionValue, 1);
-    EXPECT_EQ(
-        told(WM_COMMAND, IDM_SLEEP_CHECK),
-        (Texts{battery, L"Closing the lid ends every request to keep this PC awake. To keep it "
-                        L"awake with the lid closed, set closing the lid to \u201cDo nothing\u201d "
-                        L"in Windows' power options."}));
+    EXPECT_EQ(told(WM_VIGILOR_START), (Texts{policy + L"\n" + override, standby}));
+    // The user asks: told again, all of it.
+    std::wstring lid = L"Closing the lid ends every request to keep this PC awake. To keep it "
+                       L"awake with the lid closed, set closing the lid to \u201cDo nothing\u201d "
+                       L"in Windows' power options.";
+    EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK), (Texts{policy + L"\n" + override, standby, lid}));
+}
+
+// Each cause once a session, with its minutes: the inactivity limit and a
+// screen saver that locks only without the display kept on; Dynamic Lock
+// and chat programs' "Away" (without the key press) only when the user
+// asks; a Remote Desktop idle limit never outside such a session, which
+// Wine cannot play. Nothing on a clean PC.
+TEST_F(SleepGuard, EachLockCauseIsToldOnceWithItsMinutes) {
+    writeSetting(L"monitorOn", 0);
+    writeSetting(L"simulatePress", 1);
+    EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK), Texts{kNothingFound});
+    EXPECT_EQ(told(WM_VIGILOR_START), Texts{});
+    setMachineValue(kSystemPolicyKey, L"InactivityTimeoutSecs", 900);
+    writeText(kDesktopKey, L"ScreenSaveActive", L"1");
+    writeText(kDesktopKey, L"ScreenSaveTimeOut", L"600");
+    writeText(kDesktopKey, L"ScreenSaverIsSecure", L"1");
+    writeText(kDesktopKey, L"SCRNSAVE.EXE", L"C:\\windows\\system32\\scrnsave.scr");
+    writeText(kDesktopPolicyKey, L"ScreenSaveTimeOut", L"90"); // decides over the user's
+    setMachineValue(kRemoteDesktopPolicyKey, L"MaxIdleTime", 600000);
+    std::wstring inactivity = L"A security policy locks this PC after 15 minutes without input. "
+                              L"Keeping the display on avoids it.";
+    std::wstring screenSaver = L"The screen saver locks this PC after 1 minute without input. "
+                               L"Keeping the display on avoids it.";
+    EXPECT_EQ(told(WM_VIGILOR_START), Texts{inactivity + L"\n" + screenSaver});
+    EXPECT_EQ(told(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE), Texts{});
+
+    writeSetting(L"monitorOn", 1);
+    EXPECT_EQ(told(WM_VIGILOR_START), Texts{});
+    writeDword(kWinlogonKey, L"EnableGoodbye", 1);
+    std::wstring dynamicLock = L"Dynamic Lock locks this PC when your paired phone goes out of "
+                               L"range. A session keeps it awake, but locked.";
+    std::wstring chat = L"Chat programs show you as \u201cAway\u201d after some minutes without "
+                        L"input. Only \u201cSimulate keyboard press action\u201d avoids that.";
+    EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK), Texts{dynamicLock});
+    told(WM_VIGILOR_CANCEL);
+    writeSetting(L"simulatePress", 0);
+    EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK), Texts{dynamicLock + L"\n" + chat});
+    writeSetting(L"monitorOn", 0);
+    writeSetting(L"simulatePress", 1);
+    EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK),
+              (Texts{inactivity + L"\n" + screenSaver, dynamicLock}));
+
+    // What is not a number counts as not set, a policy's too: the user's own
+    // screen saver decides then.
+    const wchar_t notANumber[] = L"15 min";
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSystemPolicyKey, L"InactivityTimeoutSecs", REG_SZ,
+                    notANumber, sizeof(notANumber));
+    writeText(kDesktopPolicyKey, L"ScreenSaveTimeOut", std::wstring(300, L'9'));
+    EXPECT_EQ(told(WM_VIGILOR_START),
+              Texts{L"The screen saver locks this PC after 10 minutes without input. Keeping the "
+                    L"display on avoids it."});
+
+    clearLockCauses();
+    EXPECT_EQ(told(WM_VIGILOR_START), Texts{});
+    EXPECT_EQ(told(WM_COMMAND, IDM_SLEEP_CHECK), Texts{kNothingFound});
 }
 
 } // namespace
