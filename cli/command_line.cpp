@@ -3,7 +3,9 @@
 #include "console.h"
 #include "resource.h"
 
+#include <algorithm>
 #include <cwctype>
+#include <vector>
 
 namespace {
 
@@ -66,61 +68,39 @@ struct Parser {
         return false;
     }
 
-    // An option's value: after "=" in the same word, or the next word.
-    bool takeValue(const std::wstring& option, const std::wstring& inline_, bool hasInline,
-                   std::wstring& value) {
-        if (hasInline) {
-            value = inline_;
-            return true;
-        }
-        if (at + 1 >= argc) {
-            return fail(IDS_ERROR_MISSING_VALUE, {option});
-        }
-        value = argv[++at];
-        return true;
+    // The options of "start" given so far: each may come once.
+    std::vector<std::wstring> given;
+
+    bool wasGiven(const wchar_t* option) const {
+        return std::find(given.begin(), given.end(), option) != given.end();
     }
 
-    bool startOption(const std::wstring& option, const std::wstring& value, bool& seenFor,
-                     bool& seenUntil, bool& seenDisplay, bool& seenWhile) {
-        auto once = [&](bool& seen) {
-            bool first = !seen;
-            seen = true;
-            return first;
-        };
+    bool startOption(const std::wstring& option, const std::wstring& value) {
+        if (wasGiven(option.c_str())) {
+            return fail(IDS_ERROR_TWICE, {option});
+        }
+        given.push_back(option);
+        bool valid = false;
         if (option == L"--for") {
-            if (!once(seenFor)) {
-                return fail(IDS_ERROR_TWICE, {option});
-            }
             command.minutes = parseDuration(value);
-            return command.minutes != 0 || fail(IDS_ERROR_BAD_VALUE, {value, option});
-        }
-        if (option == L"--until") {
-            if (!once(seenUntil)) {
-                return fail(IDS_ERROR_TWICE, {option});
-            }
+            valid = command.minutes != 0;
+        } else if (option == L"--until") {
             command.endTimeOfDay = parseTimeOfDay(value);
-            return command.endTimeOfDay != remote::kNoEndTime ||
-                   fail(IDS_ERROR_BAD_VALUE, {value, option});
-        }
-        if (option == L"--display") {
-            if (!once(seenDisplay)) {
-                return fail(IDS_ERROR_TWICE, {option});
-            }
+            valid = command.endTimeOfDay != remote::kNoEndTime;
+        } else if (option == L"--display") {
             command.display = value == L"on"    ? remote::kDisplayOn
                               : value == L"off" ? remote::kDisplayOff
                                                 : remote::kDisplayAsStored;
-            return command.display != remote::kDisplayAsStored ||
-                   fail(IDS_ERROR_BAD_VALUE, {value, option});
+            valid = command.display != remote::kDisplayAsStored;
+        } else {
+            valid = parseProgram(value, command);
         }
-        if (!once(seenWhile)) {
-            return fail(IDS_ERROR_TWICE, {option});
-        }
-        return parseProgram(value, command) || fail(IDS_ERROR_BAD_VALUE, {value, option});
+        return valid || fail(IDS_ERROR_BAD_VALUE, {value, option});
     }
 
     bool start() {
-        bool seenFor = false, seenUntil = false, seenDisplay = false, seenWhile = false;
         for (++at; at < argc; ++at) {
+            // "--for 45m" or "--for=45m".
             std::wstring word = argv[at];
             size_t equals = word.find(L'=');
             std::wstring option = word.substr(0, equals);
@@ -129,14 +109,18 @@ struct Parser {
                 return fail(IDS_ERROR_UNKNOWN_OPTION, {word, L"start"});
             }
             std::wstring value;
-            bool hasInline = equals != std::wstring::npos;
-            if (!takeValue(option, hasInline ? word.substr(equals + 1) : std::wstring(), hasInline,
-                           value) ||
-                !startOption(option, value, seenFor, seenUntil, seenDisplay, seenWhile)) {
+            if (equals != std::wstring::npos) {
+                value = word.substr(equals + 1);
+            } else if (at + 1 < argc) {
+                value = argv[++at];
+            } else {
+                return fail(IDS_ERROR_MISSING_VALUE, {option});
+            }
+            if (!startOption(option, value)) {
                 return false;
             }
         }
-        if (seenFor && seenUntil) {
+        if (wasGiven(L"--for") && wasGiven(L"--until")) {
             return fail(IDS_ERROR_TOGETHER, {L"--for", L"--until"});
         }
         return true;
@@ -210,7 +194,8 @@ struct Parser {
 
 bool parseCommandLine(int argc, wchar_t** argv, Command& command, std::wstring& error) {
     command = Command();
-    return Parser{argc, argv, 1, command, error}.parse();
+    Parser parser{argc, argv, 1, command, error, {}};
+    return parser.parse();
 }
 
 DWORD parseDuration(const std::wstring& text) {
