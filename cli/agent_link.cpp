@@ -28,17 +28,30 @@ bool validFindings(const remote::Findings& findings) {
            terminated(findings.text);
 }
 
+// Top-level windows are taken one by one from a list that EnumWindows makes
+// first: a popup that closes meanwhile is passed over. Walking them with
+// FindWindowExW would end at such a popup, as if no agent ran.
+BOOL CALLBACK takeAgentWindow(HWND window, LPARAM found) {
+    wchar_t text[32] = {};
+    if ((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0 ||
+        GetClassNameW(window, text, ARRAYSIZE(text)) == 0 ||
+        std::wcscmp(text, kAgentWindowClass) != 0 ||
+        // The agent window has a caption: its text is read without a
+        // message to the agent.
+        GetWindowTextW(window, text, ARRAYSIZE(text)) == 0 ||
+        std::wcscmp(text, kAgentWindowTitle) != 0) {
+        return TRUE;
+    }
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 } // namespace
 
 HWND findAgentWindow() {
-    for (HWND window = FindWindowExW(nullptr, nullptr, kAgentWindowClass, kAgentWindowTitle);
-         window != nullptr;
-         window = FindWindowExW(nullptr, window, kAgentWindowClass, kAgentWindowTitle)) {
-        if ((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED) == 0) {
-            return window;
-        }
-    }
-    return nullptr;
+    HWND found = nullptr;
+    EnumWindows(takeAgentWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 remote::Request makeRequest(DWORD verb) {
