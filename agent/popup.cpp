@@ -1,6 +1,7 @@
 #include "popup.h"
 
 #include "agent.h"
+#include "message_filter.h"
 #include "resource.h"
 #include "texts.h"
 
@@ -82,6 +83,7 @@ HWND createPopupWindow(DWORD exStyle) {
         CreateWindowExW(exStyle, szWindowClass, szTitle, WS_POPUP | WS_VISIBLE, x, y, width,
                         scaled(kPopupHeight, dpi), nullptr, nullptr, hInst, nullptr);
     if (window != nullptr) {
+        allowMessagesFromAnyIntegrity(window);
         SetLayeredWindowAttributes(window, kPopupColourKey, 0, LWA_COLORKEY);
         deleteFont();
         msgFont = createScaledFont(dpi);

@@ -2,6 +2,7 @@
 
 #include "agent.h"
 #include "notification.h"
+#include "plan_switch_mark.h"
 #include "power_mode.h"
 #include "resource.h"
 #include "settings.h"
@@ -164,10 +165,10 @@ bool anotherAgentRuns() {
     return false;
 }
 
-// A record left by an agent that is gone. What it switched comes back only
-// while it is still what the session chose: the user may have chosen another
-// plan or mode by hand since.
-void putBackLeftBehind(const SchemeSwitch& change) {
+// What a session switched comes back only while it is still what the
+// session chose: the user may have chosen another plan or mode by hand since,
+// and that choice stays.
+void putBackWhereUnchanged(const SchemeSwitch& change) {
     if (change.what == Switched::Plan) {
         GUID active = {};
         if (!change.switchedToKnown ||
@@ -229,6 +230,12 @@ bool switchModesInstead(DWORD index) {
     return true;
 }
 
+void tellPlanHeld(DWORD index) {
+    addNotice(NoticeCause::PowerPlan,
+              formatText(IDS_NOTICE_PLAN_HELD, {loadText(kSchemeNames[index])}),
+              NoticeLevel::Warning);
+}
+
 void tellPlanNotSwitched(DWORD index, DWORD error, bool modesSet) {
     std::wstring plan = loadText(kSchemeNames[index]);
     std::wstring reason = systemErrorText(error);
@@ -266,6 +273,10 @@ void switchPowerScheme(DWORD index) {
     if (index > 2) {
         return;
     }
+    if (!holdPlanSwitchMark()) {
+        tellPlanHeld(index);
+        return;
+    }
     if (sessionSwitch.what == Switched::Modes) {
         // The plan was missing at the first start of this session.
         DWORD result = setModes(powerModeForIndex(index));
@@ -292,6 +303,9 @@ void switchPowerScheme(DWORD index) {
     }
     bool modesSet = sessionSwitch.what == Switched::Nothing && switchModesInstead(index);
     tellPlanNotSwitched(index, result, modesSet);
+    if (sessionSwitch.what == Switched::Nothing) {
+        releasePlanSwitchMark();
+    }
 }
 
 int switchedPowerPlan(bool& asPowerMode) {
@@ -312,12 +326,9 @@ void restorePowerScheme() {
     if (sessionSwitch.what == Switched::Nothing) {
         return;
     }
-    if (sessionSwitch.what == Switched::Plan) {
-        PowerSetActiveScheme(nullptr, &sessionSwitch.userPlan);
-    } else {
-        putModesBack(sessionSwitch);
-    }
+    putBackWhereUnchanged(sessionSwitch);
     sessionSwitch = SchemeSwitch();
+    releasePlanSwitchMark();
     if (ownsRestoreRecord) {
         deleteSetting(kRestoreRecord);
         ownsRestoreRecord = false;
@@ -331,8 +342,10 @@ void restoreSchemeLeftBehind() {
         return;
     }
     SchemeSwitch change;
-    if (parseRecord(text, change)) {
-        putBackLeftBehind(change);
+    // Where an agent of another Windows session has switched since, the plan
+    // is that session's now.
+    if (parseRecord(text, change) && !planSwitchMarkedElsewhere()) {
+        putBackWhereUnchanged(change);
     }
     deleteSetting(kRestoreRecord);
     if (readVigilorActive() == 1) {

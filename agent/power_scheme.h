@@ -25,7 +25,9 @@ void detectPowerScheme();
 // from before its first switch stays the one to return to. Where Windows
 // will not switch to the plan, the nearest power mode is set for mains and
 // battery instead, when Windows has power modes; either way the user is
-// told, together with the start's other findings.
+// told, together with the start's other findings. While an agent of another
+// Windows session holds the machine's plan switched, nothing is switched and
+// the user is told so.
 void switchPowerScheme(DWORD index);
 
 // The built-in plan (0 to 2) that the running session switched to, or -1
@@ -34,14 +36,16 @@ void switchPowerScheme(DWORD index);
 int switchedPowerPlan(bool& asPowerMode);
 
 // Puts back what this session switched, the plan or the user's power modes,
-// if it switched at all. Once put back, nothing is put back again.
+// if it switched at all and Windows still has what it switched to: a plan or
+// mode the user chose since stays. Once put back, nothing is put back again.
 void restorePowerScheme();
 
 // What a session switched is recorded in the settings key until it is put
 // back, so that an agent that was killed or crashed mid-session leaves a
 // trace. At start-up and before a session switches anything, unless another
 // agent runs (whose session the record may belong to), this puts back what
-// such a record names while what the session chose is still active, deletes
-// the record and clears "VigilorActive". A record that is none of ours is
-// only deleted.
+// such a record names while what the session chose is still active and no
+// agent of another Windows session holds the plan switched, deletes the
+// record and clears "VigilorActive". A record that is none of ours is only
+// deleted.
 void restoreSchemeLeftBehind();

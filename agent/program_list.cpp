@@ -10,6 +10,13 @@
 
 namespace {
 
+// A Store app shows in a frame of the shared frame host
+// (ApplicationFrameHost.exe), inside which the app's own process draws its
+// core window. Where the app is minimised, its core window leaves the frame
+// and stands alone under the same title.
+wchar_t const kFrameClass[] = L"ApplicationFrameWindow";
+wchar_t const kCoreWindowClass[] = L"Windows.UI.Core.CoreWindow";
+
 struct WindowOf {
     DWORD processId;
     std::wstring title;
@@ -46,18 +53,37 @@ bool isCloaked(HWND window) {
            cloaked != 0;
 }
 
+// The process whose end the user means by the window's: a Store app's own
+// rather than the frame host's, which every such app shares and which
+// outlives them. 0 for a frame without its app.
+DWORD programProcessOf(HWND window, const std::wstring& title) {
+    wchar_t cls[64] = {};
+    GetClassNameW(window, cls, ARRAYSIZE(cls));
+    HWND drawn = window;
+    if (std::wcscmp(cls, kFrameClass) == 0) {
+        drawn = FindWindowExW(window, nullptr, kCoreWindowClass, nullptr);
+        if (drawn == nullptr && !title.empty()) {
+            drawn = FindWindowExW(nullptr, nullptr, kCoreWindowClass, title.c_str());
+        }
+    }
+    DWORD processId = 0;
+    if (drawn != nullptr) {
+        GetWindowThreadProcessId(drawn, &processId);
+    }
+    return processId;
+}
+
 BOOL CALLBACK surveyWindow(HWND window, LPARAM param) {
     auto* survey = reinterpret_cast<Survey*>(param);
     if (!IsWindowVisible(window) || GetWindow(window, GW_OWNER) != nullptr ||
         window == GetShellWindow() || isCloaked(window)) {
         return TRUE;
     }
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == GetCurrentProcessId()) {
+    std::wstring title = titleOf(window);
+    DWORD processId = programProcessOf(window, title);
+    if (processId == 0 || processId == GetCurrentProcessId()) {
         return TRUE;
     }
-    std::wstring title = titleOf(window);
     if (isConfigWindow(window, title)) {
         survey->configProcesses.push_back(processId);
     }

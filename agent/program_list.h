@@ -17,7 +17,8 @@ struct ListedProgram {
 
 // One entry per process with a visible, titled, unowned top-level window,
 // other than the agent and the configuration application, sorted by title,
-// at most kMostListedPrograms. The caller closes the handles.
+// at most kMostListedPrograms; a Store app by its own process, not by the
+// frame host that shows it. The caller closes the handles.
 std::vector<ListedProgram> listPrograms();
 
 // A title as a menu item shows it: "&" stays a character, and control

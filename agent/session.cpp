@@ -18,7 +18,6 @@
 #include "tray_menu.h"
 
 #include <algorithm>
-#include <climits>
 
 SessionOptions sessionOptions;
 SessionOptions sessionTerms;
@@ -36,18 +35,27 @@ EXECUTION_STATE const kKeepNothing = ES_CONTINUOUS;
 
 ULONGLONG const kTicksPerMinute = 600000000ULL; // FILETIME counts 100 ns
 ULONGLONG const kTicksPerMillisecond = 10000;
+ULONGLONG const kTicksPerDay = 24 * 60 * kTicksPerMinute;
 
 // "Add 1 hour", and how far ahead of now a session may ever end.
 uint64_t const kAddedMinutes = 60;
 uint64_t const kLongestMinutesAhead = 1000 * 60;
 
+// With a shutdown the session timer is due ten seconds before the end, for
+// the countdown.
+ULONGLONG const kCountdownLead = 10000 * kTicksPerMillisecond;
+
 // What the running session asked for at its start, asked again on resume.
 EXECUTION_STATE sessionExecutionState = kKeepNothing;
 
-// When the session timer's callback is due, on the wall clock (UTC, in
-// FILETIME's units). Timers do not count the time the PC sleeps as the
-// clock does, so a resume sets the timer again from this.
-ULONGLONG sessionTimerDue = 0;
+// The local midnight before the session's start, from which its end minute
+// counts.
+ULONGLONG sessionMidnight = 0;
+
+// Whether the session timer counts towards the end. Once its callback has
+// run, the countdown (if any) is the end itself, and the clock no longer
+// decides anything.
+bool sessionTimerCounting = false;
 
 // The local time at which Windows put the PC to sleep during the session,
 // until the resume has told the user, and what it is known to have slept
@@ -59,20 +67,55 @@ UINT sleptText = IDS_NOTICE_SLEPT;
 // The lid, as Windows last reported it.
 bool lidClosed = false;
 
-ULONGLONG wallClock() {
-    FILETIME now = {};
-    GetSystemTimeAsFileTime(&now);
-    return ULONGLONG{now.dwHighDateTime} << 32 | now.dwLowDateTime;
+// Local times as a count, in FILETIME's units: timers do not count the time
+// the PC sleeps, nor follow a change of the clock, so the session's end is
+// held as the local time the user is shown.
+ULONGLONG ticksOf(const SYSTEMTIME& time) {
+    FILETIME file = {};
+    SystemTimeToFileTime(&time, &file);
+    return ULONGLONG{file.dwHighDateTime} << 32 | file.dwLowDateTime;
 }
 
-// Far beyond any clock, rather than wrapped, for a length only an edited
-// settings store can give.
-ULONGLONG wallClockAfter(uint64_t milliseconds) {
-    ULONGLONG now = wallClock();
-    if (milliseconds > (ULLONG_MAX - now) / kTicksPerMillisecond) {
-        return ULLONG_MAX;
+SYSTEMTIME timeOfTicks(ULONGLONG ticks) {
+    FILETIME file = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    SYSTEMTIME time = {};
+    FileTimeToSystemTime(&file, &time);
+    return time;
+}
+
+ULONGLONG localClock() {
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    return ticksOf(now);
+}
+
+ULONGLONG latestSessionEnd() {
+    return localClock() + kLongestMinutesAhead * kTicksPerMinute;
+}
+
+ULONGLONG timerLead() {
+    return sessionTimerTarget == startShutdownCountdown ? kCountdownLead : 0;
+}
+
+// When the session timer's callback is due.
+ULONGLONG sessionTimerDue() {
+    ULONGLONG end = ticksOf(sessionEnd);
+    return end > timerLead() ? end - timerLead() : 0;
+}
+
+ULONGLONG midnightBefore(ULONGLONG time) {
+    return time - time % kTicksPerDay;
+}
+
+// The end and its minute move together. A clock set back before the
+// session's first day counts the end from today's midnight instead.
+void setSessionEnd(ULONGLONG end) {
+    if (end < sessionMidnight) {
+        sessionMidnight = midnightBefore(localClock());
     }
-    return now + milliseconds * kTicksPerMillisecond;
+    sessionEnd = timeOfTicks(end);
+    uint64_t minutes = end > sessionMidnight ? (end - sessionMidnight) / kTicksPerMinute : 0;
+    sessionEndMinute = static_cast<DWORD>(std::clamp<uint64_t>(minutes, 1, INT32_MAX));
 }
 
 bool displayKeptOn() {
@@ -85,10 +128,6 @@ void holdSessionPowerRequest() {
     holdPowerRequest(sessionUntilStopped ? loadText(IDS_POWER_REQUEST_UNTIL_STOPPED)
                                          : powerRequestReason(now, sessionEnd, sessionProgram),
                      displayKeptOn());
-}
-
-void showSessionInTray() {
-    showTraySession(sessionEnd, sessionProgram, sessionUntilStopped);
 }
 
 // Minutes from `now` to the next `timeOfDay` (hour * 60 + minute) on the
@@ -116,22 +155,43 @@ uint64_t secondsIntoMinute(const SessionRequest& request, const SYSTEMTIME& now)
     return request.endTimeOfDay ? uint64_t{now.wSecond} * 1000 + now.wMilliseconds : 0;
 }
 
+// Everything that shows the end shows the new one.
+void showSessionEnd() {
+    holdSessionPowerRequest();
+    showTraySession(sessionEnd, sessionProgram, sessionUntilStopped);
+}
+
 void CALLBACK sessionTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time) {
     // From here on the time decides the end, whatever the program does.
     stopProgramWatch();
+    sessionTimerCounting = false;
     sessionTimerTarget(window, message, id, time);
 }
 
-// The session timer's callback runs at once when its time passed while the
-// PC slept; else the timer is set for what is left of the time. A countdown
-// that the sleep broke off starts again, so the user sees all of it.
-void catchUpSessionTimer() {
-    ULONGLONG now = wallClock();
-    if (now >= sessionTimerDue) {
+// The session timer runs for what is left until the end, or its callback
+// runs at once where the end has passed. A countdown that a sleep broke off
+// starts again, so the user sees all of it. Returns whether the session
+// goes on as before.
+bool catchUpSessionTimer() {
+    ULONGLONG now = localClock();
+    ULONGLONG due = sessionTimerDue();
+    if (now >= due) {
         sessionTimeUp(agentWindow, WM_TIMER, SESSION_TIMER, GetTickCount());
-    } else {
-        armSessionTimer((sessionTimerDue - now) / kTicksPerMillisecond, sessionTimerTarget);
+        return false;
     }
+    armSessionTimer((due - now) / kTicksPerMillisecond, sessionTimerTarget);
+    return true;
+}
+
+// A clock set back would leave an end further ahead than any session may
+// last. Returns whether the end moved.
+bool keepEndWithinReach() {
+    ULONGLONG latest = latestSessionEnd();
+    if (ticksOf(sessionEnd) <= latest) {
+        return false;
+    }
+    setSessionEnd(latest);
+    return true;
 }
 
 void tellSleepDuringSession() {
@@ -151,7 +211,7 @@ void CALLBACK continueSessionTimer(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void armSessionTimer(uint64_t milliseconds, TIMERPROC target) {
-    sessionTimerDue = wallClockAfter(milliseconds);
+    sessionTimerCounting = true;
     if (milliseconds > USER_TIMER_MAXIMUM) {
         sessionTimerLeft = milliseconds - USER_TIMER_MAXIMUM;
         sessionTimerTarget = target;
@@ -195,15 +255,7 @@ SYSTEMTIME endTimeOfMinute(const SYSTEMTIME& start, DWORD endMinute) {
 }
 
 SYSTEMTIME minutesLater(const SYSTEMTIME& time, uint64_t minutes) {
-    FILETIME file = {};
-    SystemTimeToFileTime(&time, &file);
-    ULONGLONG ticks =
-        (ULONGLONG{file.dwHighDateTime} << 32 | file.dwLowDateTime) + minutes * kTicksPerMinute;
-    file.dwLowDateTime = static_cast<DWORD>(ticks);
-    file.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-    SYSTEMTIME end = {};
-    FileTimeToSystemTime(&file, &end);
-    return end;
+    return timeOfTicks(ticksOf(time) + minutes * kTicksPerMinute);
 }
 
 std::wstring buildSessionMenuText() {
@@ -282,10 +334,16 @@ bool startSession(SessionRequest request) {
     armSessionTimer(timerMilliseconds, sessionTerms.shutdownWindows == 1 ? startShutdownCountdown
                                                                          : handleSessionTimeout);
     setSessionItemText(loadText(IDS_SESSION_ITEM_RUNNING));
+    sessionMidnight = midnightBefore(ticksOf(now));
     sessionEndMinute = computeSessionEndMinute(now, lengthMinutes);
     sessionEnd = endTimeOfMinute(now, sessionEndMinute);
-    holdSessionPowerRequest();
-    showSessionInTray();
+    // The timer counts the length from this very second; a session asked to
+    // end at a time of day ends on that minute.
+    if (!request.endTimeOfDay) {
+        sessionEnd.wSecond = now.wSecond;
+        sessionEnd.wMilliseconds = now.wMilliseconds;
+    }
+    showSessionEnd();
     if (sessionTerms.powerSchemeOn == 1) {
         switchPowerScheme(sessionTerms.powerSchemeIndex);
     }
@@ -324,34 +382,30 @@ void extendVigilorSession() {
 }
 
 void extendSession(uint64_t minutes) {
-    if (sessionEndMinute == 0) {
+    // A session until stopped has no end to move.
+    if (sessionEndMinute == 0 || sessionUntilStopped) {
         return;
     }
-    ULONGLONG now = wallClock();
-    // With a shutdown the timer is due ten seconds before the end.
-    ULONGLONG lead =
-        sessionTimerTarget == startShutdownCountdown ? 10000 * kTicksPerMillisecond : 0;
-    ULONGLONG latestDue = now + kLongestMinutesAhead * kTicksPerMinute - lead;
+    ULONGLONG end = ticksOf(sessionEnd);
+    ULONGLONG latest = latestSessionEnd();
     uint64_t added =
-        sessionTimerDue >= latestDue
-            ? 0
-            : std::min<uint64_t>(minutes, (latestDue - sessionTimerDue) / kTicksPerMinute);
+        end >= latest ? 0 : std::min<uint64_t>(minutes, (latest - end) / kTicksPerMinute);
+    SYSTEMTIME local = {};
+    GetLocalTime(&local);
     if (added == 0) {
+        // Said, so that nobody counts on an hour that did not come.
+        showMsgWnd(notExtendedNotice(local, sessionEnd));
         return;
     }
     // The countdown is the old end coming; the session now goes on.
     if (msgWndKind == kPopupCountdown) {
         closeMsgWnd();
     }
-    ULONGLONG due = sessionTimerDue + added * kTicksPerMinute;
-    armSessionTimer(due > now ? (due - now) / kTicksPerMillisecond : 0, sessionTimerTarget);
-    sessionEndMinute =
-        static_cast<DWORD>(std::min<uint64_t>(uint64_t{sessionEndMinute} + added, INT32_MAX));
-    sessionEnd = minutesLater(sessionEnd, added);
-    holdSessionPowerRequest();
-    showSessionInTray();
-    SYSTEMTIME local = {};
-    GetLocalTime(&local);
+    setSessionEnd(end + added * kTicksPerMinute);
+    if (!catchUpSessionTimer()) {
+        return;
+    }
+    showSessionEnd();
     showMsgWnd(extendedNotice(local, sessionEnd));
     reportSessionState();
 }
@@ -368,10 +422,19 @@ void endSessionWithWindows() {
 }
 
 void sessionProgramEnded() {
-    // The notice, or the shutdown countdown that can still be cancelled.
-    if (sessionEndMinute != 0 && sessionTimerTarget != nullptr) {
-        sessionTimeUp(agentWindow, WM_TIMER, SESSION_TIMER, GetTickCount());
+    if (sessionEndMinute == 0 || sessionTimerTarget == nullptr) {
+        return;
     }
+    // What the session lasted for is gone: it ends now, in the countdown's
+    // ten seconds where it ends with one, and names the program no more.
+    sessionProgram.clear();
+    setSessionEnd(localClock() + timerLead());
+    if (timerLead() != 0) {
+        holdSessionPowerRequest();
+        reportSessionState();
+    }
+    // The notice, or the shutdown countdown that can still be cancelled.
+    sessionTimeUp(agentWindow, WM_TIMER, SESSION_TIMER, GetTickCount());
 }
 
 void CALLBACK handleSessionTimeout(HWND, UINT, UINT_PTR, DWORD) {
@@ -409,8 +472,30 @@ void resumeSessionAfterSleep(bool automatic) {
     if (slept) {
         tellSleepDuringSession();
     }
-    catchUpSessionTimer();
+    bool moved = keepEndWithinReach();
+    if (catchUpSessionTimer() && moved) {
+        showTraySession(sessionEnd, sessionProgram);
+        reportSessionState();
+    }
     renewSessionRequirements();
+}
+
+void sessionClockChanged() {
+    if (sessionEndMinute == 0 || !sessionTimerCounting) {
+        return;
+    }
+    bool moved = keepEndWithinReach();
+    if (!catchUpSessionTimer()) {
+        return;
+    }
+    // The end may now be on another day as seen from today.
+    holdSessionPowerRequest();
+    if (moved) {
+        showTraySession(sessionEnd, sessionProgram);
+        reportSessionState();
+    } else {
+        refreshTrayTip();
+    }
 }
 
 void noticeLidState(bool closed) {

@@ -22,7 +22,10 @@ extern SessionOptions sessionTerms;
 // session runs.
 extern DWORD sessionEndMinute;
 
-// The local time at which the running session ends, to the minute.
+// The local time at which the running session ends: its start's time of day
+// to the second plus its length. The tip and the configuration application
+// show its minute; the session timer runs to it, also after a sleep or a
+// change of the clock.
 extern SYSTEMTIME sessionEnd;
 
 // The title of the program the running session lasts for; empty when it
@@ -64,11 +67,6 @@ std::wstring buildSessionMenuText();
 struct SessionRequest {
     // How long the session lasts, in minutes; 0: as the options say.
     uint64_t minutes = 0;
-    // Instead: the local time of day it ends at, as hour * 60 + minute; the
-    // next such time, tomorrow when it has passed today.
-    std::optional<unsigned> endTimeOfDay;
-    // Instead: until the user stops it, at most the longest length.
-    bool untilStopped = false;
     // Whether the display is kept on, where the way in says.
     std::optional<bool> keepDisplayOn;
     // A program the session lasts for at most: its process, opened for
@@ -78,6 +76,12 @@ struct SessionRequest {
     // With `program`: its program file name, when the session lasts while
     // any process of that program runs.
     std::wstring programFile;
+    // Instead of `minutes`: the local time of day it ends at, as hour * 60 +
+    // minute; the next such time, tomorrow when it has passed today.
+    std::optional<unsigned> endTimeOfDay;
+    // Instead of `minutes`: until the user stops it, at most the longest
+    // length.
+    bool untilStopped = false;
 };
 
 void loadSessionOptions();
@@ -90,11 +94,13 @@ bool startSession(SessionRequest request);
 // A session with the stored options: the session item and WM_VIGILOR_START.
 void startVigilorSession();
 
-// The program the session lasts for has ended: the session ends as it would
-// at its time, with the shutdown countdown when it ends with one.
+// The program the session lasts for has ended: the session's end is now, and
+// it ends as it would at its time, with the shutdown countdown when it ends
+// with one.
 void sessionProgramEnded();
 // Moves the running session's end an hour later ("Add 1 hour"), or
-// `minutes` later, but never beyond 1000 hours from now.
+// `minutes` later, but never beyond 1000 hours from now; at that limit the
+// user is told the end that holds. A session until stopped stays as it is.
 void extendVigilorSession();
 void extendSession(uint64_t minutes);
 void endVigilorSession();
@@ -116,8 +122,14 @@ void noticeSleepBeginning();
 // PBT_APMRESUMESUSPEND). A session that the PC slept through tells the user
 // when it slept and woke; it ends now if its end passed meanwhile, through
 // its usual end (the countdown, when it ends with a shutdown), and else
-// asks again to keep the PC awake and ends on time.
+// asks again to keep the PC awake and ends on time, never more than 1000
+// hours from now.
 void resumeSessionAfterSleep(bool automatic);
+
+// The clock or the time zone changed (WM_TIMECHANGE): a running session still
+// ends at the local time the tip shows, at once when that has passed, and
+// never more than 1000 hours from now. A countdown under way runs on.
+void sessionClockChanged();
 
 // Windows reported the lid closed or opened: a sleep while it is closed is
 // told as the lid's doing.

@@ -99,3 +99,7 @@ std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end,
 std::wstring extendedNotice(const SYSTEMTIME& now, const SYSTEMTIME& end) {
     return formatText(IDS_NOTICE_EXTENDED, {sessionEndText(now, end)});
 }
+
+std::wstring notExtendedNotice(const SYSTEMTIME& now, const SYSTEMTIME& end) {
+    return formatText(IDS_NOTICE_NOT_EXTENDED, {sessionEndText(now, end)});
+}

@@ -34,5 +34,7 @@ std::wstring sleptDuringSessionText(UINT text, const SYSTEMTIME& sleptAt, const 
 std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end,
                                 const std::wstring& program = {});
 
-// The notice after a session was made longer.
+// The notice after a session was made longer, and the one when it could not
+// be, since it ends as late as a session may already.
 std::wstring extendedNotice(const SYSTEMTIME& now, const SYSTEMTIME& end);
+std::wstring notExtendedNotice(const SYSTEMTIME& now, const SYSTEMTIME& end);

@@ -2,6 +2,7 @@
 #include "agent.h"
 
 #include "hotkey.h"
+#include "message_filter.h"
 #include "notification.h"
 #include "popup.h"
 #include "power_scheme.h"
@@ -84,18 +85,6 @@ ATOM registerAgentClass(HINSTANCE instance) {
     wcex.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wcex.lpszClassName = szWindowClass;
     return RegisterClassExW(&wcex);
-}
-
-// An agent started elevated would otherwise not hear the configuration
-// application or a new taskbar: Windows drops messages from programs of a
-// lower integrity level unless the window lets these through.
-void allowMessagesFromAnyIntegrity() {
-    const UINT messages[] = {WM_VIGILOR_START, WM_VIGILOR_CANCEL, WM_VIGILOR_RELOAD,
-                             WM_VIGILOR_QUERY, wmTaskbarCreated,  WM_COPYDATA};
-    for (UINT message : messages) {
-        CHANGEFILTERSTRUCT change = {sizeof(change)};
-        ChangeWindowMessageFilterEx(agentWindow, message, MSGFLT_ALLOW, &change);
-    }
 }
 
 // The agent is going away: a running session is ended properly (execution
@@ -351,7 +340,7 @@ bool initInstance(HINSTANCE instance) {
     if (agentWindow == nullptr) {
         return false;
     }
-    allowMessagesFromAnyIntegrity();
+    allowMessagesFromAnyIntegrity(agentWindow);
     lidNotification = RegisterPowerSettingNotification(agentWindow, &kLidStateChange,
                                                        DEVICE_NOTIFY_WINDOW_HANDLE);
     accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_VIGILORTASKBAR));
@@ -450,6 +439,12 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             onPowerBroadcast(wParam, lParam);
         }
         return TRUE;
+    case WM_TIMECHANGE:
+        // Windows tells every top-level window; the session hears it once.
+        if (window == agentWindow) {
+            sessionClockChanged();
+        }
+        return 0;
     case WM_SETTINGCHANGE:
         onTraySettingChange(lParam);
         break;

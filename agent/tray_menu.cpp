@@ -63,7 +63,8 @@ void onInitMenuPopup(HMENU menu) {
         return;
     }
     bool running = sessionEndMinute != 0;
-    EnableMenuItem(sessionMenu, IDM_ADD_HOUR, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
+    bool endMoves = running && !sessionUntilStopped;
+    EnableMenuItem(sessionMenu, IDM_ADD_HOUR, MF_BYCOMMAND | (endMoves ? MF_ENABLED : MF_GRAYED));
     // Each of these starts a session, as a program's session does; the
     // session item cancels the running one.
     for (const Preset& preset : kPresets) {

@@ -82,6 +82,11 @@
 #define IDS_POWER_REQUEST_PROGRAM 196 // %1: program, %2: when the session ends at the latest
 #define IDS_NOTICE_EXTENDED 197       // %1: when the session now ends
 
+// What a session could not do, and why: a block of sixteen of their own
+// (208).
+#define IDS_NOTICE_NOT_EXTENDED 208 // %1: when the session ends, unchanged
+#define IDS_NOTICE_PLAN_HELD 209    // %1: the plan the session would switch to
+
 // The presets of the session submenu, "Until a time…" and its dialog, and
 // sessions that last until they are stopped: a block of sixteen (240).
 #define IDS_MENU_FOR_30_MINUTES 240

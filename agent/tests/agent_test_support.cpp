@@ -85,6 +85,16 @@ std::vector<HWND> popupWindows() {
     return found;
 }
 
+void setClock(const std::string& dateTime) {
+    HANDLE clock = CreateFileW(vigilor_test::windowsPath(VIGILOR_FAKETIME_FILE).c_str(),
+                               GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(clock, INVALID_HANDLE_VALUE);
+    std::string line = dateTime + "\n";
+    DWORD written = 0;
+    WriteFile(clock, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(clock);
+}
+
 std::wstring moduleFolder() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);

@@ -44,6 +44,11 @@ std::vector<HWND> popupWindows();
 
 std::wstring moduleFolder();
 
+// Sets the clock of a test that libfaketime runs with the time read from the
+// file VIGILOR_FAKETIME_FILE (call with ASSERT_NO_FATAL_FAILURE); the clock
+// then stands still at `dateTime` ("2026-12-09 00:10:00").
+void setClock(const std::string& dateTime);
+
 } // namespace test
 
 namespace vigilor_test {

@@ -5,6 +5,7 @@
 #include "power_scheme.h"
 #include "session.h"
 #include "settings.h"
+#include "tray_stand_in.h"
 
 using namespace test;
 
@@ -174,4 +175,27 @@ TEST_F(AgentTest, ARecordLeftByACrashGivesWayToTheNewSessions) {
     std::wstring record;
     readSettingText(L"restoreScheme", 160, record);
     EXPECT_EQ(record, L"v2 plan " + balanced + L" " + highPerformance);
+}
+
+// The plan is the machine's: while an agent of another Windows session holds
+// it switched, a session here leaves it alone and says so, and a crashed
+// agent's record is not put back over it.
+TEST_F(AgentTest, PlanSwitchedInAnotherWindowsSessionIsLeftAlone) {
+    HANDLE other = CreateMutexW(nullptr, FALSE, L"Global\\Quorvex PC-Vigilor power plan switch");
+    chooseScheme(2);
+    size_t records = processTray().records().size();
+    startVigilorSession();
+    EXPECT_EQ(
+        processTray().notificationsSince(records),
+        std::vector<std::wstring>{
+            L"Another PC-Vigilor session on this PC, perhaps another user's, has switched the "
+            L"power plan: this session does not switch to \u201cHigh performance\u201d and "
+            L"goes on under the current plan."});
+    setString(L"restoreScheme", L"v2 plan " + powerSaver + L" " + balanced);
+    cancelVigilorSession();
+    restoreSchemeLeftBehind();
+    EXPECT_EQ(fake_power::activations(), 0);
+    CloseHandle(other);
+    startVigilorSession();
+    EXPECT_TRUE(isActive(fake_power::kHighPerformance));
 }

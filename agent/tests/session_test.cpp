@@ -1,9 +1,11 @@
 #include "agent_test_support.h"
 
 #include "agent.h"
+#include "fake_powrprof.h"
 #include "popup.h"
 #include "session.h"
 #include "shutdown.h"
+#include "tray_stand_in.h"
 
 using namespace test;
 
@@ -146,6 +148,18 @@ TEST_F(AgentTest, ShutdownSessionArmsTheCountdownTenSecondsEarly) {
     EXPECT_EQ(sessionTimerMilliseconds(sessionOptions), 50000u);
 }
 
+// The countdown after a program's end is the session's end: a sleep does
+// not stop it.
+TEST_F(AgentTest, CountdownAfterTheProgramsEndRunsOnThroughASleep) {
+    setDword(L"shutdownWindows", 1);
+    startSession({0, {}, OpenProcess(SYNCHRONIZE, FALSE, GetCurrentProcessId()), L"Render"});
+    sessionProgramEnded();
+    EXPECT_EQ(fake_power::requests().back().reason.find(L"Render"), std::wstring::npos);
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_TRUE(pumpUntil([] { return shutdownCountdown == 9; }, 3000));
+}
+
 TEST(SessionLength, TimerIntervals) {
     SessionOptions options;
     EXPECT_EQ(sessionTimerMilliseconds(options), 3600000u);
@@ -214,6 +228,54 @@ TEST(AtHalfPastEleven, OneHourSessionEndsAtMinute1470) {
     setDword(L"durationUnit", 1);
     startVigilorSession();
     EXPECT_EQ(sessionEndMinute, 1470u);
+    DestroyWindow(agentWindow);
+    pumpMessages();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+// Run with the clock read from the file VIGILOR_FAKETIME_FILE, from 23:30 on
+// 8 December 2026: a session ends at the time its tip shows, whatever the
+// clock does, and never more than 1000 hours from now.
+TEST(AcrossMidnight, ChangesOfTheClockKeepTheEndTheTipShowsWithinAThousandHours) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    ASSERT_NO_FATAL_FAILURE(setClock("2026-12-08 23:30:00"));
+    vigilor_test::TrayStandIn tray;
+    vigilor_test::StateRecorder config;
+    ASSERT_TRUE(initInstance(GetModuleHandleW(nullptr)));
+    setDword(L"duration", 1);
+    setDword(L"durationUnit", 1);
+    startVigilorSession(); // until 12:30 AM
+    ASSERT_NO_FATAL_FAILURE(setClock("2026-12-09 00:29:59"));
+    SendMessageW(agentWindow, WM_TIMECHANGE, 0, 0);
+    EXPECT_TRUE(pumpUntil([] { return sessionEndMinute == 0; }, 3000)) << "not ended at its time";
+
+    // Past the end: the countdown, which runs on when the clock goes back.
+    ASSERT_NO_FATAL_FAILURE(setClock("2026-12-08 23:30:00"));
+    setDword(L"shutdownWindows", 1);
+    startVigilorSession();
+    ASSERT_NO_FATAL_FAILURE(setClock("2026-12-09 02:00:00"));
+    SendMessageW(agentWindow, WM_TIMECHANGE, 0, 0);
+    ASSERT_NO_FATAL_FAILURE(setClock("2026-12-08 23:30:00"));
+    SendMessageW(agentWindow, WM_TIMECHANGE, 0, 0);
+    EXPECT_TRUE(pumpUntil([] { return shutdownCountdown == 9; }, 3000)) << "no countdown";
+    setDword(L"shutdownWindows", 0);
+
+    // Ten weeks back: the end comes within reach, in the tip and the form.
+    startVigilorSession();
+    pumpMessages();
+    ASSERT_NO_FATAL_FAILURE(setClock("2026-10-01 12:00:00"));
+    SendMessageW(agentWindow, WM_TIMECHANGE, 0, 0);
+    EXPECT_EQ(tray.records().back().tip, L"Vigilor Helper\nAwake until 11/12/2026 4:00 AM");
+    pumpMessages();
+    EXPECT_EQ(config.last(), WPARAM{42 * 1440 + 4 * 60}) << "minutes from today's midnight";
+    SendMessageW(agentWindow, WM_COMMAND, IDM_ADD_HOUR, 0);
+    EXPECT_EQ(msgText, L"Session not extended: it already lasts until 11/12/2026 4:00 AM, as long "
+                       L"as a session may");
+    // A day further back across a sleep.
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    ASSERT_NO_FATAL_FAILURE(setClock("2026-09-30 12:00:00"));
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_EQ(tray.records().back().tip, L"Vigilor Helper\nAwake until 11/11/2026 4:00 AM");
     DestroyWindow(agentWindow);
     pumpMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);

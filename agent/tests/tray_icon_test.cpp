@@ -193,13 +193,7 @@ TEST(AtHalfPastEleven, TipAndPowerRequestNameTheDayTheSessionEnds) {
 }
 
 void setClock(const char* time) {
-    HANDLE clock = CreateFileW(vigilor_test::windowsPath(VIGILOR_FAKETIME_FILE).c_str(),
-                               GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(clock, INVALID_HANDLE_VALUE);
-    std::string line = std::string("2026-12-09 ") + time + "\n";
-    DWORD written = 0;
-    WriteFile(clock, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(clock);
+    test::setClock(std::string("2026-12-09 ") + time);
 }
 
 // The PC sleeps from `from` to `to` (timers stand still meanwhile); the

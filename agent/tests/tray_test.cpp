@@ -7,6 +7,7 @@
 #include "texts.h"
 
 #include <atomic>
+#include <set>
 #include <thread>
 #include <utility>
 
@@ -82,7 +83,35 @@ struct MessageBoxWatcher {
     }
 };
 
+// What each window lets through from lower integrity levels.
+std::set<std::pair<HWND, UINT>> allowedMessages;
+
+BOOL WINAPI recordMessageFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    if (action == MSGFLT_ALLOW) {
+        allowedMessages.insert({window, message});
+    }
+    return TRUE;
+}
+
 } // namespace
+
+extern "C" {
+void* __imp_ChangeWindowMessageFilterEx = reinterpret_cast<void*>(&recordMessageFilter);
+}
+
+// Wine has no integrity levels: what the agent asks of Windows is seen here.
+TEST_F(AgentTest, EveryWindowTheFormMayFindTakesControlMessagesFromAnyIntegrity) {
+    std::vector<HWND> windows = {agentWindow};
+    showMsgWnd(L" notice ");
+    windows.push_back(msgHWnd);
+    showCountdownWnd(L" countdown ");
+    windows.push_back(msgHWnd);
+    for (HWND window : windows) {
+        for (UINT message = WM_VIGILOR_START; message <= WM_VIGILOR_QUERY; ++message) {
+            EXPECT_EQ(allowedMessages.count({window, message}), 1u) << window << " " << message;
+        }
+    }
+}
 
 TEST_F(AgentTest, WindowAndMenusAreBuilt) {
     ASSERT_NE(agentWindow, nullptr);

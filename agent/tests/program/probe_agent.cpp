@@ -21,7 +21,8 @@
 //   query SECONDS               ask the agent for its state, as the
 //                               configuration application does; print it
 //   hold                        stay running with a window, until ended
-//   unsaved                     hold, with unsaved work: keep Windows up
+//   unsaved                     hold, with unsaved work: keep Windows up,
+//                               and print a line each time Windows asks
 //   popup-scene AGENT RECT DONE show a notice over a coloured backdrop, write
 //                               the popup's rectangle to RECT, keep the
 //                               scene still until the file DONE exists
@@ -35,6 +36,12 @@
 //                               TITLE; print its title and the texts of its
 //                               child windows, one a line, as above
 //   window TITLE                show a window titled TITLE, until ended
+//   frames TITLE...             play the Store apps' frame host: a frame
+//                               window for each TITLE, until ended
+//   store-app TITLE [alone]     play a Store app: its core window inside the
+//                               frame titled TITLE (or, alone, hidden beside
+//                               it, as when the app is minimised); print
+//                               "shown", and stay until ended
 //   menu SECONDS                right-click the agent's icon; wait for its menu
 //   keys KEY...                 type keys (virtual-key codes, in decimal)
 //   tray-log [notifications]    play the notification area; print each tip
@@ -61,17 +68,18 @@ HWND waitForAgentWindow(DWORD timeoutMs) {
     return waitForWindow([] { return findAgentWindow(0); }, timeoutMs);
 }
 
-// A top-level window of a class of its own.
+// A window of a class of its own, which later windows may share: a
+// top-level one, or a child of `parent`.
 HWND createWindow(WNDPROC procedure, const wchar_t* cls, const wchar_t* title, DWORD style,
-                  int width, int height) {
+                  int width, int height, HWND parent = nullptr) {
     WNDCLASSEXW wcex = {sizeof(wcex)};
     wcex.lpfnWndProc = procedure;
     wcex.hInstance = GetModuleHandleW(nullptr);
     wcex.lpszClassName = cls;
-    if (RegisterClassExW(&wcex) == 0) {
+    if (RegisterClassExW(&wcex) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         return nullptr;
     }
-    return CreateWindowExW(0, cls, title, style, 0, 0, width, height, nullptr, nullptr,
+    return CreateWindowExW(0, cls, title, style, 0, 0, width, height, parent, nullptr,
                            wcex.hInstance, nullptr);
 }
 
@@ -182,7 +190,12 @@ int query(DWORD timeoutMs) {
 }
 
 LRESULT CALLBACK unsavedProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return message == WM_QUERYENDSESSION ? FALSE : DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_QUERYENDSESSION) {
+        std::puts("asked to end the session");
+        std::fflush(stdout);
+        return FALSE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 int hold() {
@@ -375,6 +388,34 @@ int showWindow(const wchar_t* title) {
     return 0;
 }
 
+wchar_t const kFrameClass[] = L"ApplicationFrameWindow";
+
+int showFrames(int count, Arguments titles) {
+    for (int i = 0; i < count; ++i) {
+        if (createWindow(DefWindowProcW, kFrameClass, titles[i], WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                         420, 120) == nullptr) {
+            return 1;
+        }
+    }
+    pumpUntil([] { return false; }, INFINITE);
+    return 0;
+}
+
+int showStoreApp(const wchar_t* title, bool alone) {
+    HWND frame = waitForWindow([title] { return FindWindowW(kFrameClass, title); }, 30000);
+    if (frame == nullptr ||
+        createWindow(DefWindowProcW, L"Windows.UI.Core.CoreWindow", alone ? title : L"",
+                     alone ? WS_POPUP : WS_CHILD | WS_VISIBLE, 100, 50,
+                     alone ? nullptr : frame) == nullptr) {
+        std::fputs("no frame to show the app in\n", stderr);
+        return 1;
+    }
+    std::puts("shown");
+    std::fflush(stdout);
+    pumpUntil([] { return false; }, INFINITE);
+    return 0;
+}
+
 int openMenu(DWORD timeoutMs) {
     PostMessageW(findAgentWindow(0), WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);
     return pumpUntil([] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); }, timeoutMs)
@@ -487,6 +528,13 @@ std::optional<int> agentCommand(int argc, Arguments argv) {
     }
     if (command == L"window" && argc == 3) {
         return showWindow(argv[2]);
+    }
+    if (command == L"frames" && argc >= 3) {
+        return showFrames(argc - 2, argv + 2);
+    }
+    if (command == L"store-app" &&
+        (argc == 3 || (argc == 4 && std::wstring(argv[3]) == L"alone"))) {
+        return showStoreApp(argv[2], argc == 4);
     }
     if (command == L"menu" && argc == 3) {
         return openMenu(seconds(argv[2]));

@@ -127,21 +127,26 @@ extern "C" __declspec(dllexport) LONG WINAPI
     return 0;
 }
 
-static DWORD readPlanValue(const GUID* setting, const wchar_t* supply, DWORD* value) {
-    wchar_t name[kGuidTextLength + 4] = {};
+static DWORD readPlanValue(const GUID* subgroup, const GUID* setting, const wchar_t* supply,
+                           DWORD* value) {
+    wchar_t group[kGuidTextLength + 1] = {};
+    wchar_t name[kGuidTextLength + 1] = {};
+    StringFromGUID2(*subgroup, group, kGuidTextLength + 1);
     StringFromGUID2(*setting, name, kGuidTextLength + 1);
     std::optional<DWORD> set =
-        vigilor_test::readDword(kStateKey, (name + std::wstring(supply)).c_str());
+        vigilor_test::readDword(kStateKey, (std::wstring(group) + L" " + name + supply).c_str());
     *value = set.value_or(0);
     return set ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 extern "C" __declspec(dllexport) DWORD WINAPI
-    PowerReadACValueIndex(HKEY, const GUID*, const GUID*, const GUID* setting, DWORD* value) {
-    return readPlanValue(setting, L" AC", value);
+    PowerReadACValueIndex(HKEY, const GUID*, const GUID* subgroup, const GUID* setting,
+                          DWORD* value) {
+    return readPlanValue(subgroup, setting, L" AC", value);
 }
 
 extern "C" __declspec(dllexport) DWORD WINAPI
-    PowerReadDCValueIndex(HKEY, const GUID*, const GUID*, const GUID* setting, DWORD* value) {
-    return readPlanValue(setting, L" DC", value);
+    PowerReadDCValueIndex(HKEY, const GUID*, const GUID* subgroup, const GUID* setting,
+                          DWORD* value) {
+    return readPlanValue(subgroup, setting, L" DC", value);
 }
