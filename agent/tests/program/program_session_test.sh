@@ -39,13 +39,17 @@ picture() { # FILE: the open menus, cropped to them
   convert "$1" -crop 1280x300+0+290 -trim +repage "$1"
 }
 minute() { echo $((10#$(date +%H) * 60 + 10#$(date +%M))); }
-# The preset of the session submenu after DOWNS presses of the down key; the
-# session must end MINUTES after the minute it was chosen in.
-preset() { # DOWNS MINUTES
-  local before after end
-  before=$(minute)
+# The item of the session submenu after DOWNS presses of the down key.
+choose() { # DOWNS
   p menu 10 || fail "no menu"
   p keys "${submenu[@]}" $(printf "$down %.0s" $(seq "$1")) $enter
+}
+# That item is a preset whose session must end MINUTES after the minute it
+# was chosen in; the end in $end.
+preset() { # DOWNS MINUTES
+  local before after
+  before=$(minute)
+  choose "$1"
   after=$(minute)
   end=$(p query 10)
   [ "$end" = $((before + $2)) ] || [ "$end" = $((after + $2)) ] ||
@@ -100,7 +104,8 @@ p keys "${submenu[@]}"
 picture "$4/$5-presets-menu.png"
 p keys $escape $escape
 preset 1 30
-preset 1 30 # greyed while the session runs: nothing happens
+choose 1 # greyed while the session runs: nothing happens
+[ "$(p query 10)" = "$end" ] || fail "a preset changed the running session"
 p post 1725 >/dev/null
 preset 3 120
 p post 1725 >/dev/null
@@ -110,14 +115,14 @@ until_stopped=$(text 247)
 p post 1725 >/dev/null
 next_hour() { echo $(((10#$(date +%H) + 1) * 60)); }
 hour_before=$(next_hour)
-p menu 10 && p keys "${submenu[@]}" $down $down $down $down $down $enter
+choose 5
 p texts PC-Vigilor 10 >/dev/null || fail "no dialog for the time"
 p keys $enter
 end=$(p query 10)
 [ "$end" = "$hour_before" ] || [ "$end" = "$(next_hour)" ] ||
   fail "\"Until a time…\" ends at minute $end, not at the next full hour"
 p post 1725 >/dev/null
-p menu 10 && p keys "${submenu[@]}" $down $down $down $down $down $enter
+choose 5
 p texts PC-Vigilor 10 >/dev/null || fail "no dialog for the time"
 p keys $escape
 [ "$(p query 10)" = 0 ] || fail "Esc started a session"
