@@ -22,6 +22,12 @@ UINT const IDM_CLOSE = 210;
 UINT const IDM_SESSION = 316;
 UINT const IDM_ADD_HOUR = 318;
 UINT const IDM_SLEEP_CHECK = 320;
+// The presets after the session item, and "Until a time…".
+UINT const IDM_PRESET_30_MINUTES = 330;
+UINT const IDM_PRESET_1_HOUR = 331;
+UINT const IDM_PRESET_2_HOURS = 332;
+UINT const IDM_PRESET_UNTIL_STOPPED = 333;
+UINT const IDM_UNTIL_TIME = 334;
 // One command per program listed under "While a program runs".
 UINT const IDM_PROGRAM_FIRST = 400;
 UINT const IDM_PROGRAM_LAST = 419;
@@ -32,6 +38,9 @@ UINT_PTR const POPUP_CLOSE_TIMER = 2000;
 UINT_PTR const SESSION_TIMER = 3000;
 UINT_PTR const KEY_PRESS_TIMER = 3001;
 UINT_PTR const TRAY_ADD_RETRY_TIMER = 4000;
+
+// The keyboard shortcut that starts or cancels a session.
+int const HOTKEY_SESSION = 1;
 
 extern HINSTANCE hInst;
 extern HWND agentWindow;

@@ -48,3 +48,11 @@ inline constexpr OptionValue kOptionValues[] = {
 // both programs (written by the installer).
 inline constexpr wchar_t kActiveValue[] = L"VigilorActive";
 inline constexpr wchar_t kPathValue[] = L"Path";
+
+// The keyboard shortcut that starts or cancels a session (REG_DWORD,
+// written by the configuration application, 0 or missing for none): the
+// virtual-key code in the low byte, RegisterHotKey's MOD_ALT, MOD_CONTROL,
+// MOD_SHIFT and MOD_WIN in the next four bits.
+inline constexpr wchar_t kHotkeyValue[] = L"hotkey";
+inline constexpr DWORD kHotkeyKeyMask = 0xFF;
+inline constexpr int kHotkeyModifierShift = 8;

@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -149,6 +150,16 @@ void tellRequestedNotices(const std::wstring& nothingFound) {
     }
     tellNotices();
     toldCauses = sessionToldCauses;
+}
+
+std::vector<std::wstring> takeRequestedNotices() {
+    std::vector<std::wstring> texts;
+    for (Notice& notice : gatheredNotices) {
+        texts.push_back(std::move(notice.text));
+    }
+    gatheredNotices.clear();
+    toldCauses = sessionToldCauses;
+    return texts;
 }
 
 void forgetNotices() {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // What a notification is about. Each cause is told at most once per session:
 // a user told that the chosen plan is missing does not need to hear it again
@@ -58,6 +59,9 @@ void tellWaitingNotices();
 // is told `nothingFound`.
 void beginRequestedNotices();
 void tellRequestedNotices(const std::wstring& nothingFound);
+// Or, instead of telling them, hands the texts gathered since
+// beginRequestedNotices to the caller, who shows them elsewhere.
+std::vector<std::wstring> takeRequestedNotices();
 
 // A new session starts: every cause may be told again.
 void forgetNotices();

@@ -308,6 +308,20 @@ void switchPowerScheme(DWORD index) {
     }
 }
 
+int switchedPowerPlan(bool& asPowerMode) {
+    asPowerMode = sessionSwitch.what == Switched::Modes;
+    for (DWORD index = 0; index < ARRAYSIZE(kSchemeTexts); ++index) {
+        GUID plan = {};
+        CLSIDFromString(kSchemeTexts[index], &plan);
+        GUID chosen = asPowerMode ? powerModeForIndex(index) : plan;
+        if (sessionSwitch.what != Switched::Nothing &&
+            IsEqualGUID(sessionSwitch.switchedTo, chosen)) {
+            return static_cast<int>(index);
+        }
+    }
+    return -1;
+}
+
 void restorePowerScheme() {
     if (sessionSwitch.what == Switched::Nothing) {
         return;

@@ -30,6 +30,11 @@ void detectPowerScheme();
 // the user is told so.
 void switchPowerScheme(DWORD index);
 
+// The built-in plan (0 to 2) that the running session switched to, or -1
+// when it switched none; `asPowerMode` when Windows would not switch the
+// plan and the nearest power mode was set instead.
+int switchedPowerPlan(bool& asPowerMode);
+
 // Puts back what this session switched, the plan or the user's power modes,
 // if it switched at all and Windows still has what it switched to: a plan or
 // mode the user chose since stays. Once put back, nothing is put back again.

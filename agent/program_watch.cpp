@@ -2,6 +2,7 @@
 
 #include "agent.h"
 #include "program_list.h"
+#include "program_lookup.h"
 #include "resource.h"
 #include "texts.h"
 
@@ -13,12 +14,44 @@ std::vector<ListedProgram> listed;
 HANDLE watchedProcess = nullptr;
 HANDLE watchWait = nullptr;
 HWND watchWindow = nullptr;
+// The program file whose processes the watch goes through, if any.
+std::wstring watchedFile;
 // Tells a late message of a watch stopped meanwhile from the current one.
 WPARAM watchNumber = 0;
 
 // Runs on a thread of the system's pool: it only tells the agent's thread.
 VOID CALLBACK programEnded(PVOID watch, BOOLEAN) {
     PostMessageW(watchWindow, WMAPP_PROGRAM_ENDED, reinterpret_cast<WPARAM>(watch), 0);
+}
+
+bool waitForEnd(HANDLE process) {
+    ++watchNumber;
+    watchWindow = agentWindow;
+    if (!RegisterWaitForSingleObject(&watchWait, process, programEnded,
+                                     reinterpret_cast<PVOID>(watchNumber), INFINITE,
+                                     WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD)) {
+        watchWait = nullptr;
+        CloseHandle(process);
+        return false;
+    }
+    watchedProcess = process;
+    return true;
+}
+
+// The next process of the watched program file, watched in place of the one
+// that ended.
+bool watchNextProcess() {
+    std::wstring file;
+    file.swap(watchedFile);
+    stopProgramWatch();
+    std::wstring name;
+    DWORD error = 0;
+    HANDLE next = file.empty() ? nullptr : openProgramByFile(file, name, error);
+    if (next == nullptr || !waitForEnd(next)) {
+        return false;
+    }
+    watchedFile = file;
+    return true;
 }
 
 } // namespace
@@ -58,19 +91,17 @@ bool takeListedProgram(UINT command, HANDLE& process, std::wstring& title) {
     return process != nullptr;
 }
 
-bool watchProgram(HANDLE process) {
+bool watchProgram(HANDLE process, const std::wstring& programFile) {
     stopProgramWatch();
-    ++watchNumber;
-    watchWindow = agentWindow;
-    if (!RegisterWaitForSingleObject(&watchWait, process, programEnded,
-                                     reinterpret_cast<PVOID>(watchNumber), INFINITE,
-                                     WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD)) {
-        watchWait = nullptr;
-        CloseHandle(process);
+    if (!waitForEnd(process)) {
         return false;
     }
-    watchedProcess = process;
+    watchedFile = programFile;
     return true;
+}
+
+DWORD watchedProgramId() {
+    return watchedProcess != nullptr ? GetProcessId(watchedProcess) : 0;
 }
 
 void stopProgramWatch() {
@@ -84,12 +115,12 @@ void stopProgramWatch() {
         CloseHandle(watchedProcess);
         watchedProcess = nullptr;
     }
+    watchedFile.clear();
 }
 
 bool watchedProgramEnded(WPARAM watch) {
     if (watch != watchNumber || watchWait == nullptr) {
         return false;
     }
-    stopProgramWatch();
-    return true;
+    return !watchNextProcess();
 }

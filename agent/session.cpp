@@ -26,6 +26,7 @@ SessionOptions sessionTerms;
 DWORD sessionEndMinute = 0;
 SYSTEMTIME sessionEnd = {};
 std::wstring sessionProgram;
+bool sessionUntilStopped = false;
 
 namespace {
 
@@ -134,13 +135,40 @@ bool displayKeptOn() {
 void holdSessionPowerRequest() {
     SYSTEMTIME now = {};
     GetLocalTime(&now);
-    holdPowerRequest(powerRequestReason(now, sessionEnd, sessionProgram), displayKeptOn());
+    holdPowerRequest(sessionUntilStopped ? loadText(IDS_POWER_REQUEST_UNTIL_STOPPED)
+                                         : powerRequestReason(now, sessionEnd, sessionProgram),
+                     displayKeptOn());
+}
+
+// Minutes from `now` to the next `timeOfDay` (hour * 60 + minute) on the
+// wall clock: a time already reached today is tomorrow's.
+uint64_t minutesUntil(const SYSTEMTIME& now, unsigned timeOfDay) {
+    unsigned const day = 24 * 60;
+    unsigned current = unsigned{now.wHour} * 60 + now.wMinute;
+    unsigned minutes = (timeOfDay % day + day - current) % day;
+    return minutes == 0 ? day : minutes;
+}
+
+uint64_t requestedMinutes(const SessionRequest& request, const SYSTEMTIME& now) {
+    if (request.untilStopped) {
+        return kLongestMinutesAhead;
+    }
+    if (request.endTimeOfDay) {
+        return minutesUntil(now, *request.endTimeOfDay);
+    }
+    return request.minutes;
+}
+
+// A session asked to end at a time of day ends on that minute, not as many
+// seconds after it as had passed of the start's minute.
+uint64_t secondsIntoMinute(const SessionRequest& request, const SYSTEMTIME& now) {
+    return request.endTimeOfDay ? uint64_t{now.wSecond} * 1000 + now.wMilliseconds : 0;
 }
 
 // Everything that shows the end shows the new one.
 void showSessionEnd() {
     holdSessionPowerRequest();
-    showTraySession(sessionEnd, sessionProgram);
+    showTraySession(sessionEnd, sessionProgram, sessionUntilStopped);
 }
 
 void CALLBACK sessionTimeUp(HWND window, UINT message, UINT_PTR id, DWORD time) {
@@ -302,7 +330,7 @@ bool startSession(SessionRequest request) {
     }
     // A start replaces a session that lasted for a program.
     stopProgramWatch();
-    if (request.program != nullptr && !watchProgram(request.program)) {
+    if (request.program != nullptr && !watchProgram(request.program, request.programFile)) {
         return false;
     }
     forgetNotices();
@@ -310,17 +338,24 @@ bool startSession(SessionRequest request) {
     // looks at the active plan and records its own.
     restoreSchemeLeftBehind();
     sessionProgram = request.programTitle;
+    sessionUntilStopped = request.untilStopped;
     loadSessionOptions();
     sessionTerms = sessionOptions;
-    if (request.minutes != 0) {
-        sessionTerms.duration = static_cast<DWORD>(std::min<uint64_t>(request.minutes, UINT32_MAX));
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    if (uint64_t minutes = requestedMinutes(request, now); minutes != 0) {
+        sessionTerms.duration = static_cast<DWORD>(std::min<uint64_t>(minutes, UINT32_MAX));
         sessionTerms.durationUnit = 0;
     }
     if (request.keepDisplayOn) {
         sessionTerms.monitorOn = *request.keepDisplayOn ? 1 : 0;
     }
-    // What the organisation decides comes last, over every way in.
+    // What the organisation decides comes last, over every way in; a session
+    // it cuts short has an end to show.
     applySessionPolicy(policyNow, sessionTerms);
+    if (sessionLengthMinutes(sessionTerms) < kLongestMinutesAhead) {
+        sessionUntilStopped = false;
+    }
     writeVigilorActive(1);
     uint64_t lengthMinutes = sessionLengthMinutes(sessionTerms);
     if (sessionTerms.simulatePress == 1) {
@@ -329,18 +364,20 @@ bool startSession(SessionRequest request) {
     }
     sessionExecutionState = sessionTerms.monitorOn == 1 ? kKeepSystemAndDisplay : kKeepSystem;
     SetThreadExecutionState(sessionExecutionState);
-    armSessionTimer(sessionTimerMilliseconds(sessionTerms), sessionTerms.shutdownWindows == 1
-                                                                ? startShutdownCountdown
-                                                                : handleSessionTimeout);
+    uint64_t timerMilliseconds = sessionTimerMilliseconds(sessionTerms);
+    timerMilliseconds -= std::min(timerMilliseconds, secondsIntoMinute(request, now));
+    armSessionTimer(timerMilliseconds, sessionTerms.shutdownWindows == 1 ? startShutdownCountdown
+                                                                         : handleSessionTimeout);
     setSessionItemText(loadText(IDS_SESSION_ITEM_RUNNING));
-    SYSTEMTIME now = {};
-    GetLocalTime(&now);
     sessionMidnight = midnightBefore(ticksOf(now));
     sessionEndMinute = computeSessionEndMinute(now, lengthMinutes);
     sessionEnd = endTimeOfMinute(now, sessionEndMinute);
-    // The timer counts the length from this very second.
-    sessionEnd.wSecond = now.wSecond;
-    sessionEnd.wMilliseconds = now.wMilliseconds;
+    // The timer counts the length from this very second; a session asked to
+    // end at a time of day ends on that minute.
+    if (!request.endTimeOfDay) {
+        sessionEnd.wSecond = now.wSecond;
+        sessionEnd.wMilliseconds = now.wMilliseconds;
+    }
     uint64_t longest = longestSessionMinutes(policyNow);
     sessionPolicyEnd =
         longest == UINT64_MAX ? ULLONG_MAX : ticksOf(now) + longest * kTicksPerMinute;
@@ -368,6 +405,7 @@ void endVigilorSession() {
     KillTimer(agentWindow, KEY_PRESS_TIMER);
     stopProgramWatch();
     sessionProgram.clear();
+    sessionUntilStopped = false;
     sessionEndMinute = 0;
     // Whatever the options say now, a scheme this session switched to is
     // switched back, and nothing is touched when it switched none.
@@ -378,13 +416,18 @@ void endVigilorSession() {
 }
 
 void extendVigilorSession() {
-    if (sessionEndMinute == 0) {
+    extendSession(kAddedMinutes);
+}
+
+void extendSession(uint64_t minutes) {
+    // A session until stopped has no end to move.
+    if (sessionEndMinute == 0 || sessionUntilStopped) {
         return;
     }
     ULONGLONG end = ticksOf(sessionEnd);
     ULONGLONG latest = latestSessionEnd();
     uint64_t added =
-        end >= latest ? 0 : std::min<uint64_t>(kAddedMinutes, (latest - end) / kTicksPerMinute);
+        end >= latest ? 0 : std::min<uint64_t>(minutes, (latest - end) / kTicksPerMinute);
     SYSTEMTIME local = {};
     GetLocalTime(&local);
     if (added == 0) {
@@ -497,7 +540,11 @@ void noticeLidState(bool closed) {
     lidClosed = closed;
 }
 
-void checkSleepNow() {
+namespace {
+
+// What the user's check looks for, gathered as notices: both the tray's
+// check and the command line's take it from here.
+void gatherSleepCheck() {
     // Without a session, for the one the stored options would start; the
     // options the agent holds stay as they are.
     bool running = sessionEndMinute != 0;
@@ -508,12 +555,24 @@ void checkSleepNow() {
     }
     bool displayOn = running ? displayKeptOn() : next.monitorOn == 1;
     bool keyPressOn = (running ? sessionTerms.simulatePress : next.simulatePress) == 1;
-    beginRequestedNotices();
     noticeSleepThreats(displayOn);
     noticeLockThreats(displayOn);
     noticeLidAction();
     noticeRequestedLockThreats(keyPressOn);
+}
+
+} // namespace
+
+void checkSleepNow() {
+    beginRequestedNotices();
+    gatherSleepCheck();
     tellRequestedNotices(loadText(IDS_NOTICE_NOTHING_FOUND));
+}
+
+std::vector<std::wstring> sleepCheckFindings() {
+    beginRequestedNotices();
+    gatherSleepCheck();
+    return takeRequestedNotices();
 }
 
 void noticePowerSourceChange() {

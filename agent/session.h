@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "settings.h"
 
@@ -30,6 +31,10 @@ extern SYSTEMTIME sessionEnd;
 // The title of the program the running session lasts for; empty when it
 // lasts its time alone.
 extern std::wstring sessionProgram;
+
+// The running session lasts until the user stops it ("Until I stop it"):
+// its end is the longest length away, which the tip does not name.
+extern bool sessionUntilStopped;
 
 // A session's length in minutes for the options; a stored length of 0 counts
 // as one minute, so that no session is over before it begins.
@@ -68,6 +73,15 @@ struct SessionRequest {
     // SYNCHRONIZE, which the session takes over, and its title for the tip.
     HANDLE program = nullptr;
     std::wstring programTitle;
+    // With `program`: its program file name, when the session lasts while
+    // any process of that program runs.
+    std::wstring programFile;
+    // Instead of `minutes`: the local time of day it ends at, as hour * 60 +
+    // minute; the next such time, tomorrow when it has passed today.
+    std::optional<unsigned> endTimeOfDay;
+    // Instead of `minutes`: until the user stops it, at most the longest
+    // length.
+    bool untilStopped = false;
 };
 
 void loadSessionOptions();
@@ -75,8 +89,9 @@ void loadSessionOptions();
 // Starts a session as `request` asks, whether or not one runs: a start
 // during a session replaces it. The organisation's policy decides over the
 // request and the options; where it turns PC-Vigilor off, nothing starts,
-// the user is told, and a running session goes on. Returns whether a
-// session started.
+// the user is told, and a running session goes on. False when nothing
+// started: under that policy, or when the program the session is to last
+// for cannot be watched.
 bool startSession(SessionRequest request);
 
 // A session with the stored options: the session item and WM_VIGILOR_START.
@@ -86,10 +101,13 @@ void startVigilorSession();
 // it ends as it would at its time, with the shutdown countdown when it ends
 // with one.
 void sessionProgramEnded();
-// Moves the running session's end an hour later, but never beyond 1000 hours
-// from now, nor beyond the longest session the organisation allowed when it
-// started; at that limit the user is told the end that holds.
+// Moves the running session's end an hour later ("Add 1 hour"), or
+// `minutes` later, but never beyond 1000 hours from now, nor beyond the
+// longest session the organisation allowed when it started; at that limit
+// the user is told the end that holds. A session until stopped stays as it
+// is.
 void extendVigilorSession();
+void extendSession(uint64_t minutes);
 void endVigilorSession();
 void cancelVigilorSession();
 
@@ -127,6 +145,9 @@ void noticeLidState(bool closed);
 // does, Dynamic Lock, and chat programs' "Away" without the simulated key
 // press, in a notification; that nothing was found, when nothing was.
 void checkSleepNow();
+
+// The same findings as texts, for the command line, told nowhere else.
+std::vector<std::wstring> sleepCheckFindings();
 
 // The PC changed between mains and battery (PBT_APMPOWERSTATUSCHANGE): a
 // running session tells what may now let the PC sleep or lock, each cause

@@ -47,6 +47,16 @@ DWORD readVigilorActive() {
     return value;
 }
 
+DWORD readHotkeySetting() {
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kHotkeyValue, RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) != ERROR_SUCCESS) {
+        return 0;
+    }
+    return value;
+}
+
 bool readSettingText(const wchar_t* name, size_t maxLength, std::wstring& text) {
     text.clear();
     DWORD type = REG_NONE;

@@ -33,6 +33,10 @@ void writeVigilorActive(DWORD value);
 // The flag as stored; 0 when it is missing or not a REG_DWORD.
 DWORD readVigilorActive();
 
+// The keyboard shortcut as stored ("hotkey"); 0 when it is missing or not a
+// REG_DWORD.
+DWORD readHotkeySetting();
+
 // Values that only the agent writes. Reading reports whether the value exists
 // at all, of whatever type; `text` holds it only when it is a REG_SZ of at
 // most `maxLength` characters, and is empty otherwise.

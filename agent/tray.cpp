@@ -1,23 +1,28 @@
 // Start-up, the agent window and its procedure, the tray icon and its menu.
 #include "agent.h"
 
+#include "hotkey.h"
 #include "message_filter.h"
 #include "notification.h"
 #include "popup.h"
 #include "power_scheme.h"
 #include "program_watch.h"
+#include "remote_control.h"
+#include "remote_protocol.h"
 #include "resource.h"
 #include "session.h"
 #include "shutdown.h"
 #include "texts.h"
 #include "tray_icon.h"
 #include "tray_menu.h"
+#include "until_time_dialog.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
 
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 HINSTANCE hInst = nullptr;
@@ -29,6 +34,11 @@ std::wstring programFolder;
 namespace {
 
 HACCEL accelerators = nullptr;
+
+// Start-up is done. Until then a message sent to the agent window (not a
+// posted one) can arrive while start-up itself waits for another window,
+// the notification area's, before the menus and options are in place.
+bool startedUp = false;
 
 // Explorer broadcasts this when it (re)creates the taskbar; the icon must
 // then be added again, or a running session could no longer be cancelled
@@ -89,6 +99,7 @@ void shutDownAgent() {
         closeMsgWnd();
     }
     removeNotificationIcon();
+    unregisterSessionHotkey();
     if (lidNotification != nullptr) {
         UnregisterPowerSettingNotification(lidNotification);
         lidNotification = nullptr;
@@ -129,6 +140,35 @@ void startListedProgramSession(UINT command) {
     }
 }
 
+// A preset of the session submenu, which the menu offers only while no
+// session runs.
+void startPresetSession(UINT command) {
+    SessionRequest request;
+    if (sessionEndMinute == 0 && presetSessionRequest(command, request)) {
+        startSession(std::move(request));
+    }
+}
+
+void startUntilTimeSession() {
+    if (sessionEndMinute != 0) {
+        return;
+    }
+    if (std::optional<unsigned> end = askEndTimeOfDay(agentWindow)) {
+        SessionRequest request;
+        request.endTimeOfDay = end;
+        startSession(std::move(request));
+    }
+}
+
+// The keyboard shortcut: what the session item does, from anywhere.
+void onSessionHotkey() {
+    if (sessionEndMinute != 0) {
+        cancelVigilorSession();
+    } else {
+        startVigilorSession();
+    }
+}
+
 void onCountdownCancel() {
     cancelVigilorSession();
     // The cancellation notice would reuse the countdown window; the user has
@@ -166,6 +206,15 @@ LRESULT onCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case IDC_COUNTDOWN_CANCEL:
         onCountdownCancel();
+        break;
+    case IDM_PRESET_30_MINUTES:
+    case IDM_PRESET_1_HOUR:
+    case IDM_PRESET_2_HOURS:
+    case IDM_PRESET_UNTIL_STOPPED:
+        startPresetSession(LOWORD(wParam));
+        break;
+    case IDM_UNTIL_TIME:
+        startUntilTimeSession();
         break;
     default:
         if (LOWORD(wParam) >= IDM_PROGRAM_FIRST && LOWORD(wParam) <= IDM_PROGRAM_LAST) {
@@ -314,6 +363,8 @@ bool initInstance(HINSTANCE instance) {
     readAppPath();
     restoreSchemeLeftBehind();
     loadSessionOptions();
+    registerSessionHotkey();
+    startedUp = true;
     return true;
 }
 
@@ -369,9 +420,23 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_VIGILOR_RELOAD:
         loadSessionOptions();
+        registerSessionHotkey();
         return 0;
     case WM_VIGILOR_QUERY:
         reportSessionState();
+        return 0;
+    case WM_COPYDATA:
+        // A request in the middle of a start or an end would act on half of
+        // it; the command line sends it again.
+        if (!startedUp || trayRecordUnderWay()) {
+            return remote::kNotReady;
+        }
+        return onRemoteRequest(reinterpret_cast<HWND>(wParam),
+                               reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_HOTKEY:
+        if (wParam == HOTKEY_SESSION) {
+            onSessionHotkey();
+        }
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;

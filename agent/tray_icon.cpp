@@ -48,9 +48,12 @@ int const kAddRetries = 60;
 wchar_t const kTaskbarClass[] = L"Shell_TrayWnd";
 
 NOTIFYICONDATAW nid = {sizeof(nid)};
+// How many records are on their way to the notification area now.
+int recordsUnderWay = 0;
 int trayState = kTrayIdle;
 SYSTEMTIME sessionEnd = {};
 std::wstring sessionProgram;
+bool tipUntilStopped = false;
 int countdownSeconds = 0;
 int trayDrawing = kDrawingDark;
 bool iconInPlace = false;
@@ -106,6 +109,9 @@ std::wstring currentTip() {
     SYSTEMTIME now = {};
     switch (trayState) {
     case kTraySession:
+        if (tipUntilStopped) {
+            return loadText(IDS_TIP_UNTIL_STOPPED);
+        }
         GetLocalTime(&now);
         return sessionTip(now, sessionEnd, sessionProgram);
     case kTrayCountdown:
@@ -163,9 +169,18 @@ void prepareRecord() {
     lstrcpynW(nid.szTip, currentTip().c_str(), ARRAYSIZE(nid.szTip));
 }
 
+// Windows hands the record to the taskbar with a message it sends and waits
+// for; meanwhile messages sent to the agent are taken in.
+bool sendRecord(DWORD message) {
+    ++recordsUnderWay;
+    bool taken = Shell_NotifyIconW(message, &nid) != FALSE;
+    --recordsUnderWay;
+    return taken;
+}
+
 void modifyIcon() {
     prepareRecord();
-    Shell_NotifyIconW(NIM_MODIFY, &nid);
+    sendRecord(NIM_MODIFY);
 }
 
 // A record that timed out may still have added the icon: then only a change
@@ -174,10 +189,10 @@ void modifyIcon() {
 // use apart from the mouse.
 bool putIconInPlace() {
     prepareRecord();
-    iconInPlace = Shell_NotifyIconW(NIM_ADD, &nid) || Shell_NotifyIconW(NIM_MODIFY, &nid);
+    iconInPlace = sendRecord(NIM_ADD) || sendRecord(NIM_MODIFY);
     if (iconInPlace) {
         nid.uVersion = NOTIFYICON_VERSION_4;
-        Shell_NotifyIconW(NIM_SETVERSION, &nid);
+        sendRecord(NIM_SETVERSION);
     }
     return iconInPlace;
 }
@@ -220,7 +235,7 @@ bool trayIconInPlace() {
 
 void removeNotificationIcon() {
     stopAddRetries();
-    Shell_NotifyIconW(NIM_DELETE, &nid);
+    sendRecord(NIM_DELETE);
     iconInPlace = false;
     nid.hIcon = nullptr;
     destroyCachedIcons();
@@ -228,7 +243,7 @@ void removeNotificationIcon() {
 }
 
 void focusNotificationArea() {
-    Shell_NotifyIconW(NIM_SETFOCUS, &nid);
+    sendRecord(NIM_SETFOCUS);
 }
 
 void showTrayIdle() {
@@ -236,10 +251,11 @@ void showTrayIdle() {
     modifyIcon();
 }
 
-void showTraySession(const SYSTEMTIME& end, const std::wstring& program) {
+void showTraySession(const SYSTEMTIME& end, const std::wstring& program, bool untilStopped) {
     trayState = kTraySession;
     sessionEnd = end;
     sessionProgram = program;
+    tipUntilStopped = untilStopped;
     modifyIcon();
 }
 
@@ -267,10 +283,14 @@ bool showTrayNotification(const std::wstring& text, DWORD infoFlags) {
     // Not NIIF_RESPECT_QUIET_TIME: in the first hour after signing in
     // Windows would drop a warning without a trace.
     nid.dwInfoFlags = infoFlags;
-    bool shown = Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+    bool shown = sendRecord(NIM_MODIFY);
     // Later changes of the icon or tip must not show it again.
     nid.uFlags &= ~NIF_INFO;
     return shown;
+}
+
+bool trayRecordUnderWay() {
+    return recordsUnderWay != 0;
 }
 
 void onTraySettingChange(WPARAM setting, LPARAM lParam) {

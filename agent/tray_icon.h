@@ -21,8 +21,11 @@ void removeNotificationIcon();
 void focusNotificationArea();
 
 void showTrayIdle();
-// `program`: the title of the program the session lasts for, if any.
-void showTraySession(const SYSTEMTIME& end, const std::wstring& program = {});
+// `program`: the title of the program the session lasts for, if any;
+// `untilStopped`: the session lasts until the user stops it, and the tip
+// says so rather than name an end weeks away.
+void showTraySession(const SYSTEMTIME& end, const std::wstring& program = {},
+                     bool untilStopped = false);
 void showTrayCountdown(int seconds);
 
 // A session's tip names its end day relative to today; after midnight it is
@@ -33,6 +36,10 @@ void refreshTrayTip();
 // info or warning icon (`NIIF_INFO`, `NIIF_WARNING`). Returns whether the
 // notification area took it; never while the icon is not in place.
 bool showTrayNotification(const std::wstring& text, DWORD infoFlags);
+
+// Whether the agent is waiting for the notification area to take a record:
+// a message sent to the agent now arrives in the middle of what it is doing.
+bool trayRecordUnderWay();
 
 // WM_SETTINGCHANGE: the taskbar may have turned light or dark, or high
 // contrast on or off.

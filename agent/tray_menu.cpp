@@ -14,8 +14,24 @@ HMENU programMenu = nullptr;
 
 namespace {
 
-// Where "While a program runs" hangs in the session submenu.
-UINT const kProgramMenuPosition = 2;
+// The presets after the session item: a length, or until the user stops it
+// (no length); "Until a time…" asks for its end first.
+struct Preset {
+    UINT command;
+    UINT text;
+    uint64_t minutes;
+};
+Preset const kPresets[] = {
+    {IDM_PRESET_30_MINUTES, IDS_MENU_FOR_30_MINUTES, 30},
+    {IDM_PRESET_1_HOUR, IDS_MENU_FOR_1_HOUR, 60},
+    {IDM_PRESET_2_HOURS, IDS_MENU_FOR_2_HOURS, 120},
+    {IDM_PRESET_UNTIL_STOPPED, IDS_MENU_UNTIL_STOPPED, 0},
+    {IDM_UNTIL_TIME, IDS_MENU_UNTIL_TIME, 0},
+};
+
+// Where "While a program runs" hangs in the session submenu: after the
+// session item, the presets and a separator.
+UINT const kProgramMenuPosition = 2 + ARRAYSIZE(kPresets);
 
 // The shell follows a right click with WM_CONTEXTMENU and sends Enter's
 // NIN_KEYSELECT twice; such an echo comes while the menu it opened is up or
@@ -49,6 +65,9 @@ void trackTrayMenu(POINT at, bool fromKeyboard) {
 void buildMenus() {
     sessionMenu = CreatePopupMenu();
     AppendMenuW(sessionMenu, MF_STRING, IDM_SESSION, loadText(IDS_SESSION_ITEM).c_str());
+    for (const Preset& preset : kPresets) {
+        AppendMenuW(sessionMenu, MF_STRING, preset.command, loadText(preset.text).c_str());
+    }
     AppendMenuW(sessionMenu, MF_SEPARATOR, 0, nullptr);
     programMenu = CreatePopupMenu();
     AppendMenuW(sessionMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(programMenu),
@@ -72,7 +91,14 @@ void onInitMenuPopup(HMENU menu) {
         return;
     }
     bool running = sessionEndMinute != 0;
-    EnableMenuItem(sessionMenu, IDM_ADD_HOUR, MF_BYCOMMAND | (running ? MF_ENABLED : MF_GRAYED));
+    bool endMoves = running && !sessionUntilStopped;
+    EnableMenuItem(sessionMenu, IDM_ADD_HOUR, MF_BYCOMMAND | (endMoves ? MF_ENABLED : MF_GRAYED));
+    // Each of these starts a session, as a program's session does; the
+    // session item cancels the running one.
+    for (const Preset& preset : kPresets) {
+        EnableMenuItem(sessionMenu, preset.command,
+                       MF_BYCOMMAND | (running ? MF_GRAYED : MF_ENABLED));
+    }
     EnableMenuItem(sessionMenu, kProgramMenuPosition,
                    MF_BYPOSITION | (running ? MF_GRAYED : MF_ENABLED));
     if (running) {
@@ -107,4 +133,15 @@ void setSessionItemText(const std::wstring& text) {
     if (sessionMenu != nullptr) {
         ModifyMenuW(sessionMenu, IDM_SESSION, MF_BYCOMMAND | MF_STRING, IDM_SESSION, text.c_str());
     }
+}
+
+bool presetSessionRequest(UINT command, SessionRequest& request) {
+    for (const Preset& preset : kPresets) {
+        if (preset.command == command && command != IDM_UNTIL_TIME) {
+            request.minutes = preset.minutes;
+            request.untilStopped = preset.minutes == 0;
+            return true;
+        }
+    }
+    return false;
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+struct SessionRequest;
+
 // Builds the tray menu with its session submenu.
 void buildMenus();
 // The menus go with the agent.
@@ -23,3 +25,7 @@ void showContextMenuAtIcon(POINT anchor);
 
 // Replaces the text of the session item.
 void setSessionItemText(const std::wstring& text);
+
+// The session that a preset of the session submenu ("For 30 minutes", ...,
+// "Until I stop it") asks for; false for a command that is none.
+bool presetSessionRequest(UINT command, SessionRequest& request);

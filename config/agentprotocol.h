@@ -29,6 +29,14 @@ inline constexpr OptionValue optionValues[] = {
     {"simulatePressTimeOut", 1},
     {"shutdownWindows", 0},
 };
+// The keyboard shortcut that starts or cancels a session, which this
+// application stores and the agent registers (REG_DWORD, 0 for none): the
+// virtual-key code in the low byte, RegisterHotKey's MOD_ALT, MOD_CONTROL,
+// MOD_SHIFT and MOD_WIN in the next four bits.
+inline constexpr const char* hotkeyValue = "hotkey";
+inline constexpr DWORD hotkeyKeyMask = 0xFF;
+inline constexpr int hotkeyModifierShift = 8;
+
 // Whether a session runs, and the folder that holds both programs.
 inline const QString activeValue = QStringLiteral("VigilorActive");
 inline const QString pathValue = QStringLiteral("Path");

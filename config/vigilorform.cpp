@@ -3,6 +3,7 @@
 
 #include "aboutdialog.h"
 #include "agentprotocol.h"
+#include "hotkeyvalue.h"
 #include "otherappsdialog.h"
 
 #include <QBrush>
@@ -126,6 +127,7 @@ void VigilorForm::buildLayouts() {
     optionsLayout->addLayout(keyPressRow);
     optionsLayout->addWidget(ui->simulatePressLabel);
     optionsLayout->addWidget(ui->shutdownCheckBox);
+    optionsLayout->addLayout(buildHotkeyRow());
     optionsLayout->addSpacing(20);
     optionsLayout->addWidget(ui->trayIconImageLabel);
     optionsLayout->addWidget(ui->trayIconInfoLabel);
@@ -135,6 +137,16 @@ void VigilorForm::buildLayouts() {
     outerLayout->addLayout(toolbarLayout);
     outerLayout->addLayout(optionsLayout);
     setLayout(outerLayout);
+}
+
+QHBoxLayout* VigilorForm::buildHotkeyRow() {
+    auto* row = new QHBoxLayout;
+    row->addWidget(ui->hotkeyLabel);
+    row->addWidget(ui->hotkeyEdit);
+    row->addWidget(ui->hotkeyClearButton);
+    // The editor and the button would otherwise share the width of the form.
+    row->addStretch();
+    return row;
 }
 
 std::array<std::pair<const char*, DWORD*>, 8> VigilorForm::options() {
@@ -148,6 +160,20 @@ std::array<std::pair<const char*, DWORD*>, 8> VigilorForm::options() {
              {names[5].name, &simulatePress},
              {names[6].name, &simulatePressTimeOut},
              {names[7].name, &shutdownWindows}}};
+}
+
+std::vector<std::pair<const char*, DWORD*>> VigilorForm::savedValues() {
+    const auto eight = options();
+    std::vector<std::pair<const char*, DWORD*>> values(eight.begin(), eight.end());
+    values.emplace_back(Vigilor::hotkeyValue, &hotkey);
+    return values;
+}
+
+void VigilorForm::readHotkey() {
+    RegistryAccess().readDword(HKEY_CURRENT_USER, Vigilor::settingsKey, Vigilor::hotkeyValue,
+                               &hotkey);
+    acceptedHotkey = HotkeyValue::toKeySequence(hotkey);
+    ui->hotkeyEdit->setKeySequence(acceptedHotkey);
 }
 
 void VigilorForm::readSettings() {
@@ -168,6 +194,7 @@ void VigilorForm::readSettings() {
     spin->setValue(clampToRange(simulatePressTimeOut, spin->minimum(), spin->maximum()));
     ui->shutdownCheckBox->setChecked(shutdownWindows == 1);
     showPolicy();
+    readHotkey();
 }
 
 VigilorForm::SaveOutcome VigilorForm::writeSettings() {
@@ -186,12 +213,13 @@ VigilorForm::SaveOutcome VigilorForm::writeSettings() {
     simulatePressTimeOut = DWORD(ui->simulatePressSpinBox->value());
     if (policy.allowShutdown)
         shutdownWindows = ui->shutdownCheckBox->isChecked() ? 1 : 0;
+    hotkey = acceptedHotkey.isEmpty() ? 0 : HotkeyValue::fromKeyCombination(acceptedHotkey[0]);
 
     // All or nothing: a set of options that the form never showed would be
     // what the next start from the tray uses.
     RegistryAccess registry;
     WrittenOptions written;
-    for (const auto& [name, field] : options()) {
+    for (const auto& [name, field] : savedValues()) {
         RegistryAccess::StoredValue before;
         if (!registry.readStored(HKEY_CURRENT_USER, Vigilor::settingsKey, name, &before) ||
             !registry.writeDword(HKEY_CURRENT_USER, Vigilor::settingsKey, name, *field)) {
@@ -534,5 +562,28 @@ void VigilorForm::followScreenOrderWithTab() {
         if (previous)
             setTabOrder(previous, w);
         previous = w;
+    }
+}
+
+void VigilorForm::on_hotkeyEdit_editingFinished() {
+    // A shortcut is one combination: the editor records up to four, and the
+    // first is kept when the agent can register it. Otherwise the shortcut
+    // stays as it was; the editor emptied itself when the typing began.
+    const QKeySequence typed = ui->hotkeyEdit->keySequence();
+    const QKeySequence kept = !typed.isEmpty() && HotkeyValue::fromKeyCombination(typed[0]) != 0
+                                  ? QKeySequence(typed[0])
+                                  : acceptedHotkey;
+    ui->hotkeyEdit->setKeySequence(kept);
+    if (kept != acceptedHotkey) {
+        acceptedHotkey = kept;
+        ui->saveButton->setEnabled(true);
+    }
+}
+
+void VigilorForm::on_hotkeyClearButton_clicked() {
+    ui->hotkeyEdit->clear();
+    if (!acceptedHotkey.isEmpty()) {
+        acceptedHotkey = QKeySequence();
+        ui->saveButton->setEnabled(true);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QMessageBox>
 #include <QString>
 #include <QWidget>
@@ -54,11 +55,17 @@ class VigilorForm : public QWidget {
     void on_simulatePressSpinBox_valueChanged(int arg1);
     void on_saveButton_clicked();
     void on_shutdownCheckBox_toggled(bool checked);
+    void on_hotkeyEdit_editingFinished();
+    void on_hotkeyClearButton_clicked();
 
   private:
     void buildLayouts();
+    QHBoxLayout* buildHotkeyRow();
     std::array<std::pair<const char*, DWORD*>, 8> options();
+    // What Save writes: the options and the keyboard shortcut.
+    std::vector<std::pair<const char*, DWORD*>> savedValues();
     void readSettings();
+    void readHotkey();
     struct SaveOutcome {
         // ERROR_SUCCESS, or the registry's reason why the options could not
         // all be written.
@@ -90,6 +97,10 @@ class VigilorForm : public QWidget {
     DWORD simulatePress = Vigilor::optionValues[5].byDefault;
     DWORD simulatePressTimeOut = Vigilor::optionValues[6].byDefault;
     DWORD shutdownWindows = Vigilor::optionValues[7].byDefault;
+    DWORD hotkey = 0;
+    // The shortcut last taken from the editor, which a combination the
+    // agent would not register leaves as it was.
+    QKeySequence acceptedHotkey;
 
     Ui::VigilorForm* ui;
     QVBoxLayout* outerLayout = nullptr;

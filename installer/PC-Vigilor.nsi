@@ -118,6 +118,10 @@ LangString StillRunningText ${LANG_ENGLISH} "PC-Vigilor is still running. Close 
 LangString StillRunningText ${LANG_GERMAN} "PC-Vigilor wird noch ausgeführt. Beenden Sie das Programm (auch sein Symbol im Infobereich) und klicken Sie auf „Wiederholen“."
 LangString StillRunningText ${LANG_FRENCH} "PC-Vigilor est toujours en cours d'exécution. Fermez-le (ainsi que son icône dans la zone de notification), puis cliquez sur Recommencer."
 LangString StillRunningText ${LANG_SPANISH} "PC-Vigilor todavía se está ejecutando. Ciérrelo (también su icono del área de notificación) y haga clic en Reintentar."
+LangString PathTooLongText ${LANG_ENGLISH} "Your PATH is longer than Setup can change: add $INSTDIR\bin to it to run vigilor in a console."
+LangString PathTooLongText ${LANG_GERMAN} "Ihr PATH ist länger, als Setup ändern kann: Fügen Sie $INSTDIR\bin hinzu, um vigilor in einer Konsole auszuführen."
+LangString PathTooLongText ${LANG_FRENCH} "Votre PATH est plus long que ce que le programme d'installation peut modifier : ajoutez-y $INSTDIR\bin pour exécuter vigilor dans une console."
+LangString PathTooLongText ${LANG_SPANISH} "Su PATH es más largo de lo que el programa de instalación puede cambiar: añada $INSTDIR\bin para ejecutar vigilor en una consola."
 LangString AutostartText ${LANG_ENGLISH} "Start PC-Vigilor when I sign in"
 LangString AutostartText ${LANG_GERMAN} "PC-Vigilor bei der Anmeldung starten"
 LangString AutostartText ${LANG_FRENCH} "Démarrer PC-Vigilor à l'ouverture de session"
@@ -257,6 +261,150 @@ FunctionEnd
 !insertmacro DEFINE_CLOSE_PROGRAM ""
 !insertmacro DEFINE_CLOSE_PROGRAM "un."
 
+; The command line on the user's own PATH (the "Path" value under
+; HKCU\Environment): its folder holds vigilor.exe alone, so that no program
+; finds the Qt and runtime DLLs of the installation folder through PATH.
+; NSIS holds at most NSIS_MAX_STRLEN characters in a string: a longer PATH
+; would come back empty and be written back so. It is left as it is, and the
+; user told; so is a value that is no string. A PATH that holds %VARIABLES%
+; is kept unexpanded, with its type.
+!define ENVIRONMENT_KEY "Environment"
+!define PATH_VALUE "Path"
+!define HKCU_HANDLE 0x80000001
+!define RRF_RT_ANY 0x0000FFFF
+!define RRF_NOEXPAND 0x10000000
+!define REG_SZ_TYPE 1
+!define REG_EXPAND_SZ_TYPE 2
+!define SMTO_ABORTIFHUNG 0x0002
+
+!macro DEFINE_PATH_FUNCTIONS prefix
+; Reads the user's PATH into $R0 with its type in $R1; $R2 is "ok",
+; "missing" or "untouchable" (too long for NSIS, or no string).
+Function ${prefix}ReadUserPath
+  Push $0
+  Push $1
+  Push $2
+  StrCpy $R0 ""
+  StrCpy $R1 ${REG_EXPAND_SZ_TYPE}
+  System::Call "advapi32::RegGetValueW(p ${HKCU_HANDLE}, w '${ENVIRONMENT_KEY}', w '${PATH_VALUE}', i ${RRF_RT_ANY}|${RRF_NOEXPAND}, *i .r0, p 0, *i .r1) i .r2"
+  ${If} $2 = 2 ; ERROR_FILE_NOT_FOUND
+    StrCpy $R2 missing
+  ${ElseIf} $2 <> 0
+    StrCpy $R2 untouchable
+  ${ElseIf} $0 <> ${REG_SZ_TYPE}
+  ${AndIf} $0 <> ${REG_EXPAND_SZ_TYPE}
+    StrCpy $R2 untouchable
+  ${Else}
+    ; Room for a separator and the folder too.
+    IntOp $1 $1 / 2
+    StrLen $2 "$INSTDIR\bin"
+    IntOp $1 $1 + $2
+    ${If} $1 >= ${NSIS_MAX_STRLEN}
+      StrCpy $R2 untouchable
+    ${Else}
+      StrCpy $R1 $0
+      ReadRegStr $R0 HKCU "${ENVIRONMENT_KEY}" "${PATH_VALUE}"
+      StrCpy $R2 ok
+    ${EndIf}
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; $R0 without every entry that names $R3 (in any case, with or without a
+; trailing backslash) in $R4, the other entries as they were; $R5 is 1 when
+; there was one.
+Function ${prefix}PathWithout
+  Push $0 ; what is left to go through
+  Push $1 ; one entry
+  Push $2 ; its length
+  Push $3 ; the character after it
+  StrCpy $R4 ""
+  StrCpy $R5 0
+  StrCpy $0 $R0
+  ${Do}
+    StrCpy $2 0
+    ${Do}
+      StrCpy $3 $0 1 $2
+      ${If} $3 == ";"
+      ${OrIf} $3 == ""
+        ${Break}
+      ${EndIf}
+      IntOp $2 $2 + 1
+    ${Loop}
+    StrCpy $1 $0 $2
+    ${If} $1 == $R3
+    ${OrIf} $1 == "$R3\"
+      StrCpy $R5 1
+    ${Else}
+      StrCpy $R4 "$R4;$1"
+    ${EndIf}
+    IntOp $2 $2 + 1
+    StrCpy $0 $0 "" $2
+  ${LoopUntil} $3 == ""
+  ; Each entry came with a separator before it.
+  StrCpy $R4 $R4 "" 1
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Programs started from now on (a new console, say) see the change.
+Function ${prefix}TellEnvironmentChanged
+  System::Call "user32::SendMessageTimeoutW(p ${HWND_BROADCAST}, i ${WM_SETTINGCHANGE}, p 0, w 'Environment', i ${SMTO_ABORTIFHUNG}, i 5000, *p .r0)"
+FunctionEnd
+!macroend
+!insertmacro DEFINE_PATH_FUNCTIONS ""
+!insertmacro DEFINE_PATH_FUNCTIONS "un."
+
+Function AddCommandLineToPath
+  Call ReadUserPath
+  ${If} $R2 == untouchable
+    DetailPrint "$(PathTooLongText)"
+    Return
+  ${EndIf}
+  StrCpy $R3 "$INSTDIR\bin"
+  Call PathWithout
+  ${If} $R5 == 1
+    Return
+  ${EndIf}
+  StrCpy $0 $R0 1 -1
+  ${If} $R0 == ""
+  ${OrIf} $0 == ";"
+    StrCpy $R0 "$R0$R3"
+  ${Else}
+    StrCpy $R0 "$R0;$R3"
+  ${EndIf}
+  ${If} $R1 = ${REG_SZ_TYPE}
+    WriteRegStr HKCU "${ENVIRONMENT_KEY}" "${PATH_VALUE}" $R0
+  ${Else}
+    WriteRegExpandStr HKCU "${ENVIRONMENT_KEY}" "${PATH_VALUE}" $R0
+  ${EndIf}
+  Call TellEnvironmentChanged
+FunctionEnd
+
+Function un.RemoveCommandLineFromPath
+  Call un.ReadUserPath
+  ${If} $R2 != ok
+    Return
+  ${EndIf}
+  StrCpy $R3 "$INSTDIR\bin"
+  Call un.PathWithout
+  ${If} $R5 == 0
+    Return
+  ${EndIf}
+  ${If} $R4 == ""
+    DeleteRegValue HKCU "${ENVIRONMENT_KEY}" "${PATH_VALUE}"
+  ${ElseIf} $R1 = ${REG_SZ_TYPE}
+    WriteRegStr HKCU "${ENVIRONMENT_KEY}" "${PATH_VALUE}" $R4
+  ${Else}
+    WriteRegExpandStr HKCU "${ENVIRONMENT_KEY}" "${PATH_VALUE}" $R4
+  ${EndIf}
+  Call un.TellEnvironmentChanged
+FunctionEnd
+
 ; Whether Setup runs elevated ("Run as administrator", or started by an
 ; elevated program), read from its token (TokenElevation).
 !define TOKEN_QUERY 0x0008
@@ -389,6 +537,8 @@ Section "PC-Vigilor"
   File "${STAGE}/platforms/qwindows.dll"
   SetOutPath "$INSTDIR\styles"
   File "${STAGE}/styles/qwindowsvistastyle.dll"
+  SetOutPath "$INSTDIR\bin"
+  File "${STAGE}/bin/vigilor.exe"
   ; The programs are started with their own folder as working directory.
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -398,6 +548,7 @@ Section "PC-Vigilor"
   WriteRegStr HKCU "${SETTINGS_KEY}" "Path" "$INSTDIR"
 
   CreateShortcut "${SHORTCUT}" "$INSTDIR\PCVigilor.exe" "" "$INSTDIR\PCVigilor.exe" 0
+  Call AddCommandLineToPath
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -464,9 +615,12 @@ Section "Uninstall"
   Delete "$INSTDIR\libwinpthread-1.dll"
   Delete "$INSTDIR\platforms\qwindows.dll"
   Delete "$INSTDIR\styles\qwindowsvistastyle.dll"
+  Delete "$INSTDIR\bin\vigilor.exe"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR\platforms"
   RMDir "$INSTDIR\styles"
+  RMDir "$INSTDIR\bin"
+  Call un.RemoveCommandLineFromPath
   RMDir "$INSTDIR"
 
   Delete "${SHORTCUT}"

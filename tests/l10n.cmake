@@ -12,11 +12,12 @@ if(Python3_FOUND AND VIGILOR_LUPDATE)
             ${PROJECT_SOURCE_DIR}/config/translations/pcvigilor_de.ts
             ${PROJECT_SOURCE_DIR}/config/translations/pcvigilor_fr.ts
             ${PROJECT_SOURCE_DIR}/config/translations/pcvigilor_es.ts
-            ${PROJECT_SOURCE_DIR}/agent/resources/VigilorTaskbar.rc)
+            ${PROJECT_SOURCE_DIR}/agent/resources/VigilorTaskbar.rc
+            ${PROJECT_SOURCE_DIR}/cli/resources/vigilor.rc)
   set_tests_properties(l10n.TranslationFiles PROPERTIES LABELS l10n)
 endif()
 
-if(Python3_FOUND AND TARGET tst_translations AND TARGET vigilor_probe AND TARGET agent_tests AND CMAKE_CROSSCOMPILING)
+if(Python3_FOUND AND TARGET tst_translations AND TARGET vigilor_probe AND TARGET agent_tests AND TARGET vigilor AND CMAKE_CROSSCOMPILING)
   if(TARGET installer)
     set(setup ${VIGILOR_SETUP_EXE})
   endif()
@@ -32,7 +33,8 @@ if(Python3_FOUND AND TARGET tst_translations AND TARGET vigilor_probe AND TARGET
               $<TARGET_FILE:vigilor_probe> $<TARGET_FILE:VigilorTaskbar>
               ${PROJECT_SOURCE_DIR}/agent/resources/VigilorTaskbar.rc
               ${CMAKE_CURRENT_SOURCE_DIR}/l10n/check_translations.py
-              ${CMAKE_BINARY_DIR}/screenshots $<TARGET_FILE:agent_tests> ${setup})
+              ${CMAKE_BINARY_DIR}/screenshots $<TARGET_FILE:agent_tests>
+              $<TARGET_FILE:vigilor> ${PROJECT_SOURCE_DIR}/cli/resources/vigilor.rc ${setup})
     # The installer test makes a release, which builds the installer anew in
     # this build tree: the welcome page is opened once it is done.
     set_tests_properties(l10n.${language} PROPERTIES

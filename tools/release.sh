@@ -91,6 +91,7 @@ EOF
   # Qt 6 starts on Windows 10 1809 (build 17763) and later, the agent on 1607.
   # ProductCode is the name of the installer's uninstall entry, through which
   # the package manager finds the installed version.
+  # Commands: what Setup puts on the user's PATH.
   cat >"$release/winget/$id.installer.yaml" <<EOF
 $header.installer.$schema.schema.json
 PackageIdentifier: $id
@@ -106,6 +107,8 @@ InstallerSwitches:
   Silent: /S
   SilentWithProgress: /S
 UpgradeBehavior: install
+Commands:
+- vigilor
 ProductCode: PC-Vigilor
 AppsAndFeaturesEntries:
 - DisplayName: PC-Vigilor

@@ -100,6 +100,29 @@
 #define IDS_NOTICE_NOT_EXTENDED 208 // %1: when the session ends, unchanged
 #define IDS_NOTICE_PLAN_HELD 209    // %1: the plan the session would switch to
 
+// The presets of the session submenu, "Until a time…" and its dialog, and
+// sessions that last until they are stopped: a block of sixteen (240).
+#define IDS_MENU_FOR_30_MINUTES 240
+#define IDS_MENU_FOR_1_HOUR 241
+#define IDS_MENU_FOR_2_HOURS 242
+#define IDS_MENU_UNTIL_STOPPED 243
+#define IDS_MENU_UNTIL_TIME 244
+#define IDS_UNTIL_TIME_PROMPT 245
+#define IDS_UNTIL_TIME_START 246
+#define IDS_TIP_UNTIL_STOPPED 247
+#define IDS_POWER_REQUEST_UNTIL_STOPPED 248
+// The keyboard shortcut: a block of sixteen (256).
+#define IDS_NOTICE_HOTKEY_TAKEN 256 // %1: the shortcut, as "Ctrl+Alt+K"
+#define IDS_KEY_CTRL 257
+#define IDS_KEY_ALT 258
+#define IDS_KEY_SHIFT 259
+#define IDS_KEY_WIN 260
+
+// "Until a time…": the dialog and its controls.
+#define IDD_UNTIL_TIME 1100
+#define IDC_UNTIL_TIME_PROMPT 1101
+#define IDC_UNTIL_TIME_PICKER 1102
+
 // What could lock the PC or end a remote session during a session: a block
 // of sixteen of their own (304). Each text with minutes comes for one minute
 // and for more.

@@ -127,15 +127,38 @@ TEST_F(AgentTest, WindowAndMenusAreBuilt) {
     EXPECT_EQ(GetMenuItemID(trayMenu, 2), IDM_CONFIGURATION);
     EXPECT_EQ(menuText(trayMenu, 3), L"Close");
     EXPECT_EQ(GetMenuItemID(trayMenu, 3), IDM_CLOSE);
-    ASSERT_EQ(GetMenuItemCount(sessionMenu), 6);
+    ASSERT_EQ(GetMenuItemCount(sessionMenu), 11);
     EXPECT_EQ(GetMenuItemID(sessionMenu, 0), IDM_SESSION);
-    EXPECT_EQ(GetMenuState(sessionMenu, 1, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
-    EXPECT_EQ(menuText(sessionMenu, 2), L"While a program runs");
-    EXPECT_EQ(GetSubMenu(sessionMenu, 2), programMenu);
-    EXPECT_EQ(menuText(sessionMenu, 3), L"Add 1 hour");
-    EXPECT_EQ(GetMenuItemID(sessionMenu, 3), IDM_ADD_HOUR);
-    EXPECT_EQ(GetMenuState(sessionMenu, 4, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
-    EXPECT_EQ(menuText(sessionMenu, 5), L"Could My PC Still Sleep or Lock?");
+    const std::pair<UINT, const wchar_t*> presets[] = {
+        {IDM_PRESET_30_MINUTES, L"For 30 minutes"},
+        {IDM_PRESET_1_HOUR, L"For 1 hour"},
+        {IDM_PRESET_2_HOURS, L"For 2 hours"},
+        {IDM_PRESET_UNTIL_STOPPED, L"Until I stop it"},
+        {IDM_UNTIL_TIME, L"Until a time\u2026"}};
+    for (UINT i = 0; i < ARRAYSIZE(presets); ++i) {
+        EXPECT_EQ(GetMenuItemID(sessionMenu, i + 1), presets[i].first);
+        EXPECT_EQ(menuText(sessionMenu, i + 1), presets[i].second);
+    }
+    EXPECT_EQ(GetMenuState(sessionMenu, 6, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
+    EXPECT_EQ(menuText(sessionMenu, 7), L"While a program runs");
+    EXPECT_EQ(GetSubMenu(sessionMenu, 7), programMenu);
+    EXPECT_EQ(menuText(sessionMenu, 8), L"Add 1 hour");
+    EXPECT_EQ(GetMenuItemID(sessionMenu, 8), IDM_ADD_HOUR);
+    EXPECT_EQ(GetMenuState(sessionMenu, 9, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
+    EXPECT_EQ(menuText(sessionMenu, 10), L"Could My PC Still Sleep or Lock?");
+
+    // What starts a session is offered while none runs, as the programs are.
+    const UINT starts[] = {1, 2, 3, 4, 5, 7};
+    startVigilorSession();
+    SendMessageW(agentWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sessionMenu), 1);
+    for (UINT position : starts) {
+        EXPECT_NE(GetMenuState(sessionMenu, position, MF_BYPOSITION) & MF_GRAYED, 0u) << position;
+    }
+    cancelVigilorSession();
+    SendMessageW(agentWindow, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sessionMenu), 1);
+    for (UINT position : starts) {
+        EXPECT_EQ(GetMenuState(sessionMenu, position, MF_BYPOSITION) & MF_GRAYED, 0u) << position;
+    }
 }
 
 TEST_F(AgentTest, SessionItemStartsAndCancels) {

@@ -24,7 +24,7 @@ void clearApplicationValues() {
     for (const wchar_t* name :
          {L"duration", L"durationUnit", L"monitorOn", L"powerSchemeOn", L"powerSchemeIndex",
           L"simulatePress", L"simulatePressTimeOut", L"shutdownWindows", L"posX", L"posY", L"width",
-          L"height", L"Path", L"VigilorActive"})
+          L"height", L"Path", L"VigilorActive", L"hotkey"})
         deleteValue(settingsKey, name);
     deleteValue(suiteKey, L"VigilorActive");
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})

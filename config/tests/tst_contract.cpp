@@ -50,6 +50,9 @@ class TestContract : public QObject {
         QCOMPARE(Vigilor::settingsKey, fromWide(kSettingsKey));
         QCOMPARE(Vigilor::activeValue, fromWide(kActiveValue));
         QCOMPARE(Vigilor::pathValue, fromWide(kPathValue));
+        QCOMPARE(QString::fromLatin1(Vigilor::hotkeyValue), fromWide(kHotkeyValue));
+        QCOMPARE(Vigilor::hotkeyKeyMask, kHotkeyKeyMask);
+        QCOMPARE(Vigilor::hotkeyModifierShift, kHotkeyModifierShift);
         QCOMPARE(std::size(Vigilor::optionValues), std::size(kOptionValues));
         for (size_t i = 0; i < std::size(kOptionValues); ++i) {
             QCOMPARE(QString::fromLatin1(Vigilor::optionValues[i].name),

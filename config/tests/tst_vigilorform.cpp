@@ -5,9 +5,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QtTest>
@@ -104,7 +107,10 @@ class TestVigilorForm : public QObject {
                                                          {"powerSchemeComboBox", "QComboBox"},
                                                          {"line3", "QFrame"},
                                                          {"saveButton", "QToolButton"},
-                                                         {"shutdownCheckBox", "QCheckBox"}};
+                                                         {"shutdownCheckBox", "QCheckBox"},
+                                                         {"hotkeyLabel", "QLabel"},
+                                                         {"hotkeyEdit", "QKeySequenceEdit"},
+                                                         {"hotkeyClearButton", "QPushButton"}};
         QList<QPair<QString, QString>> actual;
         for (QObject* o : form->children())
             if (o->isWidgetType())
@@ -277,6 +283,45 @@ class TestVigilorForm : public QObject {
         QCOMPARE(option(qPrintable(name)), std::optional<DWORD>(saved));
     }
 
+    // The row below the shutdown check box: the stored shortcut shows; of what the user types,
+    // the first combination is kept when the agent can register it, and stored by Save; Clear
+    // stores none.
+    void shortcutIsShownRecordedAndCleared() {
+        storeOption("hotkey", 0x34B); // Ctrl+Alt+K
+        makeForm();
+        auto* label = child<QLabel>(form.get(), "hotkeyLabel");
+        auto* edit = child<QKeySequenceEdit>(form.get(), "hotkeyEdit");
+        QCOMPARE(label->text(), QString("Shortcut to start or stop a session:"));
+        QCOMPARE(edit->keySequence(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_K));
+        QVERIFY(!button("saveButton")->isEnabled());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(label->y() > child<QCheckBox>(form.get(), "shutdownCheckBox")->geometry().bottom());
+
+        QSignalSpy finished(edit, &QKeySequenceEdit::editingFinished);
+        auto type = [&](std::initializer_list<QKeyCombination> keys) {
+            for (QKeyCombination key : keys)
+                QTest::keyClick(edit, key.key(), key.keyboardModifiers());
+            QVERIFY(finished.wait(3000));
+        };
+        type({Qt::CTRL | Qt::SHIFT | Qt::Key_F5, Qt::CTRL | Qt::Key_L});
+        QCOMPARE(edit->keySequence(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F5));
+        QVERIFY(button("saveButton")->isEnabled());
+        QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+        QCOMPARE(option("hotkey"), std::optional<DWORD>(0x674)); // MOD_CONTROL | MOD_SHIFT, VK_F5
+        for (QKeyCombination refused :
+             {Qt::SHIFT | Qt::Key_K, QKeyCombination(Qt::Key_K), Qt::CTRL | Qt::Key_F12}) {
+            type({refused});
+            QCOMPARE(edit->keySequence(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F5));
+        }
+        QVERIFY(!button("saveButton")->isEnabled());
+
+        QTest::mouseClick(child<QPushButton>(form.get(), "hotkeyClearButton"), Qt::LeftButton);
+        QVERIFY(edit->keySequence().isEmpty());
+        QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+        QCOMPARE(option("hotkey"), std::optional<DWORD>(0));
+    }
+
     void durationStoredAsTextIsIgnored() {
         setString(settingsKey, L"duration", "90");
         DebugLog log;
@@ -323,8 +368,9 @@ class TestVigilorForm : public QObject {
 
         DebugLog log;
         QTest::mouseClick(button("saveButton"), Qt::LeftButton);
+        // The eight options, then the keyboard shortcut.
         QCOMPARE(log.lines(), QStringList({"writeSettings", "true", "true", "true", "true", "true",
-                                           "true", "true", "true"}));
+                                           "true", "true", "true", "true"}));
         const DWORD expected[] = {120, 1, 0, 1, 2, 1, 4, 1};
         for (int i = 0; i < 8; ++i)
             QCOMPARE(option(optionNames[i]), std::optional<DWORD>(expected[i]));

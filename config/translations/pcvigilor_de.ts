@@ -83,6 +83,14 @@
 <context>
     <name>VigilorForm</name>
     <message>
+        <source>Shortcut to start or stop a session:</source>
+        <translation>Tastenkombination zum Starten oder Beenden einer Sitzung:</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
         <source>Keep your PC awake for</source>
         <translation>PC wach halten für</translation>
     </message>

@@ -83,6 +83,14 @@
 <context>
     <name>VigilorForm</name>
     <message>
+        <source>Shortcut to start or stop a session:</source>
+        <translation>Atajo para iniciar o detener una sesión:</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Borrar</translation>
+    </message>
+    <message>
         <source>Keep your PC awake for</source>
         <translation>Mantener el PC despierto durante</translation>
     </message>

@@ -83,6 +83,14 @@
 <context>
     <name>VigilorForm</name>
     <message>
+        <source>Shortcut to start or stop a session:</source>
+        <translation>Raccourci pour démarrer ou arrêter une session :</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Effacer</translation>
+    </message>
+    <message>
         <source>Keep your PC awake for</source>
         <translation>Garder le PC éveillé pendant</translation>
     </message>

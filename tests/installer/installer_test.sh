@@ -30,7 +30,11 @@
 #      the maker's keys once nothing else is left in them, and no file of
 #      the user's;
 #   6. the portable zip, unpacked into any folder with no "Path" set,
-#      starts the agent beside it.
+#      starts the agent beside it, from the configuration application and
+#      from the command line in its "bin" folder.
+# Each installation adds its "bin" folder (the command line alone) to the
+# user's PATH, which keeps its other entries, its type and its variables
+# unexpanded, and each uninstall takes it out again.
 #
 #   installer_test.sh BUILD STAGE_FOLDER PROBE.exe VERSION TOOLS SCREENSHOTS \
 #                     STAND_IN_WTSAPI32.dll
@@ -157,6 +161,8 @@ EOF
   expect MinimumOSVersion "$(field "$winget.installer.yaml" MinimumOSVersion)" 10.0.17763.0
   expect InstallerSha256 "$(field "$winget.installer.yaml" InstallerSha256)" \
     "$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)"
+  expect 'the Commands of the winget manifest' \
+    "$(sed -n '/^Commands:/,/^[A-Z]/p' "$winget.installer.yaml" | sed -n 's/^- //p')" vigilor
 
   WINEDEBUG=-all "$tools/own-wine-session.sh" bash "$0" "$@" --inside
   exit
@@ -191,6 +197,12 @@ wait_for() {
   return 1
 }
 value_is() { [ "$(probe_ reg "$1" "$2")" = "$3" ]; }
+# The user's own PATH: its type and its text, unexpanded.
+user_path() {
+  wine reg query 'HKCU\Environment' /v Path 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *Path *\(REG_[A-Z_]*\) *\(.*\)$/\1 \2/p'
+}
+path_before='REG_EXPAND_SZ %USERPROFILE%\tools;C:\Other'
 # Runs an uninstall command line as the system would, and waits for the
 # uninstaller's copy to finish.
 run_uninstall() {
@@ -218,6 +230,7 @@ for key in "$maker" "$suite" "$uninstall" "$approved"; do
   wine reg delete "HKCU\\$key" /f >/dev/null 2>&1 || true
 done
 wine reg delete "HKCU\\$run" /v PC-Vigilor /f >/dev/null 2>&1 || true
+wine reg add 'HKCU\Environment' /v Path /t REG_EXPAND_SZ /d '%USERPROFILE%\tools;C:\Other' /f >/dev/null
 rm -rf "$dir" "$custom" "$link" "$portable"
 
 expected_files='PCVigilor.exe
@@ -225,6 +238,8 @@ Qt6Core.dll
 Qt6Gui.dll
 Qt6Widgets.dll
 VigilorTaskbar.exe
+bin
+bin/vigilor.exe
 libgcc_s_seh-1.dll
 libstdc++-6.dll
 libwinpthread-1.dll
@@ -285,6 +300,7 @@ expect 'the Run value' "$(probe_ reg "$run" PC-Vigilor)" "\"$windir\\VigilorTask
 expect "the agent's version" "$(probe_ version "$windir\\VigilorTaskbar.exe")" "$version"
 expect "the installer's version" "$(probe_ version "Z:$setup")" "$version"
 expect '"Path"' "$(probe_ reg "$settings" Path)" "$windir"
+expect 'the user PATH' "$(user_path)" "$path_before;$windir\bin"
 expect 'the Start-menu shortcut target' "$(probe_ link "$link_win")" "$windir\\PCVigilor.exe"
 expect DisplayName "$(probe_ reg "$uninstall" DisplayName)" PC-Vigilor
 expect DisplayVersion "$(probe_ reg "$uninstall" DisplayVersion)" "$version"
@@ -315,6 +331,8 @@ read -r agent_pid agent_exe < <(probe_ agent 30) || fail "no agent window"
 expect 'the agent started' "$agent_exe" "$windir\\VigilorTaskbar.exe"
 wait_for 20 value_is "$settings" VigilorActive 1 || fail "the session did not start"
 echo "ok: VigilorActive = 1"
+wine "$dir/bin/vigilor.exe" status >/dev/null || fail "the installed command line sees no session"
+echo "ok: the installed command line sees it"
 mkdir -p "$shots"
 import -window root "$shots/installed-run.png"
 
@@ -371,6 +389,7 @@ expect '"duration" kept' "$(probe_ reg "$settings" duration)" 42
 expect '"posX" kept' "$(probe_ reg "$settings" posX)" 150
 expect '"posY" kept' "$(probe_ reg "$settings" posY)" 120
 expect '"Path" kept' "$(probe_ reg "$settings" Path)" "$windir"
+expect 'the user PATH, once' "$(user_path)" "$path_before;$windir\bin"
 
 echo "== 4. quiet uninstall while the agent runs a session"
 probe_ post 1724 >/dev/null # start
@@ -390,6 +409,7 @@ expect "another product's value under the maker's key" \
 expect "another value in the suite's key" "$(probe_ reg "$suite" Edition)" 3
 expect 'the Run value' "$(probe_ reg "$run" PC-Vigilor)" missing
 expect "Windows' record of the disabled start" "$(probe_ reg "$approved" PC-Vigilor)" 3
+expect 'the user PATH' "$(user_path)" "$path_before"
 
 echo "== 5. a folder of the user's choice, and nothing else under the maker's keys"
 for key in "$maker" "$suite"; do
@@ -400,6 +420,7 @@ check_files "$custom"
 expect 'the Run value without /AUTOSTART' "$(probe_ reg "$run" PC-Vigilor)" missing
 expect '"Path"' "$(probe_ reg "$settings" Path)" "$custom_win"
 expect InstallLocation "$(probe_ reg "$uninstall" InstallLocation)" "$custom_win"
+expect 'the user PATH' "$(user_path)" "$path_before;$custom_win\bin"
 # An upgrade without /D goes where the installation is.
 wine "$setup" /S || fail "the upgrade in $custom_win failed ($?)"
 [ ! -e "$dir" ] || fail "the upgrade installed into the default folder"
@@ -410,6 +431,7 @@ run_uninstall "$(probe_ reg "$uninstall" UninstallString) /S"
 expect 'what is left in the folder' "$(cd "$custom" && find . -mindepth 1)" ./notes.txt
 expect "the maker's key" "$(probe_ reg "$maker")" missing
 expect "the suite's key" "$(probe_ reg "$suite")" missing
+expect 'the user PATH' "$(user_path)" "$path_before"
 rm -rf "$custom"
 
 echo "== 6. the portable zip, with no \"Path\" set"
@@ -421,4 +443,9 @@ read -r _ agent_exe < <(probe_ agent 30) || fail "no agent window"
 expect 'the agent started' "$agent_exe" "$portable_win\\VigilorTaskbar.exe"
 wait_for 20 value_is "$settings" VigilorActive 1 || fail "the session did not start"
 echo "ok: VigilorActive = 1"
+probe_ post 273 210 >/dev/null # Close
+wait_for 20 eval '[ "$(probe_ processes VigilorTaskbar.exe)" = 0 ]' || fail "the agent did not close"
+wine "$portable/bin/vigilor.exe" start >/dev/null || fail "the command line did not start a session"
+read -r _ agent_exe < <(probe_ agent 30) || fail "no agent window"
+expect 'the agent the command line started' "$agent_exe" "$portable_win\VigilorTaskbar.exe"
 echo "ok"

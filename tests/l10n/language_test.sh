@@ -7,17 +7,19 @@
 #  - the agent's string table as Windows loads it for this user, which must
 #    be the block of the .rc for that language, the fit of its popup and
 #    About box texts, and the real agent's About box;
+#  - the command line's string table likewise, and its --help;
 #  - a notice popup of the real agent, pictured;
 #  - the installer's welcome page, read and pictured (when SETUP.exe is given).
 #   language_test.sh NAME LOCALE RC_LANGUAGE TOOLS TST_TRANSLATIONS.exe PROBE.exe
 #                    AGENT.exe AGENT.rc CHECK_TRANSLATIONS.py SCREENSHOTS
-#                    AGENT_TESTS.exe [SETUP.exe]
+#                    AGENT_TESTS.exe VIGILOR.exe VIGILOR.rc [SETUP.exe]
 set -euo pipefail
 if [ -z "${VIGILOR_IN_SESSION:-}" ]; then
   export LANG=$2 WINEDEBUG=-all VIGILOR_UNMANAGED_WINDOWS=1 VIGILOR_IN_SESSION=1
   exec "$4/own-wine-session.sh" bash "$0" "$@"
 fi
-name=$1 rc_language=$3 qt_test=$5 probe=$6 agent=$7 rc=$8 check=$9 shots=${10} agent_tests=${11} setup=${12:-}
+name=$1 rc_language=$3 qt_test=$5 probe=$6 agent=$7 rc=$8 check=$9 shots=${10} agent_tests=${11}
+cli=${12} cli_rc=${13} setup=${14:-}
 mkdir -p "$shots"
 case $rc_language in
   LANG_ENGLISH) language=en ours="no administrator rights" theirs="Next >" ;;
@@ -40,7 +42,7 @@ rm -f "$log"
 echo "== the agent's string table"
 # The agent's blocks of texts: the first, then the notifications' blocks.
 first=128 last=151
-loaded=$(for range in "$first $last" "160 170" "176 187" "192 197" "208 209" "272 272" "304 311"; do
+loaded=$(for range in "$first $last" "160 170" "176 187" "192 197" "208 209" "240 248" "256 260" "272 272" "304 311"; do
   wine "$probe" strings "$(winpath "$agent")" $range
 done | tr -d '\r')
 expected=$(python3 "$check" --rc-block "$rc_language" "$rc")
@@ -52,6 +54,22 @@ fi
 echo "ok: $(wc -l <<<"$loaded") texts of $rc_language"
 wine "$agent_tests" --gtest_brief=1 \
   --gtest_filter='*PopupTextsFitTheirPopupInTheUserLanguage:*AboutTextsFitTheirLinesInTheUserLanguage'
+
+echo "== the command line's string table"
+loaded=$(for range in "16 19" "32 45" "48 61" "64 69"; do
+  wine "$probe" strings "$(winpath "$cli")" $range
+done | tr -d '\r')
+expected_cli=$(python3 "$check" --rc-block "$rc_language" "$cli_rc")
+if [ "$loaded" != "$expected_cli" ]; then
+  echo "FAIL: the command line's texts are not those of $rc_language"
+  diff <(echo "$expected_cli") <(echo "$loaded") || true
+  exit 1
+fi
+usage=$(wine "$cli" --help | tr -d '\r' | head -n 1)
+# The string table's line breaks are the two characters \n here.
+line_break='\n' cli_usage=$(head -n 1 <<<"$expected_cli")
+[ "$usage" = "${cli_usage%%"$line_break"*}" ] || { echo "FAIL: --help begins \"$usage\""; exit 1; }
+echo "ok: $(wc -l <<<"$loaded") texts of $rc_language, and --help in them"
 
 echo "== the real agent's About box"
 wine "$agent" &

@@ -19,6 +19,8 @@ std::optional<int> agentCommand(int argc, Arguments argv);
 std::optional<int> installationCommand(int argc, Arguments argv);
 // Processes by program file, and the configuration application's window.
 std::optional<int> processCommand(int argc, Arguments argv);
+// The command line's requests and the keyboard shortcut.
+std::optional<int> remoteCommand(int argc, Arguments argv);
 // The figures of tools/bench.sh.
 std::optional<int> benchCommand(int argc, Arguments argv);
 

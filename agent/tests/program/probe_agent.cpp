@@ -44,7 +44,8 @@
 //                               "shown", and stay until ended
 //   menu SECONDS                right-click the agent's icon; wait for its menu
 //   keys KEY...                 type keys (virtual-key codes, in decimal)
-//   tray-log                    play the notification area; print each tip given
+//   tray-log [notifications]    play the notification area; print each tip
+//                               given, or each notification's text
 #include "probe.h"
 #include "program_support.h"
 #include "tray_stand_in.h"
@@ -433,13 +434,18 @@ int typeKeys(int count, Arguments keys) {
     return 0;
 }
 
-int trayLog() {
+int trayLog(bool notifications) {
     TrayStandIn tray;
     size_t printed = 0;
     pumpUntil(
         [&] {
             for (; printed < tray.records().size(); ++printed) {
-                printLine(tray.records()[printed].tip);
+                const TrayRecord& record = tray.records()[printed];
+                if (!notifications) {
+                    printLine(record.tip);
+                } else if ((record.flags & NIF_INFO) != 0) {
+                    printLine(record.info);
+                }
                 std::fflush(stdout);
             }
             return false;
@@ -536,8 +542,9 @@ std::optional<int> agentCommand(int argc, Arguments argv) {
     if (command == L"keys") {
         return typeKeys(argc - 2, argv + 2);
     }
-    if (command == L"tray-log" && argc == 2) {
-        return trayLog();
+    if (command == L"tray-log" &&
+        (argc == 2 || (argc == 3 && argv[2] == std::wstring(L"notifications")))) {
+        return trayLog(argc == 3);
     }
     if (command == L"strings" && argc == 5) {
         return printStrings(argv[2], number(argv[3]), number(argv[4]));

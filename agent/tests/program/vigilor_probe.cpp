@@ -3,7 +3,7 @@
 // measures them. Each command does one thing and prints its result on
 // standard output; the exit code is 0 on success. The commands are listed
 // beside each group: probe_agent.cpp, probe_installation.cpp,
-// probe_processes.cpp and probe_bench.cpp.
+// probe_processes.cpp, probe_remote.cpp and probe_bench.cpp.
 //
 // Times are seconds since 1970, so that scripts can compare them with date.
 #include "probe.h"
@@ -77,7 +77,7 @@ int wmain(int argc, wchar_t** argv) {
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     if (argc >= 2) {
         for (auto group : {probe::agentCommand, probe::installationCommand, probe::processCommand,
-                           probe::benchCommand}) {
+                           probe::remoteCommand, probe::benchCommand}) {
             if (std::optional<int> result = group(argc, argv)) {
                 return *result;
             }
