@@ -1,6 +1,7 @@
 #include "remote_control.h"
 
 #include "agent.h"
+#include "policy.h"
 #include "power_scheme.h"
 #include "program_lookup.h"
 #include "program_watch.h"
@@ -84,7 +85,12 @@ LRESULT start(const Request& request) {
         }
         session.programFile = request.programId != 0 ? std::wstring() : request.programFile;
     }
-    return startSession(std::move(session)) ? kDone : kCannotWatch;
+    if (startSession(std::move(session))) {
+        return kDone;
+    }
+    // Nothing started: the organisation's rules, or a program that cannot
+    // be watched.
+    return readSessionPolicy().disabled ? kTurnedOff : kCannotWatch;
 }
 
 LRESULT stop() {

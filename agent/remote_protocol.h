@@ -70,6 +70,7 @@ enum Result : LRESULT {
     // waits for another window (the notification area's): a request taken
     // now would act on half of it. Send it again in a moment.
     kNotReady = 5,
+    kTurnedOff = 6, // kStart: the organisation turned PC-Vigilor off
 };
 
 // No power plan switched.

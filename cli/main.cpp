@@ -20,6 +20,7 @@ int const kExitFound = 1;
 int const kExitUsage = 2;
 int const kExitNoAgent = 3;
 int const kExitNoProgram = 4;
+int const kExitTurnedOff = 5;
 
 std::wstring usage() {
     return text(IDS_USAGE);
@@ -93,6 +94,10 @@ int start(const Command& command) {
             *result == remote::kNoSuchProgram ? IDS_ERROR_NO_SUCH_PROGRAM : IDS_ERROR_CANNOT_WATCH;
         printError(text(id, {programWord(command)}) + L"\n");
         return kExitNoProgram;
+    }
+    if (result == remote::kTurnedOff) {
+        printError(text(IDS_ERROR_TURNED_OFF) + L"\n");
+        return kExitTurnedOff;
     }
     if (result != remote::kDone) {
         return noAnswer(result);

@@ -10,6 +10,7 @@
 #    of its processes ends the session) and a process id, a program that
 #    does not run, stop; the stored options stay as they were;
 #  - malformed requests change nothing, and the agent answers after them;
+#    nor does a start that the organisation turned off (exit code 5);
 #  - the keyboard shortcut: the stored one registered, WM_HOTKEY starting
 #    and cancelling, and one that another program holds told by name.
 #   command_line_test.sh VIGILOR.exe PROBE.exe AGENT.exe POWRPROF.dll TOOLS
@@ -174,6 +175,17 @@ before=$(wine "$cli" status --json | tr -d '\r')
 p bad-requests || fail "a malformed request was taken"
 status_is "$before" "the session after the malformed requests"
 echo "ok: none taken, the session as it was"
+
+echo "== turned off by the organisation"
+turned_off='HKCU\Software\Policies\Quorvex\PC-Vigilor'
+wine reg add "$turned_off" /v Disabled /t REG_DWORD /d 1 /f >/dev/null 2>&1
+run start --for 2h
+wine reg delete "$turned_off" /f >/dev/null 2>&1
+expect 5 "start while turned off"
+[ "$err" = "PC-Vigilor is turned off by your organisation: no session starts." ] ||
+  fail "a start while turned off says \"$err\""
+status_is "$before" "the session after a start while turned off"
+echo "ok: exit code 5, the session as it was"
 
 echo "== the keyboard shortcut"
 run stop
