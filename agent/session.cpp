@@ -328,9 +328,11 @@ bool startSession(SessionRequest request) {
         reportSessionState();
         return false;
     }
-    // A start replaces a session that lasted for a program.
-    stopProgramWatch();
-    if (request.program != nullptr && !watchProgram(request.program, request.programFile)) {
+    // A start replaces a session that lasted for a program; where the new
+    // program cannot be watched, the running session goes on with its own.
+    if (request.program == nullptr) {
+        stopProgramWatch();
+    } else if (!watchProgram(request.program, request.programFile)) {
         return false;
     }
     forgetNotices();
@@ -431,8 +433,14 @@ void extendSession(uint64_t minutes) {
     SYSTEMTIME local = {};
     GetLocalTime(&local);
     if (added == 0) {
-        // Said, so that nobody counts on an hour that did not come.
-        showMsgWnd(notExtendedNotice(local, sessionEnd));
+        // Said, so that nobody counts on an hour that did not come. The
+        // countdown stays where it is, with its Cancel button.
+        std::wstring notice = notExtendedNotice(local, sessionEnd);
+        if (msgWndKind == kPopupCountdown) {
+            showTrayNotification(notice, NIIF_INFO);
+        } else {
+            showMsgWnd(notice);
+        }
         return;
     }
     // The countdown is the old end coming; the session now goes on.
@@ -512,7 +520,7 @@ void resumeSessionAfterSleep(bool automatic) {
     }
     bool moved = keepEndWithinReach();
     if (catchUpSessionTimer() && moved) {
-        showTraySession(sessionEnd, sessionProgram);
+        showTraySession(sessionEnd, sessionProgram, sessionUntilStopped);
         reportSessionState();
     }
     renewSessionRequirements();
@@ -529,7 +537,7 @@ void sessionClockChanged() {
     // The end may now be on another day as seen from today.
     holdSessionPowerRequest();
     if (moved) {
-        showTraySession(sessionEnd, sessionProgram);
+        showTraySession(sessionEnd, sessionProgram, sessionUntilStopped);
         reportSessionState();
     } else {
         refreshTrayTip();

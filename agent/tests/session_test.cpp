@@ -276,6 +276,13 @@ TEST(AcrossMidnight, ChangesOfTheClockKeepTheEndTheTipShowsWithinAThousandHours)
     ASSERT_NO_FATAL_FAILURE(setClock("2026-09-30 12:00:00"));
     SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     EXPECT_EQ(tray.records().back().tip, L"Vigilor Helper\nAwake until 11/11/2026 4:00 AM");
+    // A session until stopped is one through any change of the clock.
+    SessionRequest untilStopped;
+    untilStopped.untilStopped = true;
+    startSession(untilStopped);
+    ASSERT_NO_FATAL_FAILURE(setClock("2026-09-29 12:00:00"));
+    SendMessageW(agentWindow, WM_TIMECHANGE, 0, 0);
+    EXPECT_EQ(tray.records().back().tip, L"Vigilor Helper\nAwake until you stop it");
     DestroyWindow(agentWindow);
     pumpMessages();
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
@@ -294,4 +301,21 @@ TEST_F(AgentTest, PolicyTurnsOffKeyPressAndShutdown) {
     EXPECT_FALSE(timerRunning(KEY_PRESS_TIMER));
     EXPECT_EQ(sessionTimerTarget, handleSessionTimeout);
     EXPECT_EQ(sessionOptions.simulatePress + sessionOptions.shutdownWindows, 2u);
+
+    // At the organisation's longest session, "Add 1 hour" during the
+    // countdown tells the end that holds and leaves the countdown, with its
+    // Cancel button, on the screen.
+    DWORD hour = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kPolicyKey, L"MaxSessionHours", REG_DWORD, &hour,
+                    sizeof(hour));
+    setDword(L"duration", 60);
+    setDword(L"durationUnit", 0);
+    startVigilorSession();
+    RegDeleteTreeW(HKEY_CURRENT_USER, kPolicyKey);
+    startShutdownCountdown(agentWindow, WM_TIMER, SESSION_TIMER, 0);
+    size_t first = processTray().records().size();
+    SendMessageW(agentWindow, WM_COMMAND, IDM_ADD_HOUR, 0);
+    EXPECT_EQ(msgWndKind, kPopupCountdown);
+    ASSERT_EQ(processTray().notificationsSince(first).size(), 1u);
+    EXPECT_EQ(processTray().notificationsSince(first)[0].rfind(L"Session not extended", 0), 0u);
 }
