@@ -24,20 +24,6 @@ VOID CALLBACK programEnded(PVOID watch, BOOLEAN) {
     PostMessageW(watchWindow, WMAPP_PROGRAM_ENDED, reinterpret_cast<WPARAM>(watch), 0);
 }
 
-bool waitForEnd(HANDLE process) {
-    ++watchNumber;
-    watchWindow = agentWindow;
-    if (!RegisterWaitForSingleObject(&watchWait, process, programEnded,
-                                     reinterpret_cast<PVOID>(watchNumber), INFINITE,
-                                     WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD)) {
-        watchWait = nullptr;
-        CloseHandle(process);
-        return false;
-    }
-    watchedProcess = process;
-    return true;
-}
-
 // The next process of the watched program file, watched in place of the one
 // that ended.
 bool watchNextProcess() {
@@ -47,11 +33,7 @@ bool watchNextProcess() {
     std::wstring name;
     DWORD error = 0;
     HANDLE next = file.empty() ? nullptr : openProgramByFile(file, name, error);
-    if (next == nullptr || !waitForEnd(next)) {
-        return false;
-    }
-    watchedFile = file;
-    return true;
+    return next != nullptr && watchProgram(next, file);
 }
 
 } // namespace
@@ -92,10 +74,22 @@ bool takeListedProgram(UINT command, HANDLE& process, std::wstring& title) {
 }
 
 bool watchProgram(HANDLE process, const std::wstring& programFile) {
-    stopProgramWatch();
-    if (!waitForEnd(process)) {
+    // Only once the new watch is set up does the one in place give way:
+    // where none can be, the program watched so far is watched on.
+    WPARAM number = watchNumber + 1;
+    HANDLE wait = nullptr;
+    watchWindow = agentWindow;
+    if (!RegisterWaitForSingleObject(&wait, process, programEnded, reinterpret_cast<PVOID>(number),
+                                     INFINITE, WT_EXECUTEONLYONCE | WT_EXECUTEINWAITTHREAD)) {
+        CloseHandle(process);
         return false;
     }
+    stopProgramWatch();
+    // A callback of the new wait posts its number; the agent's thread reads
+    // it only after this has returned.
+    watchNumber = number;
+    watchWait = wait;
+    watchedProcess = process;
     watchedFile = programFile;
     return true;
 }
