@@ -1,12 +1,10 @@
 #include "hotkey.h"
 
 #include "agent.h"
+#include "notification.h"
 #include "resource.h"
 #include "settings.h"
 #include "texts.h"
-#include "tray_icon.h"
-
-#include <shellapi.h>
 
 namespace {
 
@@ -68,8 +66,10 @@ void tellTaken(DWORD value, UINT key, UINT modifiers) {
         return;
     }
     toldTakenValue = value;
-    showTrayNotification(formatText(IDS_NOTICE_HOTKEY_TAKEN, {hotkeyName(key, modifiers)}),
-                         NIIF_WARNING);
+    // At sign-in the icon may not be in place yet: the notice waits for it.
+    notifyOnce(NoticeCause::HotkeyTaken,
+               formatText(IDS_NOTICE_HOTKEY_TAKEN, {hotkeyName(key, modifiers)}),
+               NoticeLevel::Warning);
 }
 
 } // namespace

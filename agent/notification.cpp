@@ -40,8 +40,9 @@ constexpr unsigned causeBit(NoticeCause cause) {
 }
 
 // A sleep is not a standing cause but something that happened: each one
-// in a session is told.
-unsigned const kToldEachTime = causeBit(NoticeCause::SleptAnyway);
+// in a session is told. So is each shortcut found taken, session or not.
+unsigned const kToldEachTime =
+    causeBit(NoticeCause::SleptAnyway) | causeBit(NoticeCause::HotkeyTaken);
 
 bool told(NoticeCause cause) {
     return (toldCauses & causeBit(cause)) != 0;

@@ -11,8 +11,9 @@
 
 // What a notification is about. Each cause is told at most once per session:
 // a user told that the chosen plan is missing does not need to hear it again
-// at every change of the power source. A sleep during the session is told
-// each time it happens.
+// at every change of the power source. A sleep during the session, and a
+// keyboard shortcut that another program holds, are told each time they
+// happen.
 enum class NoticeCause : unsigned {
     PowerPlan,
     ShutdownFailed,
@@ -28,6 +29,7 @@ enum class NoticeCause : unsigned {
     RemoteIdleLimit,
     DynamicLock,
     ChatAway,
+    HotkeyTaken,
     Count
 };
 
