@@ -110,6 +110,7 @@ TEST_F(AgentTest, EveryWindowTheFormMayFindTakesControlMessagesFromAnyIntegrity)
         for (UINT message = WM_VIGILOR_START; message <= WM_VIGILOR_QUERY; ++message) {
             EXPECT_EQ(allowedMessages.count({window, message}), 1u) << window << " " << message;
         }
+        EXPECT_EQ(allowedMessages.count({window, WM_COPYDATA}), 1u) << window << " WM_COPYDATA";
     }
 }
 
