@@ -54,6 +54,14 @@ HWND findAgentWindow() {
     return found;
 }
 
+bool onUserDesktop() {
+    USEROBJECTFLAGS flags = {};
+    // Where Windows does not say, the agent is looked for as usual.
+    return !GetUserObjectInformationW(GetProcessWindowStation(), UOI_FLAGS, &flags, sizeof(flags),
+                                      nullptr) ||
+           (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 remote::Request makeRequest(DWORD verb) {
     remote::Request request = {sizeof(request), remote::kVersion, verb};
     request.endTimeOfDay = remote::kNoEndTime;

@@ -14,6 +14,13 @@
 // agent does not run.
 HWND findAgentWindow();
 
+// Whether this console runs where the user's desktop is. An SSH session, or
+// a task that runs whether the user is signed in or not, has a window
+// station of its own without a display: the agent's window is not seen
+// from there, and an agent started there would keep the PC awake out of the
+// user's sight, apart from the one in the notification area.
+bool onUserDesktop();
+
 class AgentLink {
   public:
     AgentLink();

@@ -156,6 +156,11 @@ int check() {
 }
 
 int run(const Command& command) {
+    bool asksAgent = command.verb != Verb::Help && command.verb != Verb::Version;
+    if (asksAgent && !onUserDesktop()) {
+        printError(text(IDS_ERROR_NO_DESKTOP) + L"\n");
+        return kExitNoAgent;
+    }
     switch (command.verb) {
     case Verb::Help:
         return help();

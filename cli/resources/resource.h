@@ -24,6 +24,7 @@
 #define IDS_ERROR_NO_SUCH_PROGRAM 44 // %1: the process id or program file
 #define IDS_ERROR_CANNOT_WATCH 45    // %1: the process id or program file
 #define IDS_ERROR_TURNED_OFF 46
+#define IDS_ERROR_NO_DESKTOP 47
 
 // The session's status.
 #define IDS_STATUS_NONE 48

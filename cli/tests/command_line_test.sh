@@ -9,6 +9,7 @@
 #    midnight and to a time passed today, --while a program file (the last
 #    of its processes ends the session) and a process id, a program that
 #    does not run, stop; the stored options stay as they were;
+#  - a console apart from the desktop (SSH) is told so and starts no agent;
 #  - malformed requests change nothing, and the agent answers after them;
 #    nor does a start that the organisation turned off (exit code 5);
 #  - the keyboard shortcut: the stored one registered, WM_HOTKEY starting
@@ -85,6 +86,14 @@ run --help
 expect 0 --help
 grep -q '^  4  the program given with --while' <<<"$out" || fail "--help lists no exit code 4"
 echo "ok: status 1, stop 0, check 3, --help and --version"
+
+echo "== a console apart from the desktop, as over SSH"
+rc=0 out=
+err=$(wine "$probe" apart "Z:${cli//\//\\}" start 2>&1 | tr -d '\r') || rc=$?
+expect 3 "start apart from the desktop"
+[[ "$err" == "PC-Vigilor runs on the desktop of the signed-in user, "* ]] || fail "start apart says \"$err\""
+[ "$(p processes "$(basename "$agent")")" = 0 ] || fail "an agent started apart from the desktop"
+echo "ok: told, exit code 3, no agent started"
 
 echo "== bad words"
 for words in "bogus" "start --for 90x" "start --for 1001h" "start --until 24:00" \

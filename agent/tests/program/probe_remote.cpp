@@ -7,6 +7,8 @@
 //   try-hotkey VALUE      print "taken" when the shortcut of a "hotkey"
 //                         VALUE is registered already, else "free"
 //   hold-hotkey VALUE     register that shortcut and hold it, until ended
+//   apart PROGRAM [ARGS]  run PROGRAM on a window station of its own without
+//                         a display, as an SSH session does; its exit code
 #include "probe.h"
 #include "program_support.h"
 
@@ -133,6 +135,36 @@ int holdHotkey(DWORD value) {
     return 0;
 }
 
+int runApart(int argc, Arguments argv) {
+    wchar_t const station[] = L"Service-0x0-vigilor$";
+    HWINSTA own = GetProcessWindowStation();
+    HWINSTA apart = CreateWindowStationW(station, 0, WINSTA_ALL_ACCESS, nullptr);
+    HDESK desktop = nullptr;
+    if (apart != nullptr && SetProcessWindowStation(apart)) {
+        desktop = CreateDesktopW(L"Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        SetProcessWindowStation(own);
+    }
+    std::wstring line;
+    for (int i = 2; i < argc; ++i) {
+        line += L"\"" + std::wstring(argv[i]) + L"\" ";
+    }
+    std::wstring where = std::wstring(station) + L"\\Default";
+    STARTUPINFOW startup = {sizeof(startup)};
+    startup.lpDesktop = where.data();
+    PROCESS_INFORMATION process = {};
+    if (desktop == nullptr || !CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0,
+                                              nullptr, nullptr, &startup, &process)) {
+        std::fprintf(stderr, "not started apart: %lu\n", GetLastError());
+        return 1;
+    }
+    WaitForSingleObject(process.hProcess, 30000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
 } // namespace
 
 std::optional<int> remoteCommand(int argc, Arguments argv) {
@@ -145,6 +177,9 @@ std::optional<int> remoteCommand(int argc, Arguments argv) {
     }
     if (command == L"hold-hotkey" && argc == 3) {
         return holdHotkey(number(argv[2]));
+    }
+    if (command == L"apart" && argc >= 3) {
+        return runApart(argc, argv);
     }
     return std::nullopt;
 }
