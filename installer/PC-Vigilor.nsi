@@ -467,12 +467,13 @@ Function ReadSessionUser
     System::Call 'kernel32::lstrcpynW(w .r3, p r0, i ${NSIS_MAX_STRLEN})'
     System::Call 'wtsapi32::WTSFreeMemory(p r0)'
     System::Call 'wtsapi32::WTSQuerySessionInformationW(p ${WTS_CURRENT_SERVER_HANDLE}, i ${WTS_CURRENT_SESSION}, i ${WTS_DOMAIN_NAME}, *p .r0, *i .r1) i .r2'
-    ; Session 0 of services has no user.
     ${If} $2 != 0
-    ${AndIf} $3 != ""
       System::Call 'kernel32::lstrcpynW(w .r4, p r0, i ${NSIS_MAX_STRLEN})'
       System::Call 'wtsapi32::WTSFreeMemory(p r0)'
-      StrCpy $R1 "$4\$3"
+      ; Session 0 of services has no user.
+      ${If} $3 != ""
+        StrCpy $R1 "$4\$3"
+      ${EndIf}
     ${EndIf}
   ${EndIf}
 FunctionEnd
