@@ -11,7 +11,8 @@
 #    does not run, stop; the stored options stay as they were;
 #  - a console apart from the desktop (SSH) is told so and starts no agent;
 #  - malformed requests change nothing, and the agent answers after them;
-#    nor does a start that the organisation turned off (exit code 5);
+#    nor does a start that the organisation turned off (exit code 5); its
+#    other rules decide over the command line and the stored options;
 #  - the keyboard shortcut: the stored one registered, WM_HOTKEY starting
 #    and cancelling, and one that another program holds told by name.
 #   command_line_test.sh VIGILOR.exe PROBE.exe AGENT.exe POWRPROF.dll TOOLS
@@ -185,16 +186,33 @@ p bad-requests || fail "a malformed request was taken"
 status_is "$before" "the session after the malformed requests"
 echo "ok: none taken, the session as it was"
 
-echo "== turned off by the organisation"
-turned_off='HKCU\Software\Policies\Quorvex\PC-Vigilor'
-wine reg add "$turned_off" /v Disabled /t REG_DWORD /d 1 /f >/dev/null 2>&1
+echo "== the organisation's rules"
+user_rules='HKCU\Software\Policies\Quorvex\PC-Vigilor' rules=HKLM${user_rules#HKCU}
+rule() { wine reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f >/dev/null 2>&1; }
+rule "$user_rules" Disabled 1
 run start --for 2h
-wine reg delete "$turned_off" /f >/dev/null 2>&1
 expect 5 "start while turned off"
 [ "$err" = "PC-Vigilor is turned off by your organisation: no session starts." ] ||
   fail "a start while turned off says \"$err\""
 status_is "$before" "the session after a start while turned off"
-echo "ok: exit code 5, the session as it was"
+# The machine's rules before the user's; each decides over the command line
+# and the stored options alike.
+rule "$rules" Disabled 0
+rule "$rules" MaxSessionHours 1
+rule "$user_rules" MaxSessionHours 3
+rule "$rules" AllowShutdown 0
+rule "$rules" AllowKeyPress 0
+p set shutdownWindows 1
+run start --for 2h --display on
+expect 0 "start under the organisation's rules"
+status_is "$(json 2026-12-09T00:50:00 null null true)" "an hour at most, no shutdown"
+run check
+expect 1 "check without the key press"
+[ "$out" = "$(text "$agent" 311)" ] || fail "check under the rules says \"$out\""
+wine reg delete "$rules" /f >/dev/null 2>&1
+wine reg delete "$user_rules" /f >/dev/null 2>&1
+p set shutdownWindows 0
+echo "ok: exit code 5 while turned off; the longest session, no shutdown, no key press"
 
 echo "== the keyboard shortcut"
 run stop
