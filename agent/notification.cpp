@@ -57,23 +57,6 @@ bool userSeesNotifications() {
            (state == QUNS_ACCEPTS_NOTIFICATIONS || state == QUNS_QUIET_TIME);
 }
 
-// Shows notices [first, last) as one notification, a warning when any of
-// them is one; they are told once the notification area took it where the
-// user could see it.
-void showTogether(const std::vector<Notice>& notices, size_t first, size_t last) {
-    std::wstring text;
-    bool warning = false;
-    unsigned causes = 0;
-    for (size_t i = first; i < last; ++i) {
-        text += (i == first ? L"" : kNoticeSeparator) + notices[i].text;
-        warning = warning || notices[i].level == NoticeLevel::Warning;
-        causes |= causeBit(notices[i].cause);
-    }
-    if (showTrayNotification(text, warning ? NIIF_WARNING : NIIF_INFO) && userSeesNotifications()) {
-        toldCauses |= causes & ~kToldEachTime;
-    }
-}
-
 // A later look's text of a cause replaces the one that waits.
 void keepWaiting(const Notice& notice) {
     for (Notice& waiting : waitingNotices) {
@@ -86,6 +69,31 @@ void keepWaiting(const Notice& notice) {
         waitingNotices.erase(waitingNotices.begin());
     }
     waitingNotices.push_back(notice);
+}
+
+// Shows notices [first, last) as one notification, a warning when any of
+// them is one; they are told once the notification area took it where the
+// user could see it.
+void showTogether(const std::vector<Notice>& notices, size_t first, size_t last) {
+    std::wstring text;
+    bool warning = false;
+    unsigned causes = 0;
+    for (size_t i = first; i < last; ++i) {
+        text += (i == first ? L"" : kNoticeSeparator) + notices[i].text;
+        warning = warning || notices[i].level == NoticeLevel::Warning;
+        causes |= causeBit(notices[i].cause);
+    }
+    if (!showTrayNotification(text, warning ? NIIF_WARNING : NIIF_INFO)) {
+        // The taskbar went away with the icon (Explorer ended): what happened
+        // once would be lost; it all waits for the next taskbar.
+        for (size_t i = first; i < last; ++i) {
+            keepWaiting(notices[i]);
+        }
+        return;
+    }
+    if (userSeesNotifications()) {
+        toldCauses |= causes & ~kToldEachTime;
+    }
 }
 
 } // namespace

@@ -115,8 +115,9 @@ TEST_F(Notices, ACauseCountsAsToldOnlyWhereTheUserCouldSeeIt) {
     EXPECT_EQ(told(powerSourceChanged), Texts{});
 }
 
-// A new taskbar that takes no icon for longer than the agent tries: what
-// the session has to tell waits, once, for a later taskbar.
+// A new taskbar that takes no icon for longer than the agent tries, or one
+// gone with the icon: what the session has to tell waits, once, for a later
+// taskbar.
 TEST_F(Notices, NoticesWaitForTheIconBeyondItsTries) {
     setDword(L"monitorOn", 0);
     useWornBattery(60);
@@ -133,6 +134,15 @@ TEST_F(Notices, NoticesWaitForTheIconBeyondItsTries) {
     tray.refuseFirstRecords(0);
     EXPECT_EQ(told([this] { SendMessageW(agentWindow, taskbarCreated, 0, 0); }), Texts{kStandby});
     EXPECT_EQ(told(powerSourceChanged), Texts{});
+
+    // A taskbar gone with the icon in place: a sleep, told once, waits too.
+    tray.refuseFirstRecords(SIZE_MAX);
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    SendMessageW(agentWindow, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    tray.refuseFirstRecords(0);
+    Texts woke = told([this] { SendMessageW(agentWindow, taskbarCreated, 0, 0); });
+    ASSERT_EQ(woke.size(), 1u);
+    EXPECT_EQ(woke[0].rfind(L"Windows put the PC to sleep at ", 0), 0u) << woke[0];
 }
 
 // Told with the display kept on too, in whole minutes; the machine's limit
