@@ -119,21 +119,27 @@ std::wstring minutesText(UINT oneMinute, UINT minutes, DWORD count) {
     return count == 1 ? loadText(oneMinute) : formatText(minutes, static_cast<unsigned>(count));
 }
 
-void noticeInactivityLimit() {
+void noticeInactivityLimit(bool displayAllowed) {
     DWORD seconds = readNumber(HKEY_LOCAL_MACHINE, kSystemPolicyKey, kInactivityLimit).value_or(0);
     if (seconds != 0) {
+        DWORD minutes = wholeMinutes(seconds, kSecondsPerMinute);
         addNotice(NoticeCause::InactivityLock,
-                  minutesText(IDS_NOTICE_INACTIVITY_LOCK_ONE, IDS_NOTICE_INACTIVITY_LOCK,
-                              wholeMinutes(seconds, kSecondsPerMinute)),
+                  displayAllowed ? minutesText(IDS_NOTICE_INACTIVITY_LOCK_ONE,
+                                               IDS_NOTICE_INACTIVITY_LOCK, minutes)
+                                 : minutesText(IDS_NOTICE_INACTIVITY_LOCK_ONE_RULED,
+                                               IDS_NOTICE_INACTIVITY_LOCK_RULED, minutes),
                   NoticeLevel::Warning);
     }
 }
 
-void noticeLockingScreenSaver() {
+void noticeLockingScreenSaver(bool displayAllowed) {
     if (std::optional<DWORD> seconds = lockingScreenSaverSeconds()) {
+        DWORD minutes = wholeMinutes(*seconds, kSecondsPerMinute);
         addNotice(NoticeCause::ScreenSaverLock,
-                  minutesText(IDS_NOTICE_SCREEN_SAVER_LOCK_ONE, IDS_NOTICE_SCREEN_SAVER_LOCK,
-                              wholeMinutes(*seconds, kSecondsPerMinute)),
+                  displayAllowed ? minutesText(IDS_NOTICE_SCREEN_SAVER_LOCK_ONE,
+                                               IDS_NOTICE_SCREEN_SAVER_LOCK, minutes)
+                                 : minutesText(IDS_NOTICE_SCREEN_SAVER_LOCK_ONE_RULED,
+                                               IDS_NOTICE_SCREEN_SAVER_LOCK_RULED, minutes),
                   NoticeLevel::Warning);
     }
 }
@@ -154,15 +160,15 @@ void noticeRemoteIdleLimit() {
 
 } // namespace
 
-void noticeLockThreats(bool displayKeptOn) {
+void noticeLockThreats(bool displayKeptOn, bool displayAllowed) {
     if (!displayKeptOn) {
-        noticeInactivityLimit();
-        noticeLockingScreenSaver();
+        noticeInactivityLimit(displayAllowed);
+        noticeLockingScreenSaver(displayAllowed);
     }
     noticeRemoteIdleLimit();
 }
 
-void noticeRequestedLockThreats(bool keyPressOn) {
+void noticeRequestedLockThreats(bool keyPressOn, bool keyPressAllowed) {
     if (readNumber(HKEY_CURRENT_USER, kWinlogonKey, kDynamicLock).value_or(0) == 1) {
         addNotice(NoticeCause::DynamicLock, loadText(IDS_NOTICE_DYNAMIC_LOCK),
                   NoticeLevel::Warning);
@@ -170,6 +176,8 @@ void noticeRequestedLockThreats(bool keyPressOn) {
     // Chat programs take the time since the last input, which only input
     // resets.
     if (!keyPressOn) {
-        addNotice(NoticeCause::ChatAway, loadText(IDS_NOTICE_CHAT_AWAY), NoticeLevel::Info);
+        addNotice(NoticeCause::ChatAway,
+                  loadText(keyPressAllowed ? IDS_NOTICE_CHAT_AWAY : IDS_NOTICE_CHAT_AWAY_RULED),
+                  NoticeLevel::Info);
     }
 }

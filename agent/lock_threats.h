@@ -10,10 +10,12 @@
 // Gathers a notice (notification.h) for each cause that holds now and that
 // the session's options do not prevent: the inactivity limit and a locking
 // screen saver where the display is not kept on, and the idle limit of a
-// Remote Desktop session.
-void noticeLockThreats(bool displayKeptOn);
+// Remote Desktop session. Where the organisation does not allow the display
+// kept on (`displayAllowed` false), they say so instead of advising it.
+void noticeLockThreats(bool displayKeptOn, bool displayAllowed);
 
 // Gathers what only the user's own check tells, because it either holds on
 // nearly every PC or comes true only when the user walks away: Dynamic Lock,
-// and, without the simulated key press, chat programs' "Away".
-void noticeRequestedLockThreats(bool keyPressOn);
+// and, without the simulated key press, chat programs' "Away" (with what the
+// organisation allows, as above).
+void noticeRequestedLockThreats(bool keyPressOn, bool keyPressAllowed);

@@ -204,6 +204,13 @@ bool keepEndWithinReach() {
     return true;
 }
 
+// What could let the running session's PC sleep or lock, advice included
+// only where the organisation allows what it advises.
+void noticeSessionThreats() {
+    noticeSleepThreats(displayKeptOn(), policyNow.allowDisplayOn);
+    noticeLockThreats(displayKeptOn(), policyNow.allowDisplayOn);
+}
+
 void tellSleepDuringSession() {
     SYSTEMTIME wokeAt = {};
     GetLocalTime(&wokeAt);
@@ -390,8 +397,7 @@ bool startSession(SessionRequest request) {
     showMsgWnd(loadText(IDS_NOTICE_STARTED));
     // Told before the configuration window hears of the session, so that
     // whoever waits for that finds the notification already shown.
-    noticeSleepThreats(displayKeptOn());
-    noticeLockThreats(displayKeptOn());
+    noticeSessionThreats();
     tellNotices();
     reportSessionState();
     return true;
@@ -557,16 +563,17 @@ void gatherSleepCheck() {
     // options the agent holds stay as they are.
     bool running = sessionEndMinute != 0;
     SessionOptions next = sessionOptions;
+    SessionPolicy rules = running ? policyNow : readSessionPolicy();
     if (!running) {
         readSessionOptions(next);
-        applySessionPolicy(readSessionPolicy(), next);
+        applySessionPolicy(rules, next);
     }
     bool displayOn = running ? displayKeptOn() : next.monitorOn == 1;
     bool keyPressOn = (running ? sessionTerms.simulatePress : next.simulatePress) == 1;
-    noticeSleepThreats(displayOn);
-    noticeLockThreats(displayOn);
+    noticeSleepThreats(displayOn, rules.allowDisplayOn);
+    noticeLockThreats(displayOn, rules.allowDisplayOn);
     noticeLidAction();
-    noticeRequestedLockThreats(keyPressOn);
+    noticeRequestedLockThreats(keyPressOn, rules.allowKeyPress);
 }
 
 } // namespace
@@ -587,8 +594,7 @@ void noticePowerSourceChange() {
     // Also the look at which a cause that the user could not see at the
     // start is told again.
     if (sessionEndMinute != 0) {
-        noticeSleepThreats(displayKeptOn());
-        noticeLockThreats(displayKeptOn());
+        noticeSessionThreats();
         tellNotices();
     }
 }

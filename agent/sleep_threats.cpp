@@ -239,7 +239,7 @@ void noticeBatteryRunningOut(const SYSTEM_BATTERY_STATE& battery) {
 
 } // namespace
 
-void noticeSleepThreats(bool displayKeptOn) {
+void noticeSleepThreats(bool displayKeptOn, bool displayAllowed) {
     SYSTEM_BATTERY_STATE battery = readBatteryState();
     bool onBattery = !battery.AcOnLine;
     if (systemRequestsIgnored(onBattery)) {
@@ -254,7 +254,9 @@ void noticeSleepThreats(bool displayKeptOn) {
     // Windows ends requests to keep the system awake there; only a display
     // kept on holds the PC.
     if (onBattery && !displayKeptOn && hasModernStandby()) {
-        addNotice(NoticeCause::ModernStandby, loadText(IDS_NOTICE_MODERN_STANDBY),
+        addNotice(NoticeCause::ModernStandby,
+                  loadText(displayAllowed ? IDS_NOTICE_MODERN_STANDBY
+                                          : IDS_NOTICE_MODERN_STANDBY_RULED),
                   NoticeLevel::Warning);
     }
     noticeBatteryRunningOut(battery);

@@ -6,8 +6,9 @@
 #pragma once
 
 // Gathers a notice (notification.h) for each cause that holds now, for a
-// session that keeps the display on or not.
-void noticeSleepThreats(bool displayKeptOn);
+// session that keeps the display on or not; where the organisation does not
+// allow the display kept on, no notice advises it.
+void noticeSleepThreats(bool displayKeptOn, bool displayAllowed);
 
 // A notice when closing the lid makes Windows sleep, hibernate or shut down
 // on the power source of now. Only the user's own check tells it: nearly

@@ -85,6 +85,8 @@
 #define IDS_NOTICE_LID 185
 #define IDS_NOTICE_SLEPT_LID 186     // %1: time it fell asleep, %2: time it woke
 #define IDS_NOTICE_SLEPT_BATTERY 187 // %1: time it fell asleep, %2: time it woke
+// Modern Standby where the organisation keeps the display from staying on.
+#define IDS_NOTICE_MODERN_STANDBY_RULED 188
 
 // Sessions that last while a program runs, and sessions made longer. A block
 // of sixteen of their own (192).
@@ -134,6 +136,13 @@
 #define IDS_NOTICE_REMOTE_IDLE 309 // %u: minutes without input
 #define IDS_NOTICE_DYNAMIC_LOCK 310
 #define IDS_NOTICE_CHAT_AWAY 311
+// The same where the organisation keeps PC-Vigilor from what would avoid it
+// (Group Policy): the display kept on, the simulated key press.
+#define IDS_NOTICE_INACTIVITY_LOCK_ONE_RULED 312
+#define IDS_NOTICE_INACTIVITY_LOCK_RULED 313 // %u: minutes without input
+#define IDS_NOTICE_SCREEN_SAVER_LOCK_ONE_RULED 314
+#define IDS_NOTICE_SCREEN_SAVER_LOCK_RULED 315 // %u: minutes without input
+#define IDS_NOTICE_CHAT_AWAY_RULED 316
 
 // Controls of the About box that take their texts from the string table.
 #define IDC_ABOUT_VERSION 1001

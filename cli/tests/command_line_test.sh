@@ -208,7 +208,7 @@ expect 0 "start under the organisation's rules"
 status_is "$(json 2026-12-09T00:50:00 null null true)" "an hour at most, no shutdown"
 run check
 expect 1 "check without the key press"
-[ "$out" = "$(text "$agent" 311)" ] || fail "check under the rules says \"$out\""
+[ "$out" = "$(text "$agent" 316)" ] || fail "check under the rules says \"$out\""
 wine reg delete "$rules" /f >/dev/null 2>&1
 wine reg delete "$user_rules" /f >/dev/null 2>&1
 p set shutdownWindows 0

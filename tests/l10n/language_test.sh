@@ -42,7 +42,7 @@ rm -f "$log"
 echo "== the agent's string table"
 # The agent's blocks of texts: the first, then the notifications' blocks.
 first=128 last=151
-loaded=$(for range in "$first $last" "160 170" "176 187" "192 197" "208 209" "240 248" "256 260" "272 272" "304 311"; do
+loaded=$(for range in "$first $last" "160 170" "176 188" "192 197" "208 209" "240 248" "256 260" "272 272" "304 316"; do
   wine "$probe" strings "$(winpath "$agent")" $range
 done | tr -d '\r')
 expected=$(python3 "$check" --rc-block "$rc_language" "$rc")
