@@ -105,8 +105,7 @@ LRESULT extend(const Request& request) {
     if (sessionEndMinute == 0) {
         return kNoSession;
     }
-    extendSession(request.minutes);
-    return kDone;
+    return extendSession(request.minutes) ? kDone : kNotExtended;
 }
 
 LRESULT answer(HWND sender, ULONG_PTR tag, const void* data, DWORD size) {

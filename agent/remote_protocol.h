@@ -71,6 +71,9 @@ enum Result : LRESULT {
     // now would act on half of it. Send it again in a moment.
     kNotReady = 5,
     kTurnedOff = 6, // kStart: the organisation turned PC-Vigilor off
+    // kExtend: the session lasts as long as it may already (1000 hours from
+    // now, the organisation's longest, or until stopped): its end stays.
+    kNotExtended = 7,
 };
 
 // No power plan switched.

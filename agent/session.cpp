@@ -427,10 +427,10 @@ void extendVigilorSession() {
     extendSession(kAddedMinutes);
 }
 
-void extendSession(uint64_t minutes) {
+bool extendSession(uint64_t minutes) {
     // A session until stopped has no end to move.
     if (sessionEndMinute == 0 || sessionUntilStopped) {
-        return;
+        return false;
     }
     ULONGLONG end = ticksOf(sessionEnd);
     ULONGLONG latest = latestSessionEnd();
@@ -447,19 +447,19 @@ void extendSession(uint64_t minutes) {
         } else {
             showMsgWnd(notice);
         }
-        return;
+        return false;
     }
     // The countdown is the old end coming; the session now goes on.
     if (msgWndKind == kPopupCountdown) {
         closeMsgWnd();
     }
     setSessionEnd(end + added * kTicksPerMinute);
-    if (!catchUpSessionTimer()) {
-        return;
+    if (catchUpSessionTimer()) {
+        showSessionEnd();
+        showMsgWnd(extendedNotice(local, sessionEnd));
+        reportSessionState();
     }
-    showSessionEnd();
-    showMsgWnd(extendedNotice(local, sessionEnd));
-    reportSessionState();
+    return true;
 }
 
 void cancelVigilorSession() {

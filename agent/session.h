@@ -105,9 +105,9 @@ void sessionProgramEnded();
 // `minutes` later, but never beyond 1000 hours from now, nor beyond the
 // longest session the organisation allowed when it started; at that limit
 // the user is told the end that holds. A session until stopped stays as it
-// is.
+// is. Returns whether the end moved.
 void extendVigilorSession();
-void extendSession(uint64_t minutes);
+bool extendSession(uint64_t minutes);
 void endVigilorSession();
 void cancelVigilorSession();
 

@@ -21,6 +21,7 @@ int const kExitUsage = 2;
 int const kExitNoAgent = 3;
 int const kExitNoProgram = 4;
 int const kExitTurnedOff = 5;
+int const kExitNotExtended = 6;
 
 std::wstring usage() {
     return text(IDS_USAGE);
@@ -133,6 +134,11 @@ int extend(const Command& command) {
     if (result == remote::kNoSession) {
         print(text(IDS_STATUS_NONE) + L"\n");
         return kExitNoSession;
+    }
+    if (result == remote::kNotExtended) {
+        printError(text(IDS_STATUS_NOT_EXTENDED) + L"\n");
+        int status = printStatus(link, agent, false);
+        return status == kExitDone ? kExitNotExtended : status;
     }
     if (result != remote::kDone) {
         return noAnswer(result);

@@ -41,6 +41,7 @@
 #define IDS_STOPPED 59
 #define IDS_END_TOMORROW 60 // %1: the time
 #define IDS_END_DATE 61     // %1: the date, %2: the time
+#define IDS_STATUS_NOT_EXTENDED 62
 
 // Windows' built-in power plans and power modes, as Windows names them.
 #define IDS_PLAN_POWER_SAVER 64

@@ -206,6 +206,11 @@ p set shutdownWindows 1
 run start --for 2h --display on
 expect 0 "start under the organisation's rules"
 status_is "$(json 2026-12-09T00:50:00 null null true)" "an hour at most, no shutdown"
+run extend
+expect 6 "extend beyond the longest session"
+[ "$(head -n 1 <<<"$out")" = "A session runs until tomorrow 12:50 AM." ] &&
+  [ "$err" = "The session lasts as long as it may already: its end stays as it was." ] ||
+  fail "extend at the limit says \"$out\", \"$err\""
 run check
 expect 1 "check without the key press"
 [ "$out" = "$(text "$agent" 316)" ] || fail "check under the rules says \"$out\""

@@ -56,7 +56,7 @@ wine "$agent_tests" --gtest_brief=1 \
   --gtest_filter='*PopupTextsFitTheirPopupInTheUserLanguage:*AboutTextsFitTheirLinesInTheUserLanguage'
 
 echo "== the command line's string table"
-loaded=$(for range in "16 19" "32 47" "48 61" "64 69"; do
+loaded=$(for range in "16 19" "32 47" "48 62" "64 69"; do
   wine "$probe" strings "$(winpath "$cli")" $range
 done | tr -d '\r')
 expected_cli=$(python3 "$check" --rc-block "$rc_language" "$cli_rc")
