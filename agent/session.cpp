@@ -319,18 +319,25 @@ void startVigilorSession() {
     startSession({});
 }
 
+bool tellIfTurnedOff() {
+    if (!readSessionPolicy().disabled) {
+        return false;
+    }
+    // Where the user can see it: a notification of the tray icon, or a
+    // notice while the taskbar has no icon in place.
+    std::wstring turnedOff = loadText(IDS_NOTICE_TURNED_OFF);
+    if (!showTrayNotification(turnedOff, NIIF_INFO)) {
+        showMsgWnd(turnedOff);
+    }
+    return true;
+}
+
 bool startSession(SessionRequest request) {
     // Refused before anything changes: a running session goes on as it
     // started, and whoever asked hears that none began.
-    if (readSessionPolicy().disabled) {
+    if (tellIfTurnedOff()) {
         if (request.program != nullptr) {
             CloseHandle(request.program);
-        }
-        // Where the user can see it: a notification of the tray icon, or a
-        // notice while the taskbar has no icon in place.
-        std::wstring turnedOff = loadText(IDS_NOTICE_TURNED_OFF);
-        if (!showTrayNotification(turnedOff, NIIF_INFO)) {
-            showMsgWnd(turnedOff);
         }
         reportSessionState();
         return false;

@@ -94,6 +94,10 @@ void loadSessionOptions();
 // for cannot be watched.
 bool startSession(SessionRequest request);
 
+// Whether the organisation turned PC-Vigilor off, the user told so: a way in
+// that asks the user something first asks this.
+bool tellIfTurnedOff();
+
 // A session with the stored options: the session item and WM_VIGILOR_START.
 void startVigilorSession();
 

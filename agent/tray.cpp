@@ -150,7 +150,7 @@ void startPresetSession(UINT command) {
 }
 
 void startUntilTimeSession() {
-    if (sessionEndMinute != 0) {
+    if (sessionEndMinute != 0 || tellIfTurnedOff()) {
         return;
     }
     if (std::optional<unsigned> end = askEndTimeOfDay(agentWindow)) {

@@ -33,6 +33,7 @@ UINT const IDM_CONFIGURATION = 208;
 UINT const IDM_CLOSE = 210;
 UINT const IDM_SESSION = 316;
 UINT const IDM_SLEEP_CHECK = 320;
+UINT const IDM_UNTIL_TIME = 334;
 
 inline constexpr int kPopupWidth = 300;
 inline constexpr int kPopupHeight = 100;

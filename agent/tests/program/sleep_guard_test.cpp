@@ -201,6 +201,7 @@ TEST_F(SleepGuard, GroupPolicyDecidesWhatEverySessionDoes) {
     Texts off{L"PC-Vigilor is turned off by your organisation"};
     EXPECT_EQ(told(WM_VIGILOR_START), off);
     EXPECT_EQ(told(WM_COMMAND, IDM_SESSION), off);
+    EXPECT_EQ(told(WM_COMMAND, IDM_UNTIL_TIME), off) << "asked for a time first";
     EXPECT_EQ(config->last(), WPARAM{0});
 
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kVigilorPolicyKey);
