@@ -3,33 +3,13 @@
 #include "agent.h"
 #include "resource.h"
 #include "texts.h"
+#include "user_formats.h"
 
 #include <algorithm>
 
 namespace {
 
 ULONGLONG const kTicksPerDay = 864000000000ULL; // FILETIME counts 100 ns
-
-// A user's formats may be long; the text is as long as they make it.
-std::wstring timeText(const SYSTEMTIME& time) {
-    int length =
-        GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, nullptr, 0);
-    std::wstring text(static_cast<size_t>(std::max(length, 1)), L'\0');
-    length = GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, text.data(),
-                             length);
-    text.resize(static_cast<size_t>(std::max(length - 1, 0)));
-    return text;
-}
-
-std::wstring dateText(const SYSTEMTIME& date, DWORD flags, const wchar_t* format) {
-    int length =
-        GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &date, format, nullptr, 0, nullptr);
-    std::wstring text(static_cast<size_t>(std::max(length, 1)), L'\0');
-    length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &date, format, text.data(), length,
-                             nullptr);
-    text.resize(static_cast<size_t>(std::max(length - 1, 0)));
-    return text;
-}
 
 // Days from the date of `from` to the date of `to`; the times of day do not
 // count.
@@ -47,7 +27,7 @@ LONGLONG daysBetween(const SYSTEMTIME& from, const SYSTEMTIME& to) {
 } // namespace
 
 std::wstring sessionEndText(const SYSTEMTIME& now, const SYSTEMTIME& end) {
-    std::wstring time = timeText(end);
+    std::wstring time = userTimeText(end);
     LONGLONG days = daysBetween(now, end);
     if (days <= 0) {
         return time;
@@ -57,9 +37,9 @@ std::wstring sessionEndText(const SYSTEMTIME& now, const SYSTEMTIME& end) {
     }
     // A weekday a week or more ahead would read as one of this week.
     if (days < 7) {
-        return formatText(IDS_END_WEEKDAY, {dateText(end, 0, L"dddd"), time});
+        return formatText(IDS_END_WEEKDAY, {userDateText(end, 0, L"dddd"), time});
     }
-    return formatText(IDS_END_DATE, {dateText(end, DATE_SHORTDATE, nullptr), time});
+    return formatText(IDS_END_DATE, {userDateText(end, DATE_SHORTDATE), time});
 }
 
 std::wstring sessionTip(const SYSTEMTIME& now, const SYSTEMTIME& end, const std::wstring& program) {
@@ -85,7 +65,7 @@ std::wstring countdownTip(int seconds) {
 
 std::wstring sleptDuringSessionText(UINT text, const SYSTEMTIME& sleptAt,
                                     const SYSTEMTIME& wokeAt) {
-    return formatText(text, {timeText(sleptAt), timeText(wokeAt)});
+    return formatText(text, {userTimeText(sleptAt), userTimeText(wokeAt)});
 }
 
 std::wstring powerRequestReason(const SYSTEMTIME& now, const SYSTEMTIME& end,

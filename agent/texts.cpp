@@ -2,6 +2,7 @@
 
 #include "agent.h"
 #include "resource.h"
+#include "user_formats.h"
 
 namespace {
 
@@ -36,19 +37,7 @@ std::wstring formatText(UINT id, int value) {
 }
 
 std::wstring formatText(UINT id, std::initializer_list<std::wstring> arguments) {
-    std::wstring pattern = loadText(id);
-    std::wstring text;
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
-        size_t index = static_cast<size_t>(next - L'1');
-        if (pattern[i] == L'%' && next >= L'1' && index < arguments.size()) {
-            text += arguments.begin()[index];
-            ++i;
-        } else {
-            text += pattern[i];
-        }
-    }
-    return text;
+    return fillPlaceholders(loadText(id), arguments);
 }
 
 std::wstring systemErrorText(DWORD code) {

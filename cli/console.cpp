@@ -1,5 +1,7 @@
 #include "console.h"
 
+#include "user_formats.h"
+
 #include <vector>
 
 namespace {
@@ -46,19 +48,7 @@ std::wstring text(UINT id) {
 }
 
 std::wstring text(UINT id, std::initializer_list<std::wstring> arguments) {
-    std::wstring pattern = text(id);
-    std::wstring result;
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        wchar_t next = i + 1 < pattern.size() ? pattern[i + 1] : L'\0';
-        size_t index = static_cast<size_t>(next - L'1');
-        if (pattern[i] == L'%' && next >= L'1' && index < arguments.size()) {
-            result += arguments.begin()[index];
-            ++i;
-        } else {
-            result += pattern[i];
-        }
-    }
-    return result;
+    return fillPlaceholders(text(id), arguments);
 }
 
 void print(const std::wstring& text) {

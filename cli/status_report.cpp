@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "resource.h"
+#include "user_formats.h"
 
 #include <windows.h>
 
@@ -24,28 +25,6 @@ ULONGLONG ticks(const SYSTEMTIME& time) {
     return ULONGLONG{file.dwHighDateTime} << 32 | file.dwLowDateTime;
 }
 
-std::wstring formatted(int length, const std::wstring& text) {
-    return length > 0 ? text.substr(0, static_cast<size_t>(length - 1)) : std::wstring();
-}
-
-std::wstring timeText(const SYSTEMTIME& time) {
-    int length =
-        GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, nullptr, 0);
-    std::wstring text(static_cast<size_t>(std::max(length, 1)), L'\0');
-    length = GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, text.data(),
-                             length);
-    return formatted(length, text);
-}
-
-std::wstring dateText(const SYSTEMTIME& date) {
-    int length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, nullptr,
-                                 0, nullptr);
-    std::wstring text(static_cast<size_t>(std::max(length, 1)), L'\0');
-    length = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, text.data(),
-                             length, nullptr);
-    return formatted(length, text);
-}
-
 // The time alone today, "tomorrow" and the time, or the date and the time.
 std::wstring endText(const SYSTEMTIME& end) {
     SYSTEMTIME now = {};
@@ -54,12 +33,12 @@ std::wstring endText(const SYSTEMTIME& end) {
     SYSTEMTIME endDay = {end.wYear, end.wMonth, 0, end.wDay};
     ULONGLONG days = (ticks(endDay) - std::min(ticks(endDay), ticks(today))) / kTicksPerDay;
     if (days == 0) {
-        return timeText(end);
+        return userTimeText(end);
     }
     if (days == 1) {
-        return text(IDS_END_TOMORROW, {timeText(end)});
+        return text(IDS_END_TOMORROW, {userTimeText(end)});
     }
-    return text(IDS_END_DATE, {dateText(end), timeText(end)});
+    return text(IDS_END_DATE, {userDateText(end, DATE_SHORTDATE), userTimeText(end)});
 }
 
 std::wstring number(DWORD value) {
