@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a command in a Wine session and X server of its own, on a copy of
-# WINEPREFIX (a copy spares the ten seconds that a new prefix takes), so that
+# WINEPREFIX (tools/copy-prefix.sh), so that
 # it can run beside the tests of the shared session without meeting their
 # windows or settings. The copy goes when the command ends.
 #   WINEPREFIX=... tools/own-wine-session.sh [--screen WIDTHxHEIGHT] COMMAND [ARGS...]
@@ -14,7 +14,7 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 if [ -f "${WINEPREFIX:-}/system.reg" ]; then
-  cp -a "$WINEPREFIX" "$work/prefix"
+  "$here/copy-prefix.sh" "$WINEPREFIX" "$work/prefix"
 fi
 export WINEPREFIX=$work/prefix
 "$here/xvfb.sh" "$size" "$here/wine-session.sh" "$@"

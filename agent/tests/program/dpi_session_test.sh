@@ -11,9 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [ "${6:-}" != --inside ]; then
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  # A copy spares the ten seconds that a new prefix takes.
   if [ -f "${WINEPREFIX:-}/system.reg" ]; then
-    cp -a "$WINEPREFIX" "$work/prefix"
+    "$tools/copy-prefix.sh" "$WINEPREFIX" "$work/prefix"
   fi
   export WINEPREFIX=$work/prefix VIGILOR_UNMANAGED_WINDOWS=1
   "$tools/xvfb.sh" 1280x800 \

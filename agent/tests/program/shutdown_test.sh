@@ -23,9 +23,8 @@ mode=$1 probe=$2 agent=$3 tools=$4 powrprof=$5
 if [ "${6:-}" != --inside ]; then
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
-  # A copy spares the ten seconds that a new prefix takes.
   if [ -f "${WINEPREFIX:-}/system.reg" ]; then
-    cp -a "$WINEPREFIX" "$work/prefix"
+    "$tools/copy-prefix.sh" "$WINEPREFIX" "$work/prefix"
   fi
   export WINEPREFIX=$work/prefix
   mkdir "$work/agent"
